@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs the Debian packages the project builds, tests and runs with; only what is missing.
+set -e
+PACKAGES="cmake g++ make pkg-config qt6-base-dev libserialport-dev libgtest-dev libgmock-dev \
+libjpeg-dev libasound2-dev gputils srecord xvfb"
+missing=""
+for p in $PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing

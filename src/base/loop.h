@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace zz {
+
+class Timer;
+
+// Something that hands events to the logic thread: a port's received bytes, a virtual board's
+// replies. Sources deliver only from inside Loop::process_events().
+class EventSource {
+public:
+    virtual ~EventSource() = default;
+    // Delivers everything that is due at `now_ms`.
+    virtual void dispatch(std::int64_t now_ms) = 0;
+    // When the next delivery falls due (ms on the loop's clock); nullopt when nothing is pending.
+    virtual std::optional<std::int64_t> next_due_ms() const = 0;
+};
+
+// The one thread of logic: a clock, sleeps, and the delivery of events and due timers.
+// Waits for the board poll: they call process_events() and pause between polls.
+class Loop {
+public:
+    virtual ~Loop() = default;
+
+    virtual std::int64_t now_ms() const = 0; // monotonic
+    // Sleeps exactly `ms`; delivers nothing.
+    virtual void sleep_ms(int ms) = 0;
+    // A polling pause of at most `ms` that ends early once an event source has something due,
+    // so a wait notices data as soon as it arrives instead of sleeping out its poll step.
+    virtual void poll_pause(int ms) = 0;
+    // Delivers due events of every source, then fires due timers.
+    virtual void process_events();
+    // Thread-safe: a worker thread has queued something for a source; ends a polling pause.
+    virtual void wake() {}
+
+    void add_source(EventSource* source);
+    void remove_source(EventSource* source);
+    void add_timer(Timer* timer);
+    void remove_timer(Timer* timer);
+
+protected:
+    // Earliest due time over all sources, if any.
+    std::optional<std::int64_t> next_source_due() const;
+
+private:
+    void dispatch_sources();
+    void fire_due_timers();
+
+    std::vector<EventSource*> sources_;
+    std::vector<Timer*> timers_;
+};
+
+// `pump_delay(n)`: n+1 rounds of (sleep 1 ms, process events); n = 0 processes events once.
+void pump_delay(Loop& loop, int n);
+
+} // namespace zz

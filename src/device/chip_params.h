@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zz {
+
+// The parameters of the selected chip, one field per key of a chip definition, with the key's
+// default. Board bytes are kept as the two-digit texts the set-up frame sends verbatim.
+struct ChipParams {
+    std::string EraseMode = "05";
+    bool FlashChip = true;
+    std::string PowerSequence = "01";
+    std::string ProgramDelay = "01";
+    std::string ProgramTries = "01";
+    std::string OverProgram = "01";
+    std::string CoreType = "09";
+    std::int64_t ROMsize = 8192;    // cells: words, or bytes for CHIPbit 4
+    std::int32_t EEPROMsize = 256;  // bytes
+    std::int32_t SocketImage = 8;
+    bool CALword = false;
+    bool BandGap = false;
+    bool ICSPonly = false;
+    std::string ChipID = "200E";
+    std::int32_t CHIPbit = 2;
+    std::string ROMblank = "3FFF";
+    std::int32_t FUSEOR = 0;
+    std::string ProgramFlags = "00";
+    std::string FUSEblank = "3FFF";
+    // FUSEblank parsed: words 1..7 and how many the chip has (1, 2 or 7).
+    std::array<std::int32_t, 7> fuse_blank_words{0x3FFF, 0, 0, 0, 0, 0, 0};
+    int FuseWordCount = 1;
+    std::array<std::string, 46> LIST{};
+
+    bool is_serial_eeprom() const { return CHIPbit == 4 || CHIPbit == 5; }
+};
+
+} // namespace zz
