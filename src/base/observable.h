@@ -20,15 +20,15 @@ public:
     const T& get() const { return value_; }
     operator const T&() const { return value_; }
 
-    void set(T value) {
+    void set(const T& value) {
         if (value == value_)
             return;
-        value_ = std::move(value);
+        value_ = value;
         for (auto& observer : observers_)
             observer(value_);
     }
-    Value& operator=(T value) {
-        set(std::move(value));
+    Value& operator=(const T& value) {
+        set(value);
         return *this;
     }
 

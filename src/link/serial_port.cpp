@@ -1,0 +1,396 @@
+#include "link/serial_port.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <mutex>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+namespace zz {
+
+namespace {
+
+constexpr int kPollMs = 200;      // longest a worker waits before re-checking for close
+constexpr int kStopWaitMs = 5000; // longest close() waits for a worker to end
+
+std::string open_failure(int error, const std::string& path) {
+    std::string text = std::string(comm_error::kOpenFailed) + "\n";
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return text + "Permission denied on " + path +
+               ": add your user to the 'dialout' group and log in again.";
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return text + "No such port: " + path + ".";
+    case EBUSY:
+    case EWOULDBLOCK:
+        return text + path + " is in use by another program.";
+    default:
+        return text + path + ": " + std::strerror(error) + ".";
+    }
+}
+
+std::optional<speed_t> to_speed(std::uint32_t baud) {
+    static constexpr std::pair<std::uint32_t, speed_t> kSpeeds[] = {
+        {110, B110},       {300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},
+        {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+        {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
+    };
+    for (const auto& [rate, speed] : kSpeeds) {
+        if (rate == baud)
+            return speed;
+    }
+    return std::nullopt;
+}
+
+std::optional<tcflag_t> data_bits(int byte_size) {
+    switch (byte_size) {
+    case 5:
+        return CS5;
+    case 6:
+        return CS6;
+    case 7:
+        return CS7;
+    case 8:
+        return CS8;
+    default:
+        return std::nullopt;
+    }
+}
+
+tcflag_t parity_bits(Parity parity) {
+    switch (parity) {
+    case Parity::Odd:
+        return PARENB | PARODD;
+    case Parity::Even:
+        return PARENB;
+    case Parity::Mark:
+        return PARENB | CMSPAR | PARODD;
+    case Parity::Space:
+        return PARENB | CMSPAR;
+    case Parity::None:
+        break;
+    }
+    return 0;
+}
+
+// Raw bytes both ways: no echo, no line editing, no character translation, reads never block.
+bool apply_termios(int fd, const CommProperties& p) {
+    termios t{};
+    const auto speed = to_speed(p.BaudRate);
+    const auto bits = data_bits(p.ByteSize);
+    if (!speed || !bits || tcgetattr(fd, &t) != 0)
+        return false;
+    cfmakeraw(&t);
+    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    t.c_cflag |= CLOCAL | CREAD | *bits | parity_bits(p.ParityMode);
+    if (p.Stop != StopBits::One)
+        t.c_cflag |= CSTOPB;
+    if (p.Outx_CtsFlow || p.Rts == RtsControl::Handshake)
+        t.c_cflag |= CRTSCTS;
+    t.c_iflag &= ~(INPCK | IXON | IXOFF | IXANY);
+    t.c_iflag |= (p.ParityCheck ? INPCK : 0) | (p.Outx_XonXoffFlow ? IXON : 0) |
+                 (p.Inx_XonXoffFlow ? IXOFF : 0);
+    t.c_cc[VSTART] = static_cast<cc_t>(p.XonChar);
+    t.c_cc[VSTOP] = static_cast<cc_t>(p.XoffChar);
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    cfsetispeed(&t, *speed);
+    cfsetospeed(&t, *speed);
+    return tcsetattr(fd, TCSANOW, &t) == 0;
+}
+
+// A device without modem lines refuses this; that only matters to a board restarted through DTR.
+void set_modem_line(int fd, int line, bool on) {
+    ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line);
+}
+
+// DTR and RTS have no handshake or toggle modes here; those modes raise the line.
+bool apply_line_settings(int fd, const CommProperties& p) {
+    if (!apply_termios(fd, p))
+        return false;
+    set_modem_line(fd, TIOCM_DTR, p.Dtr != DtrControl::Disable);
+    set_modem_line(fd, TIOCM_RTS, p.Rts != RtsControl::Disable);
+    return true;
+}
+
+} // namespace
+
+// What the logic thread and the two workers share. Lives as long as its last user.
+struct SerialPort::Link {
+    enum class Wait { Ready, Idle, Stop, Failed };
+
+    int fd = -1;
+    int wake_fd = -1; // readable once close() has begun
+    std::atomic<bool> stopping = false;
+    std::mutex mutex;
+    std::condition_variable cv; // new outgoing block, stop request, worker ended
+    std::deque<std::vector<std::uint8_t>> received;
+    std::deque<std::vector<std::uint8_t>> outgoing;
+    std::size_t queued_bytes = 0;
+    bool reader_running = false;
+    bool writer_running = false;
+    Loop* loop = nullptr; // cleared by close(), so a late worker never touches the loop
+
+    ~Link() {
+        if (fd >= 0)
+            ::close(fd);
+        if (wake_fd >= 0)
+            ::close(wake_fd);
+    }
+
+    Wait wait_device(short events) {
+        pollfd fds[2] = {{fd, events, 0}, {wake_fd, POLLIN, 0}};
+        const int n = ::poll(fds, 2, kPollMs);
+        if (stopping || (n > 0 && fds[1].revents != 0))
+            return Wait::Stop;
+        if (n < 0)
+            return errno == EINTR ? Wait::Idle : Wait::Failed;
+        if (fds[0].revents & events)
+            return Wait::Ready;
+        return fds[0].revents != 0 ? Wait::Failed : Wait::Idle;
+    }
+
+    void queue_received(const std::uint8_t* bytes, std::size_t count) {
+        std::lock_guard lock(mutex);
+        received.emplace_back(bytes, bytes + count);
+        if (loop)
+            loop->wake();
+    }
+
+    // End of file, a device error or a hang-up all mean the device has gone.
+    void run_reader() {
+        std::uint8_t buffer[kMaxDelivery];
+        for (;;) {
+            const Wait w = wait_device(POLLIN);
+            if (w == Wait::Stop || w == Wait::Failed)
+                break;
+            if (w == Wait::Idle)
+                continue;
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0)
+                queue_received(buffer, static_cast<std::size_t>(n));
+            else if (n == 0 || (errno != EAGAIN && errno != EINTR))
+                break;
+        }
+        ended(reader_running);
+    }
+
+    bool next_outgoing(std::vector<std::uint8_t>& block) {
+        std::unique_lock lock(mutex);
+        const auto step = std::chrono::milliseconds(kPollMs);
+        while (!cv.wait_for(lock, step, [this] { return stopping || !outgoing.empty(); })) {
+        }
+        if (stopping)
+            return false;
+        block = std::move(outgoing.front());
+        outgoing.pop_front();
+        queued_bytes -= block.size();
+        return true;
+    }
+
+    bool send(const std::vector<std::uint8_t>& block) {
+        std::size_t done = 0;
+        while (done < block.size()) {
+            const ssize_t n = ::write(fd, block.data() + done, block.size() - done);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno != EAGAIN)
+                return false;
+            const Wait w = wait_device(POLLOUT);
+            if (w == Wait::Stop || w == Wait::Failed)
+                return false;
+        }
+        return true;
+    }
+
+    void run_writer() {
+        std::vector<std::uint8_t> block;
+        while (next_outgoing(block) && send(block)) {
+        }
+        ended(writer_running);
+    }
+
+    void ended(bool& running) {
+        {
+            std::lock_guard lock(mutex);
+            running = false;
+        }
+        cv.notify_all();
+    }
+};
+
+SerialPort::SerialPort(Loop& loop, std::string name) : loop_(loop), name_(std::move(name)) {
+    loop_.add_source(this);
+}
+
+SerialPort::~SerialPort() {
+    close();
+    loop_.remove_source(this);
+}
+
+int SerialPort::open_device() const {
+    const int fd = ::open(name_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw CommError(open_failure(errno, name_));
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || !isatty(fd)) {
+        ::close(fd);
+        throw CommError(comm_error::kNotComm);
+    }
+    // TIOCEXCL keeps other programs out; the lock also keeps out a second open by root.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw CommError(open_failure(error, name_));
+    }
+    if (!apply_line_settings(fd, properties_) || tcflush(fd, TCIOFLUSH) != 0) {
+        ::close(fd);
+        throw CommError(comm_error::kBufferSetup);
+    }
+    return fd;
+}
+
+void SerialPort::open() {
+    if (link_)
+        throw CommError(comm_error::kAlreadyOpen);
+    auto link = std::make_shared<Link>();
+    link->fd = open_device();
+    link->wake_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (link->wake_fd < 0)
+        throw CommError(comm_error::kEvent);
+    link->loop = &loop_;
+    link_ = std::move(link);
+    try {
+        start_workers();
+    } catch (const CommError&) {
+        close();
+        throw;
+    }
+}
+
+void SerialPort::start_workers() {
+    auto start = [this](std::thread& thread, bool& running, void (Link::*run)(),
+                        const char* error) {
+        {
+            std::lock_guard lock(link_->mutex);
+            running = true;
+        }
+        try {
+            thread = std::thread([link = link_, run] { ((*link).*run)(); });
+        } catch (const std::system_error&) {
+            std::lock_guard lock(link_->mutex);
+            running = false;
+            throw CommError(error);
+        }
+    };
+    start(reader_, link_->reader_running, &Link::run_reader, comm_error::kReadThread);
+    start(writer_, link_->writer_running, &Link::run_writer, comm_error::kWriteThread);
+}
+
+void SerialPort::close() {
+    if (!link_)
+        return;
+    const std::shared_ptr<Link> link = std::move(link_);
+    stop_workers(*link);
+}
+
+void SerialPort::stop_workers(Link& link) {
+    {
+        std::lock_guard lock(link.mutex);
+        link.stopping = true;
+        link.loop = nullptr;
+        link.received.clear();
+    }
+    link.cv.notify_all();
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto woken = ::write(link.wake_fd, &one, sizeof one);
+    // Discarding unsent output also keeps the final close of the device from waiting for it.
+    tcflush(link.fd, TCIOFLUSH);
+
+    std::unique_lock lock(link.mutex);
+    const bool ended = link.cv.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&link] {
+        return !link.reader_running && !link.writer_running;
+    });
+    lock.unlock();
+    for (std::thread* t : {&reader_, &writer_}) {
+        if (!t->joinable())
+            continue;
+        // A worker stuck in the kernel keeps its own reference to the link and closes the
+        // device when it finally ends.
+        if (ended)
+            t->join();
+        else
+            t->detach();
+    }
+}
+
+bool SerialPort::write(std::span<const std::uint8_t> bytes) {
+    if (!link_ || bytes.empty() || bytes.size() > kMaxWrite)
+        return false;
+    {
+        std::lock_guard lock(link_->mutex);
+        if (!link_->writer_running || link_->queued_bytes + bytes.size() > kMaxQueued)
+            return false;
+        link_->outgoing.emplace_back(bytes.begin(), bytes.end());
+        link_->queued_bytes += bytes.size();
+    }
+    link_->cv.notify_all();
+    return true;
+}
+
+void SerialPort::set_properties(const CommProperties& properties) {
+    if (properties == properties_)
+        return;
+    properties_ = properties;
+    // A setting the device refuses leaves the line as it was.
+    if (link_)
+        apply_line_settings(link_->fd, properties_);
+}
+
+void SerialPort::dispatch(std::int64_t) {
+    // One block at a time: the handler may run a nested wait that dispatches again, or close
+    // the port.
+    for (;;) {
+        std::vector<std::uint8_t> block;
+        {
+            if (!link_)
+                return;
+            std::lock_guard lock(link_->mutex);
+            if (link_->received.empty())
+                return;
+            block = std::move(link_->received.front());
+            link_->received.pop_front();
+        }
+        deliver(block);
+    }
+}
+
+std::optional<std::int64_t> SerialPort::next_due_ms() const {
+    if (!link_)
+        return std::nullopt;
+    std::lock_guard lock(link_->mutex);
+    if (link_->received.empty())
+        return std::nullopt;
+    return loop_.now_ms();
+}
+
+} // namespace zz

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace zz {
+
+// What the board keeps of the set-up frame "03" (the meaning of the bytes is the one of
+// docs/board-bytes.md). Before any "03" it holds the set-up of a chip with no definition.
+struct BoardSetup {
+    std::int64_t rom_size = 8192;  // cells
+    std::int64_t eeprom_size = 256; // bytes
+    std::uint8_t core_type = 0x09;
+    std::uint8_t program_flags = 0x00;
+    std::uint8_t program_delay = 0x01; // 0.5 ms units per write cycle
+    std::uint8_t power_sequence = 0x01;
+    std::uint8_t erase_mode = 0x05;
+    std::uint8_t program_tries = 0x01;
+    std::uint8_t over_program = 0x01;
+
+    // `frame`: the 12 bytes of the command, "03" included.
+    static BoardSetup from_frame(std::span<const std::uint8_t> frame);
+
+    bool byte_cells() const { return serial_eeprom() && (program_flags & 0x10) == 0; }
+    bool serial_eeprom() const { return core_type >= 0x06 && core_type <= 0x08; }
+    bool row_writes() const { return core_type >= 0x03 && core_type <= 0x05; }
+    bool calibration_word() const { return (program_flags & 0x01) != 0; }
+    bool bandgap() const { return (program_flags & 0x02) != 0; }
+    // One write cycle in microseconds.
+    std::int64_t write_cycle_us() const { return std::int64_t{program_delay} * 500; }
+};
+
+} // namespace zz

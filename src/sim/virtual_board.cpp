@@ -1,0 +1,149 @@
+#include "sim/virtual_board.h"
+
+#include "base/hex_text.h"
+#include "link/port.h"
+#include "sim/wire_time.h"
+
+#include <algorithm>
+
+namespace zz {
+
+VirtualBoard::VirtualBoard(Loop& loop, int model) : loop_(loop), chip_(VirtualChip(ChipParams{})) {
+    set_model(model);
+}
+
+void VirtualBoard::set_model(int model) {
+    model_ = std::clamp(model, 1, 4);
+}
+
+void VirtualBoard::set_version_text(std::string text) {
+    version_text_ = std::move(text);
+}
+
+std::vector<std::string> VirtualBoard::commands() const {
+    std::vector<std::string> out;
+    for (const TraceEntry& e : trace_) {
+        if (!e.from_board)
+            out.push_back(e.hex);
+    }
+    return out;
+}
+
+void VirtualBoard::send_at(std::int64_t time_ms, std::vector<std::uint8_t> bytes) {
+    schedule_.add(time_ms * 1000, BoardSchedule::Owner::Script,
+                  [this, bytes = std::move(bytes)] { deliver(bytes); });
+}
+
+void VirtualBoard::insert_chip(VirtualChip chip) {
+    chip_ = std::move(chip);
+}
+
+void VirtualBoard::remove_chip() {
+    chip_.reset();
+}
+
+std::int64_t VirtualBoard::now_us() const {
+    return std::max(loop_.now_ms() * 1000, clock_us_);
+}
+
+void VirtualBoard::host_write(std::span<const std::uint8_t> bytes) {
+    trace_.push_back(TraceEntry{loop_.now_ms(), false, bytes_to_hex(bytes)});
+    std::vector<std::uint8_t> block(bytes.begin(), bytes.end());
+    clock_us_ = now_us();
+    if (!wire_timing_) {
+        receive(block);
+        return;
+    }
+    // The block arrives when its last byte has crossed the line.
+    rx_free_us_ = std::max(rx_free_us_, clock_us_) + wire_us(std::ssize(block));
+    schedule_.add(rx_free_us_, BoardSchedule::Owner::Script,
+                  [this, block = std::move(block)] { receive(block); });
+}
+
+void VirtualBoard::set_dtr(bool active) {
+    clock_us_ = now_us();
+    if (active == (phase_ != Phase::Off))
+        return;
+    if (active) {
+        restart();
+        return;
+    }
+    phase_ = Phase::Off;
+    schedule_.drop_board_actions();
+    pending_.clear();
+}
+
+void VirtualBoard::restart() {
+    schedule_.drop_board_actions();
+    pending_.clear();
+    reset_state();
+    phase_ = Phase::Booting;
+    tx_free_us_ = clock_us_;
+    work_free_us_ = clock_us_;
+    schedule_.add(clock_us_ + boot_delay_us_, BoardSchedule::Owner::Board, [this] {
+        phase_ = Phase::Running;
+        if (!dead_)
+            transmit({0x42, static_cast<std::uint8_t>(model_ + 1)}, clock_us_);
+    });
+}
+
+void VirtualBoard::receive(const std::vector<std::uint8_t>& bytes) {
+    if (phase_ != Phase::Running || dead_)
+        return;
+    for (std::uint8_t b : bytes)
+        receive_byte(b);
+}
+
+std::optional<std::int64_t> VirtualBoard::next_due_ms() const {
+    if (auto due = schedule_.next_due_us())
+        return ceil_ms(*due);
+    return std::nullopt;
+}
+
+void VirtualBoard::dispatch(std::int64_t now_ms) {
+    schedule_.run_until(now_ms * 1000, [this](std::int64_t t) { clock_us_ = t; });
+}
+
+void VirtualBoard::answer(std::vector<std::uint8_t> bytes, std::int64_t board_us) {
+    if (shape_.silent)
+        return;
+    if (shape_.replaced)
+        bytes = shape_.replacement;
+    bytes.insert(bytes.end(), shape_.extra.begin(), shape_.extra.end());
+    const std::int64_t start = std::max(clock_us_, work_free_us_);
+    work_free_us_ = start + board_us;
+    transmit(std::move(bytes), work_free_us_ + std::int64_t{shape_.delay_ms} * 1000, shape_.sizes,
+             shape_.gaps_ms);
+}
+
+void VirtualBoard::transmit(std::vector<std::uint8_t> bytes, std::int64_t ready_us,
+                            const std::vector<int>& sizes, const std::vector<int>& gaps_ms) {
+    std::size_t at = 0;
+    std::int64_t t = ready_us;
+    for (std::size_t piece = 0; at < bytes.size(); ++piece) {
+        std::size_t n = bytes.size() - at;
+        if (piece < sizes.size())
+            n = std::min(n, static_cast<std::size_t>(std::max(sizes[piece], 1)));
+        n = std::min(n, Port::kMaxDelivery);
+        if (piece > 0)
+            t += piece - 1 < gaps_ms.size() ? std::int64_t{gaps_ms[piece - 1]} * 1000 : 1000;
+        const std::int64_t start = std::max(t, tx_free_us_);
+        tx_free_us_ = start + (wire_timing_ ? wire_us(static_cast<std::int64_t>(n)) : 0);
+        t = tx_free_us_;
+        std::vector<std::uint8_t> chunk(bytes.begin() + at, bytes.begin() + at + n);
+        schedule_.add(t, BoardSchedule::Owner::Board, [this, chunk = std::move(chunk)] {
+            deliver(chunk);
+        });
+        at += n;
+    }
+}
+
+void VirtualBoard::deliver(const std::vector<std::uint8_t>& bytes) {
+    // Traced before the host sees it: the host may answer from inside its receive handler.
+    const std::size_t index = trace_.size();
+    trace_.push_back(TraceEntry{loop_.now_ms(), true, bytes_to_hex(bytes)});
+    if (!output_ || !output_(bytes))
+        trace_.erase(trace_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+} // namespace zz

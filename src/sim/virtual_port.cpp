@@ -1,0 +1,69 @@
+#include "sim/virtual_port.h"
+
+namespace zz {
+
+VirtualPort::VirtualPort(Loop& loop, VirtualBoard& board, std::string name)
+    : loop_(loop), board_(board), name_(std::move(name)) {
+    board_.set_output([this](std::span<const std::uint8_t> bytes) {
+        if (!open_)
+            return false;
+        deliver(bytes);
+        return true;
+    });
+    loop_.add_source(this);
+}
+
+VirtualPort::~VirtualPort() {
+    loop_.remove_source(this);
+    board_.set_output(nullptr);
+}
+
+void VirtualPort::open() {
+    if (open_error_) {
+        const std::string text = *open_error_;
+        open_error_.reset();
+        throw CommError(text);
+    }
+    if (open_)
+        throw CommError(comm_error::kAlreadyOpen);
+    open_ = true;
+    update_dtr();
+}
+
+void VirtualPort::close() {
+    if (!open_)
+        return;
+    open_ = false;
+    update_dtr();
+}
+
+bool VirtualPort::write(std::span<const std::uint8_t> bytes) {
+    if (!open_ || bytes.empty() || bytes.size() > kMaxWrite || write_refused_)
+        return false;
+    board_.host_write(bytes);
+    return true;
+}
+
+void VirtualPort::set_properties(const CommProperties& properties) {
+    properties_ = properties;
+    if (open_)
+        update_dtr();
+}
+
+void VirtualPort::fail_next_open(std::string comm_error_text) {
+    open_error_ = std::move(comm_error_text);
+}
+
+void VirtualPort::update_dtr() {
+    board_.set_dtr(open_ && properties_.Dtr != DtrControl::Disable);
+}
+
+void VirtualPort::dispatch(std::int64_t now_ms) {
+    board_.dispatch(now_ms);
+}
+
+std::optional<std::int64_t> VirtualPort::next_due_ms() const {
+    return board_.next_due_ms();
+}
+
+} // namespace zz
