@@ -4,7 +4,7 @@
 #include "base/observable.h"
 #include "base/timer.h"
 #include "device/chip_params.h"
-#include "link/operator.h"
+#include "base/operator.h"
 #include "link/port.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/loop.h"
-#include "link/operator.h"
+#include "base/operator.h"
 
 #include <deque>
 #include <string>
