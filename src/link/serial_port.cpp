@@ -147,8 +147,10 @@ struct SerialPort::Link {
     Loop* loop = nullptr; // cleared by close(), so a late worker never touches the loop
 
     ~Link() {
-        if (fd >= 0)
+        if (fd >= 0) {
+            ioctl(fd, TIOCNXCL);
             ::close(fd);
+        }
         if (wake_fd >= 0)
             ::close(wake_fd);
     }
@@ -256,8 +258,10 @@ int SerialPort::open_device() const {
         ::close(fd);
         throw CommError(comm_error::kNotComm);
     }
-    // TIOCEXCL keeps other programs out; the lock also keeps out a second open by root.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+    // The lock keeps out a second open by this program, also as root; TIOCEXCL keeps other
+    // programs out. The flag can outlive the descriptor (a pseudo-terminal keeps it while its
+    // master is open), so ~Link clears it.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
         throw CommError(open_failure(error, name_));
@@ -266,6 +270,7 @@ int SerialPort::open_device() const {
         ::close(fd);
         throw CommError(comm_error::kBufferSetup);
     }
+    ioctl(fd, TIOCEXCL);
     return fd;
 }
 

@@ -8,16 +8,13 @@
 
 namespace zz {
 
-VirtualBoard::VirtualBoard(Loop& loop, int model) : loop_(loop), chip_(VirtualChip(ChipParams{})) {
+VirtualBoard::VirtualBoard(Loop& loop, int model)
+    : loop_(loop), chip_(VirtualChip(ChipParams{})), firmware_(kFirmwareWords, 0x3FFF) {
     set_model(model);
 }
 
 void VirtualBoard::set_model(int model) {
     model_ = std::clamp(model, 1, 4);
-}
-
-void VirtualBoard::set_version_text(std::string text) {
-    version_text_ = std::move(text);
 }
 
 std::vector<std::string> VirtualBoard::commands() const {
@@ -34,14 +31,6 @@ void VirtualBoard::send_at(std::int64_t time_ms, std::vector<std::uint8_t> bytes
                   [this, bytes = std::move(bytes)] { deliver(bytes); });
 }
 
-void VirtualBoard::insert_chip(VirtualChip chip) {
-    chip_ = std::move(chip);
-}
-
-void VirtualBoard::remove_chip() {
-    chip_.reset();
-}
-
 std::int64_t VirtualBoard::now_us() const {
     return std::max(loop_.now_ms() * 1000, clock_us_);
 }
@@ -54,7 +43,7 @@ void VirtualBoard::host_write(std::span<const std::uint8_t> bytes) {
         receive(block);
         return;
     }
-    // The block arrives when its last byte has crossed the line.
+    // The block is taken when its last byte has crossed the line.
     rx_free_us_ = std::max(rx_free_us_, clock_us_) + wire_us(std::ssize(block));
     schedule_.add(rx_free_us_, BoardSchedule::Owner::Script,
                   [this, block = std::move(block)] { receive(block); });
@@ -76,22 +65,29 @@ void VirtualBoard::set_dtr(bool active) {
 void VirtualBoard::restart() {
     schedule_.drop_board_actions();
     pending_.clear();
-    reset_state();
+    input_ = Input::Command;
+    watch_ = Watch::None;
+    upgrade_mode_ = false;
+    if (firmware_complete_) {
+        version_text_ = upgrade_version_;
+        firmware_complete_ = false;
+    }
     phase_ = Phase::Booting;
     tx_free_us_ = clock_us_;
     work_free_us_ = clock_us_;
     schedule_.add(clock_us_ + boot_delay_us_, BoardSchedule::Owner::Board, [this] {
         phase_ = Phase::Running;
         if (!dead_)
-            transmit({0x42, static_cast<std::uint8_t>(model_ + 1)}, clock_us_);
+            answer(fault_target::kIdentity, {{0x42, static_cast<std::uint8_t>(model_ + 1)}}, 0);
     });
 }
 
 void VirtualBoard::receive(const std::vector<std::uint8_t>& bytes) {
-    if (phase_ != Phase::Running || dead_)
-        return;
-    for (std::uint8_t b : bytes)
+    for (std::uint8_t b : bytes) {
+        if (phase_ != Phase::Running || dead_)
+            return;
         receive_byte(b);
+    }
 }
 
 std::optional<std::int64_t> VirtualBoard::next_due_ms() const {
@@ -104,20 +100,34 @@ void VirtualBoard::dispatch(std::int64_t now_ms) {
     schedule_.run_until(now_ms * 1000, [this](std::int64_t t) { clock_us_ = t; });
 }
 
-void VirtualBoard::answer(std::vector<std::uint8_t> bytes, std::int64_t board_us) {
-    if (shape_.silent)
-        return;
-    if (shape_.replaced)
-        bytes = shape_.replacement;
-    bytes.insert(bytes.end(), shape_.extra.begin(), shape_.extra.end());
+void VirtualBoard::answer(int target, Reply reply, std::int64_t board_us) {
+    const AnswerShape shape = faults_.on_command(target);
     const std::int64_t start = std::max(clock_us_, work_free_us_);
     work_free_us_ = start + board_us;
-    transmit(std::move(bytes), work_free_us_ + std::int64_t{shape_.delay_ms} * 1000, shape_.sizes,
-             shape_.gaps_ms);
+    if (shape.restart_ms) {
+        schedule_.add(clock_us_ + std::int64_t{*shape.restart_ms} * 1000,
+                      BoardSchedule::Owner::Board, [this] { restart(); });
+    }
+    if (shape.silent)
+        return;
+    if (shape.replaced)
+        reply.bytes = shape.replacement;
+    reply.bytes.insert(reply.bytes.end(), shape.extra.begin(), shape.extra.end());
+    std::vector<std::int64_t> gaps_us;
+    if (!shape.sizes.empty()) {
+        reply.sizes = shape.sizes;
+        for (int gap : shape.gaps_ms)
+            gaps_us.push_back(std::int64_t{gap} * 1000);
+        reply.gap_us = 1000;
+    }
+    transmit(reply.bytes, work_free_us_ + std::int64_t{shape.delay_ms} * 1000, reply.sizes,
+             gaps_us, reply.gap_us);
 }
 
-void VirtualBoard::transmit(std::vector<std::uint8_t> bytes, std::int64_t ready_us,
-                            const std::vector<int>& sizes, const std::vector<int>& gaps_ms) {
+void VirtualBoard::transmit(const std::vector<std::uint8_t>& bytes, std::int64_t ready_us,
+                            const std::vector<int>& sizes,
+                            const std::vector<std::int64_t>& gaps_us,
+                            std::int64_t default_gap_us) {
     std::size_t at = 0;
     std::int64_t t = ready_us;
     for (std::size_t piece = 0; at < bytes.size(); ++piece) {
@@ -126,14 +136,14 @@ void VirtualBoard::transmit(std::vector<std::uint8_t> bytes, std::int64_t ready_
             n = std::min(n, static_cast<std::size_t>(std::max(sizes[piece], 1)));
         n = std::min(n, Port::kMaxDelivery);
         if (piece > 0)
-            t += piece - 1 < gaps_ms.size() ? std::int64_t{gaps_ms[piece - 1]} * 1000 : 1000;
+            t += piece - 1 < gaps_us.size() ? gaps_us[piece - 1] : default_gap_us;
         const std::int64_t start = std::max(t, tx_free_us_);
         tx_free_us_ = start + (wire_timing_ ? wire_us(static_cast<std::int64_t>(n)) : 0);
         t = tx_free_us_;
-        std::vector<std::uint8_t> chunk(bytes.begin() + at, bytes.begin() + at + n);
-        schedule_.add(t, BoardSchedule::Owner::Board, [this, chunk = std::move(chunk)] {
-            deliver(chunk);
-        });
+        std::vector<std::uint8_t> chunk(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                        bytes.begin() + static_cast<std::ptrdiff_t>(at + n));
+        schedule_.add(t, BoardSchedule::Owner::Board,
+                      [this, chunk = std::move(chunk)] { deliver(chunk); });
         at += n;
     }
 }

@@ -85,7 +85,7 @@ bool VirtualChip::write_rom(std::size_t address, std::uint16_t value) {
     if (address >= rom_.size() || address == weak_cell_)
         return false;
     rom_[address] = burn(rom_[address], value, cell_mask_);
-    return rom_[address] == value;
+    return rom_[address] == (value & cell_mask_);
 }
 
 bool VirtualChip::write_eeprom(std::size_t address, std::uint8_t value) {

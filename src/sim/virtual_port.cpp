@@ -5,7 +5,7 @@ namespace zz {
 VirtualPort::VirtualPort(Loop& loop, VirtualBoard& board, std::string name)
     : loop_(loop), board_(board), name_(std::move(name)) {
     board_.set_output([this](std::span<const std::uint8_t> bytes) {
-        if (!open_)
+        if (!open_ || stale_)
             return false;
         deliver(bytes);
         return true;
@@ -26,6 +26,8 @@ void VirtualPort::open() {
     }
     if (open_)
         throw CommError(comm_error::kAlreadyOpen);
+    if (gone_)
+        throw CommError(comm_error::kOpenFailed);
     open_ = true;
     update_dtr();
 }
@@ -34,11 +36,12 @@ void VirtualPort::close() {
     if (!open_)
         return;
     open_ = false;
+    stale_ = false;
     update_dtr();
 }
 
 bool VirtualPort::write(std::span<const std::uint8_t> bytes) {
-    if (!open_ || bytes.empty() || bytes.size() > kMaxWrite || write_refused_)
+    if (!open_ || stale_ || bytes.empty() || bytes.size() > kMaxWrite || write_refused_)
         return false;
     board_.host_write(bytes);
     return true;
@@ -54,8 +57,14 @@ void VirtualPort::fail_next_open(std::string comm_error_text) {
     open_error_ = std::move(comm_error_text);
 }
 
+void VirtualPort::set_gone(bool gone) {
+    gone_ = gone;
+    stale_ = stale_ || (gone && open_);
+    update_dtr();
+}
+
 void VirtualPort::update_dtr() {
-    board_.set_dtr(open_ && properties_.Dtr != DtrControl::Disable);
+    board_.set_dtr(open_ && !stale_ && properties_.Dtr != DtrControl::Disable);
 }
 
 void VirtualPort::dispatch(std::int64_t now_ms) {

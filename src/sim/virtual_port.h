@@ -33,6 +33,10 @@ public:
     void fail_next_open(std::string comm_error_text);
     // write() refuses every block, as a full queue would.
     void set_write_refused(bool refused) { write_refused_ = refused; }
+    // The device goes away (a USB adapter pulled out): the board loses power, writes fail and
+    // opening fails with "Error opening serial port" until it comes back. A handle open at that
+    // moment stays dead until it is closed and opened again.
+    void set_gone(bool gone);
 
 private:
     void update_dtr();
@@ -43,6 +47,8 @@ private:
     CommProperties properties_;
     bool open_ = false;
     bool write_refused_ = false;
+    bool gone_ = false;
+    bool stale_ = false; // open while the device went away
     std::optional<std::string> open_error_;
 };
 

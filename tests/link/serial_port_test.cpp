@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <numeric>
 #include <poll.h>
 #include <unistd.h>
@@ -141,17 +139,6 @@ TEST_F(SerialPortTest, LargeArrivalIsDeliveredInOrderInBoundedBlocks) {
     EXPECT_EQ(received(), sent);
 }
 
-TEST_F(SerialPortTest, WritesReachTheDeviceIntactAndInOrder) {
-    port.open();
-    const Bytes first = pattern(Port::kMaxWrite);
-    const Bytes second = {0x0D, 0x0A, 0x11, 0x13, 0x00, 0x03};
-    EXPECT_TRUE(port.write(first));
-    EXPECT_TRUE(port.write(second));
-    Bytes expected = first;
-    expected.insert(expected.end(), second.begin(), second.end());
-    EXPECT_EQ(pty.receive(expected.size()), expected);
-}
-
 // Raw 8-bit line both ways: no echo, no CR/LF translation, XON/XOFF and control bytes pass.
 TEST_F(SerialPortTest, EveryByteValuePassesUnchangedBothWays) {
     port.open();
@@ -160,8 +147,12 @@ TEST_F(SerialPortTest, EveryByteValuePassesUnchangedBothWays) {
     pty.send(all);
     pump_until_received(all.size());
     EXPECT_EQ(received(), all);
+
+    Bytes expected = pattern(Port::kMaxWrite);
+    EXPECT_TRUE(port.write(expected));
     EXPECT_TRUE(port.write(all));
-    EXPECT_EQ(pty.receive(all.size()), all);
+    expected.insert(expected.end(), all.begin(), all.end());
+    EXPECT_EQ(pty.receive(expected.size()), expected);
 }
 
 TEST_F(SerialPortTest, CloseOnAClosedPortDoesNothingAndTheDeviceReopens) {
@@ -196,10 +187,7 @@ TEST_F(SerialPortTest, HandlerThatClosesThePortEndsDelivery) {
     });
     port.open();
     pty.send(pattern(3000));
-    for (int i = 0; i < kMaxPolls && deliveries.empty(); ++i) {
-        loop.poll_pause(10);
-        loop.process_events();
-    }
+    pump_until_received(1);
     loop.process_events();
     EXPECT_EQ(deliveries.size(), 1u);
     EXPECT_FALSE(port.is_open());
@@ -255,9 +243,30 @@ TEST_F(SerialPortTest, SwitchingDtrKeepsTheLineWorking) {
     EXPECT_EQ(pty.receive(1), sent);
 }
 
+// A file of the test's own in the temporary folder, removed afterwards.
+class TempFile {
+public:
+    TempFile() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zz_serial_XXXXXX");
+        const int fd = mkstemp(pattern.data());
+        if (fd >= 0) {
+            ::close(fd);
+            path_ = pattern;
+        }
+    }
+    ~TempFile() {
+        if (!path_.empty())
+            std::filesystem::remove(path_);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 struct OpenFailure {
     const char* what;
-    std::string path;
+    std::string path;     // empty: a regular file
     std::string expected; // the whole text, or its first line when `first_line_only`
     bool first_line_only;
 };
@@ -265,8 +274,10 @@ struct OpenFailure {
 class SerialPortOpenFailureTest : public ::testing::TestWithParam<OpenFailure> {};
 
 TEST_P(SerialPortOpenFailureTest, LeavesThePortClosed) {
+    const TempFile file;
+    const std::string path = GetParam().path.empty() ? file.path() : GetParam().path;
     RealLoop loop;
-    SerialPort port(loop, GetParam().path);
+    SerialPort port(loop, path);
     try {
         port.open();
         FAIL() << GetParam().what << " opened";
@@ -275,7 +286,7 @@ TEST_P(SerialPortOpenFailureTest, LeavesThePortClosed) {
         if (GetParam().first_line_only) {
             const auto newline = text.find('\n');
             ASSERT_NE(newline, std::string::npos) << "no second line naming the reason";
-            EXPECT_NE(text.find(GetParam().path, newline), std::string::npos);
+            EXPECT_NE(text.find(path, newline), std::string::npos);
             text.resize(newline);
         }
         EXPECT_EQ(text, GetParam().expected);
@@ -283,38 +294,30 @@ TEST_P(SerialPortOpenFailureTest, LeavesThePortClosed) {
     EXPECT_FALSE(port.is_open());
 }
 
-std::string regular_file() {
-    const std::string path = ZZ_BINARY_DIR "/serial_port_test_regular_file";
-    std::ofstream(path) << "not a port";
-    return path;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, SerialPortOpenFailureTest,
     ::testing::Values(
         OpenFailure{"missing device", "/dev/ttyZZ-missing", "Error opening serial port", true},
         OpenFailure{"name without a device", "COM1", "Error opening serial port", true},
-        OpenFailure{"regular file", regular_file(), "File handle is not a comm handle ", false},
+        OpenFailure{"regular file", "", "File handle is not a comm handle ", false},
         OpenFailure{"character device that is no terminal", "/dev/null",
                     "File handle is not a comm handle ", false}));
 
 TEST(SerialPortPermissionTest, DeniedAccessTellsTheUserWhatToDo) {
     if (geteuid() == 0)
         GTEST_SKIP() << "root may open any file";
-    const std::string path = ZZ_BINARY_DIR "/serial_port_test_locked_file";
-    std::ofstream(path) << "locked";
-    std::filesystem::permissions(path, std::filesystem::perms::none);
+    const TempFile file;
+    std::filesystem::permissions(file.path(), std::filesystem::perms::none);
     RealLoop loop;
-    SerialPort port(loop, path);
+    SerialPort port(loop, file.path());
     try {
         port.open();
         FAIL() << "a file without permissions opened";
     } catch (const CommError& e) {
         EXPECT_EQ(std::string(e.what()),
-                  "Error opening serial port\nPermission denied on " + path +
+                  "Error opening serial port\nPermission denied on " + file.path() +
                       ": add your user to the 'dialout' group and log in again.");
     }
-    std::filesystem::remove(path);
 }
 
 } // namespace

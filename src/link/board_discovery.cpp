@@ -1,0 +1,212 @@
+#include "link/board_discovery.h"
+
+#include "link/link_texts.h"
+#include "link/programmer_model.h"
+
+#include <libserialport.h>
+
+namespace zz {
+
+namespace {
+constexpr const char* kStartExecute = "Start execute";
+constexpr const char* kFindingBoard = "Finding board....";
+constexpr const char* kFindResults = "Find results";
+constexpr const char* kNothingFound = "Did not find any device, please check...\r\n"
+                                      "  Communications port\r\n"
+                                      "  Device connection and power";
+} // namespace
+
+std::vector<std::string> system_serial_ports() {
+    std::vector<std::string> names;
+    sp_port** ports = nullptr;
+    if (sp_list_ports(&ports) != SP_OK)
+        return names;
+    for (sp_port** p = ports; *p; ++p)
+        names.emplace_back(sp_get_port_name(*p));
+    sp_free_port_list(ports);
+    return names;
+}
+
+BoardDiscovery::BoardDiscovery(Link& link, PortLister lister)
+    : link_(link), lister_(std::move(lister)) {}
+
+void BoardDiscovery::test_com() {
+    selector.items = lister_ ? lister_() : std::vector<std::string>{};
+}
+
+bool BoardDiscovery::open_with_dtr(int settle) {
+    Port& port = link_.port();
+    try {
+        port.open();
+        pump_delay(link_.loop(), settle);
+        port.set_dtr(DtrControl::Enable);
+        return true;
+    } catch (const CommError&) {
+        return false;
+    }
+}
+
+void BoardDiscovery::close_quietly(int settle) {
+    link_.port().set_dtr(DtrControl::Disable);
+    pump_delay(link_.loop(), settle);
+    link_.port().close();
+}
+
+void BoardDiscovery::reopen_port(bool show_status) {
+    if (!link_.flags().N18)
+        return;
+    if (show_status) {
+        link_.status.Label11 = std::string(kStartExecute);
+        link_.Timer3.stop();
+    }
+    open_with_dtr(10);
+    link_.status.Label5_enabled = true;
+    link_.flags().N18.checked = false;
+    pump_delay(link_.loop(), 1);
+}
+
+void BoardDiscovery::cmbbxcomnumChange() {
+    reopen_port(false);
+    Port& port = link_.port();
+    port.set_dtr(DtrControl::Disable);
+    link_.status.Label11 = std::string(kStartExecute);
+    pump_delay(link_.loop(), 5);
+    port.close();
+    port.set_name(selector.text);
+    link_.status.Label5 = selector.text.get();
+    pump_delay(link_.loop(), 0);
+    link_.Timer3.stop();
+    open_with_dtr(15);
+    link_.BoardReady = false;
+    link_.CollectReplies = false;
+    link_.Timer1.start();
+}
+
+void BoardDiscovery::N18Click() {
+    Flag& off = link_.flags().N18;
+    if (off) {
+        link_.Timer3.stop();
+        if (!open_with_dtr(15))
+            link_.op().show_message("Error opening communication port", texts::kError, Icon::Error);
+        link_.status.Label5_enabled = true;
+        link_.BoardReady = false;
+        link_.CollectReplies = false;
+        link_.Timer1.start();
+        off.checked = false;
+        return;
+    }
+    // Closing a port cannot fail here, so "Error closing communication port" never shows.
+    close_quietly(5);
+    link_.BoardReady = false;
+    link_.status.Label5_enabled = false;
+    link_.status.Label11 = "Serial port is closed";
+    if (const ProgrammerModelInfo* model = programmer_model(link_.ProgrammerModel))
+        link_.status.Label10 = std::string(model->lost);
+    off.checked = true;
+}
+
+void BoardDiscovery::N16Click() {
+    const bool was_off = link_.flags().N18;
+    reopen_port();
+    if (was_off && !link_.port().is_open())
+        link_.op().show_message("Canot open serial port", texts::kError, Icon::Error);
+    Port& port = link_.port();
+    port.set_dtr(DtrControl::Disable);
+    link_.status.Label11 = "Resetting programer...";
+    pump_delay(link_.loop(), 5);
+    port.close();
+    pump_delay(link_.loop(), 100);
+    link_.Timer3.stop();
+    try {
+        port.open();
+        pump_delay(link_.loop(), 400);
+        port.set_dtr(DtrControl::Enable);
+    } catch (const CommError&) {
+    }
+    link_.status.Label5_enabled = true;
+    link_.BoardReady = false;
+    link_.CollectReplies = false;
+    link_.Timer1.start();
+    link_.flags().N18.checked = false;
+}
+
+void BoardDiscovery::N29Click() {
+    reopen_port();
+    findbord();
+}
+
+bool BoardDiscovery::probe(const std::string& name) {
+    Port& port = link_.port();
+    port.set_name(name);
+    selector.text = name;
+    link_.status.Label5 = name;
+    link_.Timer3.stop();
+    open_with_dtr(15); // a port that cannot be opened simply gives no answer
+    link_.ReplyText.clear();
+    link_.ReplyTimedOut = false;
+    link_.loop().sleep_ms(25);
+    link_.CollectReplies = true;
+    link_.Timer1.stop();
+    link_.wait_reply(1000, 5, [&] { return link_.reply_bytes() >= 2; });
+    return model_of_identity(link_.ReplyText).has_value();
+}
+
+void BoardDiscovery::findbord() {
+    close_quietly(5);
+    test_com();
+    link_.status.Label11 = std::string(kFindingBoard);
+    link_.status.Label10 = std::string();
+    const std::vector<std::string> ports = selector.items.get();
+    for (const std::string& name : ports) {
+        if (probe(name)) {
+            found(*model_of_identity(link_.ReplyText), name);
+            link_.Timer1.start();
+            return;
+        }
+        close_quietly(5);
+    }
+    none_found();
+    link_.Timer1.start();
+}
+
+void BoardDiscovery::found(int model, const std::string& name) {
+    link_.ProgrammerModel = model;
+    if (!link_.StartupSearchPending) {
+        link_.status.Label11 = std::string(kFindResults);
+        link_.op().show_message(std::string(programmer_model(model)->found) + name,
+                                texts::kInformation, Icon::Information);
+    }
+    if (apply_found_model)
+        apply_found_model();
+    close_quietly(5);
+    link_.loop().sleep_ms(500);
+    open_with_dtr(15);
+    link_.CollectReplies = false;
+    link_.StartupSearchPending = false;
+}
+
+void BoardDiscovery::none_found() {
+    if (!link_.StartupSearchPending) {
+        link_.status.Label11 = std::string(kFindResults);
+        link_.op().show_message(kNothingFound, texts::kError, Icon::Error);
+    }
+    close_quietly(5);
+    link_.StartupSearchPending = false;
+    link_.loop().sleep_ms(100);
+    open_with_dtr(15); // the last port tried stays selected and open
+    link_.CollectReplies = false;
+}
+
+void BoardDiscovery::restart_for_model() {
+    Port& port = link_.port();
+    port.set_dtr(DtrControl::Disable);
+    link_.status.Label11 = "Resetting...";
+    pump_delay(link_.loop(), 0);
+    link_.BoardReady = false;
+    link_.loop().sleep_ms(500);
+    port.set_dtr(DtrControl::Enable);
+    link_.CollectReplies = false;
+    link_.Timer1.start();
+}
+
+} // namespace zz

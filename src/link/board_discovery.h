@@ -1,0 +1,58 @@
+#pragma once
+
+#include "base/observable.h"
+#include "link/link.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zz {
+
+// The port selector of the window: an editable list of port names; its text is the port in use.
+struct PortSelector {
+    Value<std::string> text{"COM1"};
+    Value<std::vector<std::string>> items;
+};
+
+// Choosing the port, switching it off and on, restarting the board, and searching every port for
+// a board of any model.
+class BoardDiscovery {
+public:
+    using PortLister = std::function<std::vector<std::string>()>;
+
+    BoardDiscovery(Link& link, PortLister lister);
+
+    PortSelector selector;
+    // Applies ProgrammerModel to the rest of the application (chip list, chip selection, menus),
+    // with the chip position dialog suppressed once.
+    std::function<void()> apply_found_model;
+
+    // Refills the selector's list from the system; its text is kept.
+    void test_com();
+    // Switches a port that is off back on (restarting the board), if it is off.
+    void reopen_port(bool show_status = true);
+    void cmbbxcomnumChange();
+    void N18Click(); // "&Turn Serial Off"
+    void N16Click(); // "&Reset Programmer"
+    void N29Click(); // "Auto &Find Board/Reconnect hardware"
+    void findbord();
+    // Restarts the board after the programmer model changed, so it announces the new identity.
+    void restart_for_model();
+
+private:
+    // Opens the port and switches DTR on; false when opening failed.
+    bool open_with_dtr(int settle);
+    void close_quietly(int settle);
+    bool probe(const std::string& name);
+    void found(int model, const std::string& name);
+    void none_found();
+
+    Link& link_;
+    PortLister lister_;
+};
+
+// The serial ports the system has, in the order it lists them.
+std::vector<std::string> system_serial_ports();
+
+} // namespace zz

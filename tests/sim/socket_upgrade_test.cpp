@@ -1,0 +1,153 @@
+#include "board_fixture.h"
+
+namespace zz::test {
+namespace {
+
+TEST_F(BoardTest, SocketWatchReportsInsertionAndRemoval) {
+    power_up();
+    board.remove_chip();
+    EXPECT_EQ(exchange("12", 100), "41");
+    board.insert_chip_at(500, VirtualChip(pic14()));
+    loop.run_until(549);
+    EXPECT_EQ(take(), "");
+    loop.run_until(550); // 50 ms for the contacts to settle
+    EXPECT_EQ(take(), "59");
+    EXPECT_EQ(exchange("50"), "50");
+    EXPECT_EQ(exchange("13", 100), "41");
+    board.remove_chip_at(1000);
+    loop.run_until(1100);
+    EXPECT_EQ(take(), "59");
+}
+
+TEST_F(BoardTest, SocketWatchReportsAChipAlreadyThereEveryTime) {
+    power_up();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(exchange("12", 100), "4159");
+        EXPECT_EQ(exchange("50"), "50");
+    }
+}
+
+TEST_F(BoardTest, NewCommandEndsTheWatch) {
+    power_up();
+    board.remove_chip();
+    EXPECT_EQ(exchange("12"), "41");
+    EXPECT_EQ(exchange("04"), "56");
+    board.insert_chip(VirtualChip(pic14()));
+    loop.run_for(100);
+    EXPECT_EQ(take(), "");
+}
+
+TEST_F(BoardTest, EmptySocketReadsZeros) {
+    power_up();
+    board.remove_chip();
+    EXPECT_EQ(exchange("0D"), "43" + std::string(52, '0'));
+    EXPECT_EQ(exchange("0C", 100), std::string(512, '0'));
+    EXPECT_EQ(exchange("0F3F", 100), "4E");
+    EXPECT_EQ(write_stream("070020", {}), "4E00000000");
+}
+
+TEST_F(BoardTest, ChipOfAnotherTypeAnswersItsOwnId) {
+    board.insert_chip(VirtualChip(pic18(), ChipFacts{3}));
+    power_up();
+    ASSERT_EQ(exchange(setup_frame(pic14())), "49");
+    EXPECT_EQ(exchange("0D").substr(2, 4), "2304");
+}
+
+TEST_F(BoardTest, FirmwareUpgradeTakesImageReadsItBackAndReportsNewVersion) {
+    board.set_upgrade_version_text("V3.01");
+    power_up();
+    EXPECT_EQ(exchange("55"), "55");
+    std::vector<std::string> blocks;
+    std::string image;
+    for (std::size_t b = 0; b < VirtualBoard::kFirmwareWords / 16; ++b) {
+        std::string block;
+        for (std::size_t w = 0; w < 16; ++w)
+            block += to_hex(static_cast<std::uint32_t>((b * 16 + w) & 0x3FFF), 4);
+        blocks.push_back(block);
+        image += block;
+    }
+    EXPECT_EQ(write_stream("072000", blocks), "50");
+    EXPECT_EQ(blocks_sent, 384u);
+    EXPECT_EQ(exchange("0B", 1000), image);
+    EXPECT_EQ(exchange("15"), "56322E3337"); // the old firmware runs until a restart
+    port.set_dtr(DtrControl::Disable);
+    port.set_dtr(DtrControl::Enable);
+    loop.run_for(30);
+    EXPECT_EQ(take(), "4204");
+    EXPECT_EQ(exchange("15"), "56332E3031");
+    EXPECT_EQ(board.chip()->rom()[0], 0x3FFF); // the chip was not touched
+}
+
+TEST_F(BoardTest, InterruptedUpgradeKeepsTheOldVersion) {
+    power_up();
+    EXPECT_EQ(exchange("55"), "55");
+    EXPECT_EQ(first_reply("072000"), "59");
+    port.set_dtr(DtrControl::Disable);
+    port.set_dtr(DtrControl::Enable);
+    loop.run_for(30);
+    EXPECT_EQ(exchange("15"), "56322E3337");
+}
+
+TEST_F(BoardTest, ModelOneHasNoUpgradeMode) {
+    board.set_model(1);
+    power_up();
+    EXPECT_EQ(take(), "4202");
+    EXPECT_EQ(exchange("55"), "");
+}
+
+TEST_F(BoardTest, RestartInTheMiddleOfAStream) {
+    board.add_fault(Fault::restart(0x0B, 30, 1));
+    power_up();
+    const std::string got = exchange("0B", 200);
+    // About 30 chunks of 64 bytes, then the identity after the boot delay.
+    ASSERT_GT(got.size(), 4u);
+    EXPECT_EQ(got.substr(got.size() - 4), "4204");
+    EXPECT_LT(got.size(), 8192u * 4);
+    EXPECT_EQ(exchange("50"), "50");
+}
+
+TEST_F(BoardTest, IdentityCanBeSilenced) {
+    board.add_fault(Fault::silent(fault_target::kIdentity, 1));
+    power_up();
+    EXPECT_EQ(take(), "");
+    port.set_dtr(DtrControl::Disable);
+    port.set_dtr(DtrControl::Enable);
+    loop.run_for(30);
+    EXPECT_EQ(take(), "4204");
+}
+
+TEST_F(BoardTest, PortGoingAwayStopsEverythingUntilReopened) {
+    power_up();
+    take();
+    send("0B");
+    loop.run_for(5);
+    port.set_gone(true);
+    loop.run_for(500);
+    received.clear();
+    EXPECT_TRUE(port.is_open());
+    EXPECT_FALSE(port.write(std::vector<std::uint8_t>{0x50}));
+    port.close();
+    EXPECT_THROW(port.open(), CommError);
+    port.set_gone(false);
+    EXPECT_FALSE(port.is_open());
+    power_up();
+    EXPECT_EQ(take(), "4204");
+}
+
+TEST_F(BoardTest, WireTimingMakesAProgrammingCycleTakeRealisticTime) {
+    board.set_wire_timing(true);
+    load(pic14());
+    const std::int64_t start = loop.now_ms();
+    EXPECT_EQ(write_stream("072000", {}), "50");
+    const std::int64_t write_ms = loop.now_ms() - start;
+    // 512 blocks: 32 bytes out (8.3 ms), one 1 ms row write, 1 ms board time, 59h back (0.26 ms)
+    EXPECT_GE(write_ms, 512 * 10);
+    EXPECT_LE(write_ms, 512 * 13);
+    const std::int64_t read_start = loop.now_ms();
+    EXPECT_EQ(exchange("0B", 6000).size(), 8192u * 4);
+    const std::int64_t read_ms = board.trace().back().time_ms - read_start;
+    EXPECT_NEAR(read_ms, 16384 * 10 * 1000 / 38400, 5); // 4.27 s of wire
+}
+
+} // namespace
+} // namespace zz::test
