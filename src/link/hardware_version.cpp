@@ -1,0 +1,29 @@
+#include "link/hardware_version.h"
+
+#include "base/hex_text.h"
+#include "link/link_texts.h"
+
+namespace zz {
+
+void hardware_version_command(Link& link) {
+    if (link.Busy)
+        return;
+    link.Busy = true;
+    link.check_com_open(); // the board's readiness is not tested: the query may wake it
+    link.CollectReplies = true;
+    link.status.Label11 = "Reading Hardware version.....";
+    link.loop().process_events();
+    link.send_and_wait("15", 0, 2000, 1, 4);
+    // Taken before any restart, so the handshake's "50" is not shown as part of the version.
+    const std::string version = hex_pairs_to_bytes(link.take_reply());
+    if (version.size() < 4) {
+        link.status.Label11 = std::string(texts::kReady);
+        link.reset_program_tries(9);
+    }
+    link.op().show_message("Hardware version:" + version, texts::kInformation, Icon::Information);
+    link.status.Label11 = std::string(texts::kReady);
+    link.finish_operation();
+    link.Busy = false;
+}
+
+} // namespace zz
