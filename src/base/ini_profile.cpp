@@ -85,10 +85,12 @@ bool parse_profile_int(std::string_view text, std::int32_t& out) {
             return false;
     }
     if (base == 16) {
-        // Hex texts name a 32-bit pattern ("$FFFFFFFF" is -1).
-        out = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+        // Hex texts name a 32-bit pattern ("$FFFFFFFF" is -1); negated modulo 2^32, so that
+        // "-$80000000" cannot overflow.
+        auto bits = static_cast<std::uint32_t>(value);
         if (negative)
-            out = -out;
+            bits = 0u - bits;
+        out = static_cast<std::int32_t>(bits);
         return true;
     }
     if (negative)
@@ -110,6 +112,10 @@ IniProfile IniProfile::load(const std::filesystem::path& path) {
 
 IniProfile IniProfile::parse(std::string_view text) {
     IniProfile p;
+    // A UTF-8 byte order mark would otherwise hide the first section header.
+    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        text.remove_prefix(kUtf8Bom.size());
     if (text.find("\r\n") == npos && text.find('\n') != npos)
         p.eol_ = "\n";
     std::size_t start = 0;

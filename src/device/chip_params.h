@@ -16,8 +16,8 @@ struct ChipParams {
     std::string ProgramTries = "01";
     std::string OverProgram = "01";
     std::string CoreType = "09";
-    std::int64_t ROMsize = 8192;    // cells: words, or bytes for CHIPbit 4
-    std::int32_t EEPROMsize = 256;  // bytes
+    std::int64_t ROMsize = 8192;   // cells: words, or bytes for CHIPbit 4
+    std::int32_t EEPROMsize = 256; // bytes
     std::int32_t SocketImage = 8;
     bool CALword = false;
     bool BandGap = false;
@@ -35,5 +35,10 @@ struct ChipParams {
 
     bool is_serial_eeprom() const { return CHIPbit == 4 || CHIPbit == 5; }
 };
+
+// Sets `fuse_blank_words` and `FuseWordCount` from the text `FUSEblank`: 4 characters give one
+// word, 9 give two and 34 give seven (four hex digits per word, one separator character between
+// words). Any other length leaves both as they were, so the previous chip's words stay.
+void parse_fuse_blank(ChipParams& chip);
 
 } // namespace zz

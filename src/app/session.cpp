@@ -1,0 +1,100 @@
+#include "app/session.h"
+
+#include "device/chip_family.h"
+
+#include <utility>
+
+namespace zz {
+
+namespace {
+
+void set_option(Flag& flag, bool on) {
+    flag.checked = on;
+    flag.enabled = on;
+}
+
+} // namespace
+
+Session::Session(std::filesystem::path data_dir) : database_(std::move(data_dir)) {}
+
+void Session::family_changed() {
+    const ChipFamily* family = find_chip_family(ComboBox2.get());
+    if (!family)
+        return;
+    if (family->text == kEepromFamily && !model_supports_serial_eeproms(ProgrammerModel)) {
+        family = find_chip_family(kAllChipFamily);
+        ComboBox2 = std::string(kAllChipFamily);
+    }
+    ComboBox1_items = database_.chip_list(ProgrammerModel, family->text);
+    ComboBox1 = std::string(family->default_chip);
+    chip_changed();
+}
+
+void Session::chip_changed() {
+    flags.UseVPPFirstProgramEntry1.checked = false;
+    chip_ = database_.load(ProgrammerModel, ComboBox1.get(), chip_);
+    for (int n = 1; n <= 7; ++n)
+        controls.word_label(n) = n <= chip_.FuseWordCount;
+    apply_memory_kind();
+    apply_options();
+    clrwindows();
+    grid = grid_layout(chip_);
+    buffer.clrbuffer(chip_);
+    flags.N_autoprog.checked = false;
+    controls.Button10 = false;
+    offer_chip_position();
+}
+
+// Serial EEPROMs have no configuration word, no ID, no blank check and no verify.
+void Session::apply_memory_kind() {
+    const bool pic = !chip_.is_serial_eeprom();
+    if (!pic)
+        controls.word_label(1) = false;
+    for (auto* control : {&controls.lab_fuse, &controls.lab_id1, &controls.Label17,
+                          &controls.SpeedButton5, &controls.N11, &controls.Button3,
+                          &controls.EEPROM1, &controls.ID1, &controls.SpeedButton7, &controls.N14})
+        *control = pic;
+    set_option(flags.CheckBox_blank, pic);
+    set_option(flags.CheckBox_wr_id, pic);
+    set_option(flags.CheckBox_wr_ee, pic);
+}
+
+// Erase, EEPROM and calibration follow the chip's FlashChip, EEPROMsize, CALword and BandGap.
+void Session::apply_options() {
+    const bool erasable = chip_.FlashChip && !chip_.is_serial_eeprom();
+    set_option(flags.CheckBox_erase, erasable);
+    controls.SpeedButton4 = erasable;
+    controls.N10 = erasable;
+
+    const bool eeprom = chip_.EEPROMsize != 0;
+    set_option(flags.CheckBox_wr_ee, eeprom);
+    controls.EEPROM1 = eeprom;
+
+    controls.lab_cal = chip_.CALword;
+    controls.lab_band = chip_.BandGap;
+    controls.Button4 = chip_.CALword;
+    controls.N15 = chip_.CALword;
+}
+
+void Session::offer_chip_position() {
+    if (SuppressChipPositionOnce) {
+        SuppressChipPositionOnce = false;
+        return;
+    }
+    const int model = ProgrammerModel;
+    if (model != 3 && model != 4 && !flags.N_chip_not && show_chip_position)
+        show_chip_position();
+}
+
+void Session::clrwindows() {
+    const int chip_bit = chip_.CHIPbit;
+    buffer.lab_fuse(1) = chip_bit == 1 ? "0x0FFF" : chip_bit == 2 ? "0x3FFF" : "0xFFFF";
+    caption = std::string(kCaption);
+    buffer.lab_fuse(2) = chip_bit != 3 && chip_.FuseWordCount >= 2 ? "0x3FFF" : "0xFFFF";
+    for (int n = 3; n <= 7; ++n)
+        buffer.lab_fuse(n) = "0xFFFF";
+    buffer.lab_checksum = "Checksum 0xFFFF";
+    buffer.lab_id1 = chip_bit == 3 ? "0xFFFFFFFFFFFFFFFF" : "0xFFFFFFFF";
+}
+
+} // namespace zz

@@ -1,0 +1,93 @@
+#include "app/settings_file.h"
+
+#include "base/ini_profile.h"
+
+#include <cstdlib>
+#include <system_error>
+#include <unistd.h>
+
+namespace zz {
+
+AppSettings load_settings(const std::filesystem::path& path) {
+    const IniProfile ini = IniProfile::load(path);
+    AppSettings d; // defaults
+    AppSettings s;
+    s.chip_type = ini.read_string("START", "chip_type", d.chip_type);
+    s.chip_mode = ini.read_string("START", "chip_mode", d.chip_mode);
+    s.filename = ini.read_string("START", "filename", d.filename);
+    s.COM = ini.read_string("COMSET", "COM", d.COM);
+    s.inc_start_add = ini.read_int("INC", "inc_start_add", d.inc_start_add);
+    s.inc_end_add = ini.read_int("INC", "inc_end_add", d.inc_end_add);
+    s.inc_step = ini.read_int("INC", "inc_step", d.inc_step);
+    s.inc_enabled = ini.read_bool("INC", "inc_enabled", d.inc_enabled);
+    s.inc_rom = ini.read_bool("INC", "inc_rom", d.inc_rom);
+    s.inc_eeprom = ini.read_bool("INC", "inc_eeprom", d.inc_eeprom);
+    s.inc_hiadd = ini.read_bool("INC", "inc_hiadd", d.inc_hiadd);
+    s.inc_nohigh = ini.read_bool("INC", "inc_nohigh", d.inc_nohigh);
+    s.inc_16bit = ini.read_bool("INC", "inc_16bit", d.inc_16bit);
+    s.inc_save = ini.read_bool("INC", "inc_save", d.inc_save);
+    s.prog_type = ini.read_int("START", "prog_type", d.prog_type);
+    s.mute = ini.read_bool("START", "mute", d.mute);
+    s.fast = ini.read_bool("START", "fast", d.fast);
+    s.n35 = ini.read_bool("START", "n35", d.n35);
+    s.chip_in_time = ini.read_int("START", "chip_in_time", d.chip_in_time);
+    return s;
+}
+
+void save_settings(const std::filesystem::path& path, const AppSettings& s) {
+    IniProfile ini = IniProfile::load(path);
+    ini.write_string("COMSET", "COM", s.COM);
+    ini.write_string("START", "chip_mode", s.chip_mode);
+    ini.write_string("START", "chip_type", s.chip_type);
+    ini.write_string("START", "filename", s.filename);
+    ini.write_int("START", "prog_type", s.prog_type);
+    ini.write_bool("START", "mute", s.mute);
+    ini.write_bool("START", "fast", s.fast);
+    ini.write_bool("START", "n35", s.n35);
+    ini.write_int("START", "chip_in_time", s.chip_in_time);
+    ini.write_int("INC", "inc_start_add", s.inc_start_add);
+    ini.write_int("INC", "inc_end_add", s.inc_end_add);
+    ini.write_int("INC", "inc_step", s.inc_step);
+    ini.write_bool("INC", "inc_enabled", s.inc_enabled);
+    ini.write_bool("INC", "inc_rom", s.inc_rom);
+    ini.write_bool("INC", "inc_eeprom", s.inc_eeprom);
+    ini.write_bool("INC", "inc_hiadd", s.inc_hiadd);
+    ini.write_bool("INC", "inc_nohigh", s.inc_nohigh);
+    ini.write_bool("INC", "inc_16bit", s.inc_16bit);
+    ini.write_bool("INC", "inc_save", s.inc_save);
+    ini.save(path);
+}
+
+namespace {
+// Whether a file can be created in `dir`: tried for real, since permission bits do not tell
+// about read-only mounts or system folders.
+bool can_create_in(const std::filesystem::path& dir) {
+    std::string probe = (dir / ".ze-zuzu-probe-XXXXXX").string();
+    int fd = ::mkstemp(probe.data());
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+}
+} // namespace
+
+std::filesystem::path settings_path(const std::filesystem::path& program_dir) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path beside = program_dir / kSettingsFileName;
+    if (fs::exists(beside, ec) || can_create_in(program_dir))
+        return beside;
+    fs::path config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        config = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        config = fs::path(home) / ".config";
+    else
+        return beside;
+    const fs::path folder = config / "ze-zuzu";
+    fs::create_directories(folder, ec);
+    return folder / kSettingsFileName;
+}
+
+} // namespace zz

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace zz {
+
+// What the settings file "ze-zuzu.ini" keeps between runs, with the first-run defaults.
+struct AppSettings {
+    std::string chip_type = "16F877A";
+    std::string chip_mode = "All Chip";
+    std::string filename;
+    std::string COM = "COM1";
+    std::int32_t inc_start_add = 0;
+    std::int32_t inc_end_add = 0;
+    std::int32_t inc_step = 1;
+    bool inc_enabled = false;
+    bool inc_rom = true;
+    bool inc_eeprom = false;
+    bool inc_hiadd = false;
+    bool inc_nohigh = false;
+    bool inc_16bit = true;
+    bool inc_save = false;
+    std::int32_t prog_type = 3;
+    bool mute = true;
+    bool fast = false;
+    bool n35 = false;
+    std::int32_t chip_in_time = 1;
+
+    bool operator==(const AppSettings&) const = default;
+};
+
+inline constexpr const char* kSettingsFileName = "ze-zuzu.ini";
+
+// Reads every key; a missing file, section or key, or a value that is not a number where one is
+// expected, gives that key's default and loses nothing else.
+AppSettings load_settings(const std::filesystem::path& path);
+// Writes every key in the fixed order, keeping any other content of the file, through a
+// temporary file and a rename. Throws std::runtime_error when the file cannot be written.
+void save_settings(const std::filesystem::path& path, const AppSettings& settings);
+
+// Where the settings file lives: beside the program when that folder already holds it or can be
+// written (portable use), else in the user's configuration folder ($XDG_CONFIG_HOME/ze-zuzu, or
+// ~/.config/ze-zuzu), which is created when needed.
+std::filesystem::path settings_path(const std::filesystem::path& program_dir);
+
+} // namespace zz

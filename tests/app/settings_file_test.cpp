@@ -1,0 +1,100 @@
+#include "app/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace zz {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFile : public ::testing::Test {
+protected:
+    SettingsFile() {
+        dir = fs::temp_directory_path() / ("zz_settings_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        path = dir / kSettingsFileName;
+    }
+    ~SettingsFile() override { fs::remove_all(dir); }
+    void write(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+    std::string read() {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    fs::path dir, path;
+};
+
+TEST_F(SettingsFile, FirstRunGivesTheDefaults) {
+    const AppSettings s = load_settings(path);
+    EXPECT_EQ(s, AppSettings{});
+    EXPECT_EQ(s.chip_type, "16F877A");
+    EXPECT_EQ(s.chip_mode, "All Chip");
+    EXPECT_EQ(s.COM, "COM1");
+    EXPECT_EQ(s.prog_type, 3);
+    EXPECT_TRUE(s.mute);
+    EXPECT_FALSE(s.inc_enabled);
+    EXPECT_TRUE(s.inc_rom);
+    EXPECT_TRUE(s.inc_16bit);
+    EXPECT_EQ(s.inc_step, 1);
+}
+
+TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
+    AppSettings s;
+    s.COM = "/dev/ttyUSB0";
+    s.chip_type = "12F629";
+    s.chip_mode = "PIC 14bit MCU";
+    s.filename = "/home/op/blink.hex";
+    s.prog_type = 2;
+    s.mute = false;
+    s.n35 = true;
+    s.chip_in_time = 4;
+    s.inc_start_add = 0x3FE;
+    s.inc_enabled = true;
+    s.inc_16bit = false;
+    save_settings(path, s);
+    EXPECT_EQ(load_settings(path), s);
+    EXPECT_EQ(read(), "[COMSET]\r\nCOM=/dev/ttyUSB0\r\n"
+                      "\r\n[START]\r\nchip_mode=PIC 14bit MCU\r\nchip_type=12F629\r\n"
+                      "filename=/home/op/blink.hex\r\nprog_type=2\r\nmute=0\r\nfast=0\r\nn35=1\r\n"
+                      "chip_in_time=4\r\n"
+                      "\r\n[INC]\r\ninc_start_add=1022\r\ninc_end_add=0\r\ninc_step=1\r\n"
+                      "inc_enabled=1\r\ninc_rom=1\r\ninc_eeprom=0\r\ninc_hiadd=0\r\n"
+                      "inc_nohigh=0\r\ninc_16bit=0\r\ninc_save=0\r\n");
+}
+
+TEST_F(SettingsFile, GarbageAndMissingKeysFallBackKeyByKey) {
+    write("\x01\x02 garbage line\n[START]\nchip_type=18F452\nprog_type=seven\nmute=\n"
+          "chip_in_time=99\n[INC\ninc_step=5\n");
+    const AppSettings s = load_settings(path);
+    EXPECT_EQ(s.chip_type, "18F452");
+    EXPECT_EQ(s.prog_type, 3);      // not a number
+    EXPECT_TRUE(s.mute);            // empty
+    EXPECT_EQ(s.chip_in_time, 99);  // read as stored; its users bound it
+    EXPECT_EQ(s.inc_step, 1);       // "[INC" is no header: the key sits in [START]
+}
+
+TEST_F(SettingsFile, SavingKeepsOtherContentOfTheFile) {
+    write("; written by hand\r\n[START]\r\nchip_type=16F84A\r\nextra=kept\r\n");
+    AppSettings s = load_settings(path);
+    save_settings(path, s);
+    const std::string text = read();
+    EXPECT_NE(text.find("; written by hand"), std::string::npos);
+    EXPECT_NE(text.find("extra=kept"), std::string::npos);
+    EXPECT_EQ(load_settings(path).chip_type, "16F84A");
+}
+
+TEST_F(SettingsFile, LivesBesideTheProgramOrInTheUsersConfigFolder) {
+    EXPECT_EQ(settings_path(dir), path); // writable folder
+    const fs::path config = dir / "config";
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    EXPECT_EQ(settings_path("/proc"), config / "ze-zuzu" / kSettingsFileName);
+    EXPECT_TRUE(fs::is_directory(config / "ze-zuzu"));
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+} // namespace
+} // namespace zz
