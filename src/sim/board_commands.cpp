@@ -92,8 +92,7 @@ void VirtualBoard::execute(const std::vector<std::uint8_t>& command) {
         break;
     case 0x07:
     case 0x08:
-        start_write(code == 0x07 ? Input::RomBlock : Input::EepromUnit,
-                    word_at(command, 1, true));
+        start_write(code == 0x07 ? Input::RomBlock : Input::EepromUnit, word_at(command, 1, true));
         break;
     case 0x09:
         input_ = Input::IdBlock;
@@ -161,7 +160,8 @@ void VirtualBoard::bulk_erase() {
 void VirtualBoard::write_calibration(const std::vector<std::uint8_t>& command) {
     std::uint8_t verdict = 0x59;
     const std::int64_t last = setup_.rom_size - 1;
-    if (!chip_ || last < 0 || !chip_->write_rom(static_cast<std::size_t>(last), word_at(command, 1, true)))
+    if (!chip_ || last < 0 ||
+        !chip_->write_rom(static_cast<std::size_t>(last), word_at(command, 1, true)))
         verdict = 0x43;
     else if (setup_.bandgap() && !chip_->write_fuse(0, word_at(command, 3, true)))
         verdict = 0x46;

@@ -10,8 +10,7 @@ Fault Fault::reply(int command, std::vector<std::uint8_t> bytes, int occurrence)
     return Fault{Kind::Replace, command, occurrence, std::move(bytes), {}, {}, 0};
 }
 
-Fault Fault::split(int command, std::vector<int> sizes, std::vector<int> gaps_ms,
-                   int occurrence) {
+Fault Fault::split(int command, std::vector<int> sizes, std::vector<int> gaps_ms, int occurrence) {
     return Fault{Kind::Split, command, occurrence, {}, std::move(sizes), std::move(gaps_ms), 0};
 }
 

@@ -17,7 +17,6 @@ public:
 
     void add(std::int64_t due_us, Owner owner, std::function<void()> action);
     void drop_board_actions();
-    void clear() { actions_.clear(); }
     std::optional<std::int64_t> next_due_us() const;
     // Runs every action due at or before `now_us`, including actions that running ones add.
     // Safe against re-entry from inside an action; `set_clock` gets each action's time first.

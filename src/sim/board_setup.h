@@ -8,7 +8,7 @@ namespace zz {
 // What the board keeps of the set-up frame "03" (the meaning of the bytes is the one of
 // docs/board-bytes.md). Before any "03" it holds the set-up of a chip with no definition.
 struct BoardSetup {
-    std::int64_t rom_size = 8192;  // cells
+    std::int64_t rom_size = 8192;   // cells
     std::int64_t eeprom_size = 256; // bytes
     std::uint8_t core_type = 0x09;
     std::uint8_t program_flags = 0x00;
@@ -23,7 +23,8 @@ struct BoardSetup {
 
     bool byte_cells() const { return serial_eeprom() && (program_flags & 0x10) == 0; }
     bool serial_eeprom() const { return core_type >= 0x06 && core_type <= 0x08; }
-    bool row_writes() const { return core_type >= 0x03 && core_type <= 0x05; }
+    // One write cycle per 32-byte block: a multi-word write latch or a serial-EEPROM page.
+    bool block_writes() const { return core_type >= 0x03 && core_type <= 0x08; }
     bool calibration_word() const { return (program_flags & 0x01) != 0; }
     bool bandgap() const { return (program_flags & 0x02) != 0; }
     // One write cycle in microseconds.

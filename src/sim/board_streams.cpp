@@ -6,9 +6,9 @@ namespace zz {
 
 namespace {
 
-constexpr std::size_t kStreamChunk = 64;     // bytes per delivery of a read stream
-constexpr std::int64_t kBlankCheckUs = 20;    // per cell checked
-constexpr std::int64_t kCellsPerTick = 256;   // one 42h progress tick per this many cells
+constexpr std::size_t kStreamChunk = 64;    // bytes per delivery of a read stream
+constexpr std::int64_t kBlankCheckUs = 20;  // per cell checked
+constexpr std::int64_t kCellsPerTick = 256; // one 42h progress tick per this many cells
 constexpr std::size_t kBlockBytes = 32;
 
 } // namespace
@@ -44,9 +44,8 @@ void VirtualBoard::read_eeprom() {
 // that byte and FFh; byte cells: that byte). The calibration word of a chip that has one is
 // skipped. One 42h tick per 256 cells checked, then 59h (blank) or 4Eh at the first used cell.
 void VirtualBoard::blank_check_rom(std::uint8_t blank_high) {
-    const std::uint16_t blank = setup_.byte_cells()
-                                    ? blank_high
-                                    : static_cast<std::uint16_t>((blank_high << 8) | 0xFF);
+    const std::uint16_t blank =
+        setup_.byte_cells() ? blank_high : static_cast<std::uint16_t>((blank_high << 8) | 0xFF);
     std::int64_t cells = setup_.rom_size;
     if (setup_.calibration_word() && cells > 0)
         --cells;
@@ -119,8 +118,7 @@ void VirtualBoard::take_block(const std::vector<std::uint8_t>& block) {
         if (input == Input::IdBlock)
             answer(fault_target::kIdBlock, {{0x59}}, kProcessUs + 8 * setup_.write_cycle_us());
         else
-            answer(fault_target::kConfigBlock, {{0x59}},
-                   kProcessUs + 7 * setup_.write_cycle_us());
+            answer(fault_target::kConfigBlock, {{0x59}}, kProcessUs + 7 * setup_.write_cycle_us());
         return;
     case Input::Command:
         return;
@@ -136,13 +134,13 @@ bool VirtualBoard::program_rom_block(const std::vector<std::uint8_t>& block,
     const std::int64_t pulses = 1 + (chip_ && !chip_->flash() ? setup_.over_program : 0);
     for (std::size_t i = 0; i < cells && write_done_ < write_count_; ++i, ++write_done_) {
         const auto address = static_cast<std::size_t>(write_done_);
-        const auto value = static_cast<std::uint16_t>(
-            bytes ? block[i] : (block[2 * i] << 8) | block[2 * i + 1]);
+        const auto value =
+            static_cast<std::uint16_t>(bytes ? block[i] : (block[2 * i] << 8) | block[2 * i + 1]);
         if (upgrade_mode_) {
             firmware_[address] = value;
             continue;
         }
-        if (!setup_.row_writes())
+        if (!setup_.block_writes())
             board_us += pulses * setup_.write_cycle_us();
         if (chip_ && chip_->write_rom(address, value))
             continue;
@@ -155,7 +153,7 @@ bool VirtualBoard::program_rom_block(const std::vector<std::uint8_t>& block,
                board_us);
         return false;
     }
-    if (setup_.row_writes() && !upgrade_mode_)
+    if (setup_.block_writes() && !upgrade_mode_)
         board_us += setup_.write_cycle_us();
     return true;
 }

@@ -120,13 +120,12 @@ void VirtualBoard::answer(int target, Reply reply, std::int64_t board_us) {
             gaps_us.push_back(std::int64_t{gap} * 1000);
         reply.gap_us = 1000;
     }
-    transmit(reply.bytes, work_free_us_ + std::int64_t{shape.delay_ms} * 1000, reply.sizes,
-             gaps_us, reply.gap_us);
+    transmit(reply.bytes, work_free_us_ + std::int64_t{shape.delay_ms} * 1000, reply.sizes, gaps_us,
+             reply.gap_us);
 }
 
 void VirtualBoard::transmit(const std::vector<std::uint8_t>& bytes, std::int64_t ready_us,
-                            const std::vector<int>& sizes,
-                            const std::vector<std::int64_t>& gaps_us,
+                            const std::vector<int>& sizes, const std::vector<std::int64_t>& gaps_us,
                             std::int64_t default_gap_us) {
     std::size_t at = 0;
     std::int64_t t = ready_us;

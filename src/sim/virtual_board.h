@@ -38,13 +38,10 @@ public:
     void set_model(int model);
     int model() const { return model_; }
     void set_version_text(std::string text) { version_text_ = std::move(text); } // "15"
-    const std::string& version_text() const { return version_text_; }
     // The version the board reports after a complete firmware download and a restart.
     void set_upgrade_version_text(std::string text) { upgrade_version_ = std::move(text); }
-    const std::vector<std::uint16_t>& firmware() const { return firmware_; }
     void set_wire_timing(bool on) { wire_timing_ = on; }
     void set_boot_delay_ms(int ms) { boot_delay_us_ = std::int64_t{ms} * 1000; }
-    const BoardSetup& setup() const { return setup_; }
 
     const std::vector<TraceEntry>& trace() const { return trace_; }
     void clear_trace() { trace_.clear(); }
@@ -135,10 +132,10 @@ private:
     std::int64_t boot_delay_us_ = 20'000;
 
     Phase phase_ = Phase::Off;
-    std::int64_t clock_us_ = 0;     // time of the event being handled
-    std::int64_t rx_free_us_ = 0;   // host -> board line busy until
-    std::int64_t tx_free_us_ = 0;   // board -> host line busy until
-    std::int64_t work_free_us_ = 0; // the board finishes its current work
+    std::int64_t clock_us_ = 0;         // time of the event being handled
+    std::int64_t rx_free_us_ = 0;       // host -> board line busy until
+    std::int64_t tx_free_us_ = 0;       // board -> host line busy until
+    std::int64_t work_free_us_ = 0;     // the board finishes its current work
     std::vector<std::uint8_t> pending_; // bytes of the command or block being received
     Input input_ = Input::Command;
     BoardSetup setup_;

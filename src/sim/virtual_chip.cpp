@@ -36,8 +36,8 @@ std::uint16_t device_id_for(const ChipParams& p, int revision) {
 
 VirtualChip::VirtualChip(const ChipParams& p, ChipFacts facts)
     : chip_bit_(p.CHIPbit), flash_(p.FlashChip && !p.is_serial_eeprom()), calword_(p.CALword),
-      bandgap_(p.BandGap), code_protected_(facts.code_protected),
-      device_id_(device_id_for(p, facts.revision)), cell_mask_(cell_mask_for(p.CHIPbit)),
+      code_protected_(facts.code_protected), device_id_(device_id_for(p, facts.revision)),
+      cell_mask_(cell_mask_for(p.CHIPbit)),
       fuse_count_(p.is_serial_eeprom() ? 0 : std::clamp(p.FuseWordCount, 1, 7)) {
     const std::int32_t blank = hex_to_int(p.ROMblank);
     rom_blank_ = static_cast<std::uint16_t>((blank < 0 ? 0xFFFF : blank) & cell_mask_);
@@ -52,7 +52,7 @@ VirtualChip::VirtualChip(const ChipParams& p, ChipFacts facts)
     }
     if (calword_ && !rom_.empty())
         rom_.back() = static_cast<std::uint16_t>((chip_bit_ == 1 ? 0x0C00 : 0x3400) | facts.osccal);
-    if (bandgap_ && fuse_count_ > 0)
+    if (p.BandGap && fuse_count_ > 0)
         fuses_[0] = static_cast<std::uint16_t>((fuses_[0] & ~0x3000) | ((facts.bandgap & 3) << 12));
 }
 
@@ -132,8 +132,8 @@ std::array<std::uint8_t, 27> VirtualChip::info_block() const {
     b[0] = 0x43;
     b[1] = static_cast<std::uint8_t>(device_id_ & 0xFF);
     b[2] = static_cast<std::uint8_t>(device_id_ >> 8);
-    const std::size_t id_count = chip_bit_ == 3 ? 8 : 4;
-    for (std::size_t i = 0; i < id_count; ++i)
+    // 12/14-bit cores have 4 ID bytes; the other 4 stay FFh unless a test sets them.
+    for (std::size_t i = 0; i < id_.size(); ++i)
         b[3 + i] = id_[i];
     for (int k = 0; k < fuse_count_; ++k) {
         b[11 + 2 * k] = static_cast<std::uint8_t>(fuses_[k] & 0xFF);

@@ -12,10 +12,10 @@ namespace zz {
 
 // Facts of one physical chip that a chip definition does not hold.
 struct ChipFacts {
-    int revision = 0;                 // device ID revision, bits 4-0 of the ID word
-    std::uint8_t osccal = 0x80;       // factory calibration literal (CALword chips)
-    int bandgap = 2;                  // factory BandGap bits 13-12 of configuration word 1
-    bool code_protected = false;      // reads give 0 words until a bulk erase
+    int revision = 0;            // device ID revision, bits 4-0 of the ID word
+    std::uint8_t osccal = 0x80;  // factory calibration literal (CALword chips)
+    int bandgap = 2;             // factory BandGap bits 13-12 of configuration word 1
+    bool code_protected = false; // reads give 0 words until a bulk erase
 };
 
 // A chip in the socket: its memories and how they take writes. Program words, configuration
@@ -24,15 +24,8 @@ class VirtualChip {
 public:
     explicit VirtualChip(const ChipParams& params, ChipFacts facts = {});
 
-    int chip_bit() const { return chip_bit_; }
     bool flash() const { return flash_; }
-    std::uint16_t device_id() const { return device_id_; }
-    std::uint16_t rom_blank() const { return rom_blank_; }
     int fuse_count() const { return fuse_count_; }
-    std::uint16_t fuse_mask(int k) const { return fuse_mask_[static_cast<std::size_t>(k)]; }
-    bool has_calword() const { return calword_; }
-    bool has_bandgap() const { return bandgap_; }
-    bool code_protected() const { return code_protected_; }
 
     std::vector<std::uint16_t>& rom() { return rom_; }
     const std::vector<std::uint16_t>& rom() const { return rom_; }
@@ -73,7 +66,6 @@ private:
     int chip_bit_;
     bool flash_;
     bool calword_;
-    bool bandgap_;
     bool code_protected_;
     std::uint16_t device_id_;
     std::uint16_t rom_blank_;

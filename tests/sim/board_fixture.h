@@ -1,8 +1,8 @@
 #pragma once
 
 #include "base/hex_text.h"
-#include "chips.h"
 #include "base/virtual_loop.h"
+#include "chips.h"
 #include "sim/virtual_board.h"
 #include "sim/virtual_port.h"
 
@@ -30,8 +30,8 @@ protected:
 
     void send(const std::string& hex) {
         const std::string bytes = hex_pairs_to_bytes(hex);
-        ASSERT_TRUE(port.write(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                         bytes.size())));
+        ASSERT_TRUE(port.write(
+            std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())));
     }
 
     // Everything delivered since the last call, joined.
@@ -74,9 +74,8 @@ protected:
         std::string r = first_reply(command);
         blocks_sent = 0;
         while (r == "59" && blocks_sent < 10'000) {
-            const std::string block = blocks_sent < blocks.size()
-                                          ? blocks[blocks_sent]
-                                          : std::string(block_digits, 'F');
+            const std::string block =
+                blocks_sent < blocks.size() ? blocks[blocks_sent] : std::string(block_digits, 'F');
             ++blocks_sent;
             r = first_reply(block);
         }

@@ -34,8 +34,16 @@ std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b) {
 Listing read_pic() {
     const ChipParams p = pic14();
     return {"ReadPic", p,
-            id_check(p) + std::vector<Step>{kOpen, kInfo, kClose, kOpen, {"0C", "FF", 512}, kClose,
-                                            kOpen, {"0B", "3FFF", 8192 * 4}, kClose, kEnd}};
+            id_check(p) + std::vector<Step>{kOpen,
+                                            kInfo,
+                                            kClose,
+                                            kOpen,
+                                            {"0C", "FF", 512},
+                                            kClose,
+                                            kOpen,
+                                            {"0B", "3FFF", 8192 * 4},
+                                            kClose,
+                                            kEnd}};
 }
 
 Listing read_eeprom() {
@@ -48,10 +56,25 @@ Listing erase_with_calibration() {
     const ChipParams p = pic14_bandgap();
     return {"EraseWithCalibration", p,
             id_check(p) + id_check(p) +
-                std::vector<Step>{kOpen, kInfo, kClose, kOpen, {"0E", "59", 2}, kClose, kOpen,
-                                  {"0A348011FF", "59", 2}, kClose, kOpen, kInfo, kClose, kOpen,
-                                  {"0F3F", "42424259", 8}, kClose, kOpen, {"10", "59", 2},
-                                  kClose, kEnd}};
+                std::vector<Step>{kOpen,
+                                  kInfo,
+                                  kClose,
+                                  kOpen,
+                                  {"0E", "59", 2},
+                                  kClose,
+                                  kOpen,
+                                  {"0A348011FF", "59", 2},
+                                  kClose,
+                                  kOpen,
+                                  kInfo,
+                                  kClose,
+                                  kOpen,
+                                  {"0F3F", "42424259", 8},
+                                  kClose,
+                                  kOpen,
+                                  {"10", "59", 2},
+                                  kClose,
+                                  kEnd}};
 }
 
 Listing program_sequence() {
@@ -61,12 +84,26 @@ Listing program_sequence() {
         rom.push_back({std::string(64, 'F'), b < 3 ? "59" : "50", 2});
     return {"ProgramSequence", p,
             id_check(p) +
-                std::vector<Step>{kOpen, {"080002", "59", 2}, {"1234", "50", 2}, kClose, kOpen,
-                                  {"0C", "1234FF", 512}, kClose} +
+                std::vector<Step>{kOpen,
+                                  {"080002", "59", 2},
+                                  {"1234", "50", 2},
+                                  kClose,
+                                  kOpen,
+                                  {"0C", "1234FF", 512},
+                                  kClose} +
                 rom +
-                std::vector<Step>{kClose, kOpen, {"0B", "3FFF", 8192 * 4}, kClose, kOpen,
-                                  {"093030", "", 0}, {std::string(44, 'F'), "59", 2}, kClose,
-                                  kOpen, kInfo, kClose, kEnd}};
+                std::vector<Step>{kClose,
+                                  kOpen,
+                                  {"0B", "3FFF", 8192 * 4},
+                                  kClose,
+                                  kOpen,
+                                  {"093030", "", 0},
+                                  {std::string(44, 'F'), "59", 2},
+                                  kClose,
+                                  kOpen,
+                                  kInfo,
+                                  kClose,
+                                  kEnd}};
 }
 
 class ListedExchange : public BoardTest, public ::testing::WithParamInterface<Listing> {};

@@ -44,6 +44,7 @@ TEST_F(BoardTest, EmptySocketReadsZeros) {
     EXPECT_EQ(exchange("0C", 100), std::string(512, '0'));
     EXPECT_EQ(exchange("0F3F", 100), "4E");
     EXPECT_EQ(write_stream("070020", {}), "4E00000000");
+    EXPECT_EQ(exchange("0A342A3FFF", 20), "43");
 }
 
 TEST_F(BoardTest, ChipOfAnotherTypeAnswersItsOwnId) {

@@ -31,14 +31,6 @@ TEST_F(BoardTest, RomStreamComesInManyDeliveriesAndMatchesTheChip) {
     EXPECT_EQ(board.trace().size(), 2u + 2 + 8192 * 2 / 64); // identity, "03", "49", "0B", chunks
 }
 
-TEST_F(BoardTest, EepromStreamHasEepromSizeBytes) {
-    load(pic14());
-    board.chip()->eeprom()[1] = 0x5A;
-    const std::string stream = exchange("0C", 1000);
-    ASSERT_EQ(stream.size(), 512u);
-    EXPECT_EQ(stream.substr(0, 6), "FF5AFF");
-}
-
 struct RoundTrip {
     const char* name;
     ChipParams params;
@@ -61,12 +53,13 @@ TEST_P(ProgramAndReadBack, KeepsEveryCell) {
     EXPECT_EQ(exchange("0B", 3000), image);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryCore, ProgramAndReadBack,
-    ::testing::Values(RoundTrip{"pic12", pic12(), 4}, RoundTrip{"pic14", pic14(), 4},
-                      RoundTrip{"pic18", pic18(), 4}, RoundTrip{"eeprom8", serial_eeprom(false), 2},
-                      RoundTrip{"eeprom16", serial_eeprom(true), 4}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(EveryCore, ProgramAndReadBack,
+                         ::testing::Values(RoundTrip{"pic12", pic12(), 4},
+                                           RoundTrip{"pic14", pic14(), 4},
+                                           RoundTrip{"pic18", pic18(), 4},
+                                           RoundTrip{"eeprom8", serial_eeprom(false), 2},
+                                           RoundTrip{"eeprom16", serial_eeprom(true), 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BoardTest, RomWriteStopsAtTheCountAndEndsWith50) {
     load(pic14());
@@ -127,15 +120,26 @@ TEST_F(BoardTest, BlockAnswerFaultsCountBlocks) {
 TEST_F(BoardTest, IdAndConfigurationWriteShowsInTheInfoBlock) {
     load(pic14());
     EXPECT_EQ(exchange("093030"), "");
-    EXPECT_EQ(exchange("12345678FFFFFFFF" "F43F" + std::string(24, 'F')), "59");
-    EXPECT_EQ(exchange("0D").substr(6, 24), "12345678FFFFFFFF" "F43F" "FFFF");
+    EXPECT_EQ(exchange("12345678FFFFFFFF"
+                       "F43F" +
+                       std::string(24, 'F')),
+              "59");
+    EXPECT_EQ(exchange("0D").substr(6, 24), "12345678FFFFFFFF"
+                                            "F43F"
+                                            "FFFF");
 }
 
 TEST_F(BoardTest, SecondConfigurationWriteOfTheSixteenBitCoreKeepsTheId) {
     load(pic18());
     const std::string fuses = "FF270F0F0001850000C00FE00F40";
-    EXPECT_EQ(exchange("093030" "0102030405060708" + fuses), "59");
-    EXPECT_EQ(exchange("110000" "0000000000000000" + fuses), "59");
+    EXPECT_EQ(exchange("093030"
+                       "0102030405060708" +
+                       fuses),
+              "59");
+    EXPECT_EQ(exchange("110000"
+                       "0000000000000000" +
+                       fuses),
+              "59");
     EXPECT_EQ(exchange("0D").substr(6, 44), "0102030405060708" + fuses);
 }
 
@@ -154,12 +158,6 @@ TEST_F(BoardTest, EraseLosesCalibrationAndZeroARestoresIt) {
     EXPECT_EQ(info.substr(50, 4), "2A34");
 }
 
-TEST_F(BoardTest, CalibrationWriteFailsOnEmptySocket) {
-    power_up();
-    board.remove_chip();
-    EXPECT_EQ(exchange("0A342A3FFF", 20), "43");
-}
-
 TEST_F(BoardTest, BlankCheckTicksThenVerdict) {
     load(pic14());
     std::string ticks;
@@ -173,12 +171,6 @@ TEST_F(BoardTest, BlankCheckTicksThenVerdict) {
     EXPECT_EQ(exchange("10"), "59");
     board.chip()->eeprom()[7] = 0;
     EXPECT_EQ(exchange("10"), "4E");
-}
-
-TEST_F(BoardTest, BlankCheckSkipsTheCalibrationWord) {
-    load(pic12());
-    EXPECT_EQ(exchange("0F0F", 500), "4259"); // 511 cells checked, one tick
-    EXPECT_EQ(exchange("10"), "59");          // no data EEPROM: blank
 }
 
 } // namespace
