@@ -1,6 +1,7 @@
 // Times chip selection over every chip of programmer model 3 and the whole-buffer operations on
 // the largest buffer. Usage: bench_device [DATA_FOLDER]
 #include "app/session.h"
+#include "bench_support.h"
 #include "device/chip_family.h"
 #include "files/checksum.h"
 
@@ -36,7 +37,8 @@ double median_ms(int runs, const std::function<void()>& work) {
 
 int bench_selection(const std::filesystem::path& data) {
     constexpr int kModel = 3;
-    zz::Session session(data);
+    zz::bench::VirtualSession parts(data);
+    zz::Session& session = parts.session;
     session.ProgrammerModel = kModel;
     std::set<std::string> chips;
     for (const auto& family : zz::kChipFamilies)

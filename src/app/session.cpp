@@ -15,7 +15,31 @@ void set_option(Flag& flag, bool on) {
 
 } // namespace
 
-Session::Session(std::filesystem::path data_dir) : database_(std::move(data_dir)) {}
+Session::Session(SessionEnv env)
+    : env_(std::move(env)), database_(env_.data_dir),
+      link_(env_.loop, env_.port, env_.op,
+            LinkFlags{flags.N18, flags.N31, flags.N_ICSP, flags.UseVPPFirstProgramEntry1}),
+      discovery_(link_, env_.port_lister), file_watch_(env_.loop, kFileWatchMs, [this] {
+          file_watch_tick();
+      }),
+      ProgrammerModel(link_.ProgrammerModel) {
+    link_.set_startup_search([this] { discovery_.findbord(); });
+    discovery_.apply_found_model = [this] {
+        SuppressChipPositionOnce = true;
+        program_type();
+    };
+}
+
+ChipContext Session::chip_context() {
+    return ChipContext{link_,
+                       chip_,
+                       buffer,
+                       OpsFlags{flags.n_calchip, flags.n36, flags.N32, flags.N33,
+                                flags.CheckBox_blank, flags.CheckBox_erase, flags.CheckBox_wr_ee,
+                                flags.CheckBox_wr_rom, flags.CheckBox_wr_id},
+                       statistics,
+                       after_pass};
+}
 
 void Session::family_changed() {
     const ChipFamily* family = find_chip_family(ComboBox2.get());

@@ -1,6 +1,7 @@
 #include "app/session.h"
 
 #include "device/temp_folder.h"
+#include "session_env.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,8 @@ protected:
         "[93xx46(16bit)]\nROMsize=64\nEEPROMsize=16\nCHIPbit=5\nROMblank=FFFF\n";
 
     testing::TempFolder folder;
-    Session session{folder.path()};
+    test::SessionParts parts;
+    Session session{parts.env(folder.path())};
     int positions_shown = 0;
 };
 

@@ -1,0 +1,82 @@
+// The commands of the window, each handed to the part of the core that carries it out.
+#include "app/session.h"
+#include "files/checksum.h"
+#include "files/file_commands.h"
+#include "link/hardware_version.h"
+#include "ops/chip_commands.h"
+
+namespace zz {
+
+namespace {
+FileCommandContext file_context(Session& s, const ChipParams& chip, const std::string& path,
+                                std::string& current, std::function<void()> arm) {
+    return FileCommandContext{s.link().Busy,
+                              path,
+                              chip,
+                              s.buffer,
+                              current,
+                              s.caption,
+                              s.link().op(),
+                              std::move(arm),
+                              [&s](std::string_view warning) {
+                                  s.link().status.Label11 = std::string(warning);
+                              },
+                              [&s] { s.link().loop().process_events(); }};
+}
+} // namespace
+
+void Session::load_command(const std::string& chosen_path) {
+    auto ctx = file_context(*this, chip_, chosen_path, CurrentFileName, [this] { arm_file_watch(); });
+    zz::load_command(ctx);
+}
+
+void Session::save_command(const std::string& chosen_path) {
+    auto ctx = file_context(*this, chip_, chosen_path, CurrentFileName, [this] { arm_file_watch(); });
+    zz::save_command(ctx);
+}
+
+void Session::calc_checksum_command() {
+    calc_checksum(chip_, buffer);
+    env_.op.show_message("Current buffer " + buffer.lab_checksum.get(), "Information",
+                         Icon::Information);
+}
+
+void Session::run_chip_command(void (*command)(ChipContext&)) {
+    ChipContext ctx = chip_context();
+    command(ctx);
+}
+
+void Session::read_command() { run_chip_command(zz::read_command); }
+void Session::erase_command() { run_chip_command(zz::erase_command); }
+void Session::blank_check_command() { run_chip_command(zz::blank_check_command); }
+void Session::rom_command() { run_chip_command(zz::rom_command); }
+void Session::eeprom_command() { run_chip_command(zz::eeprom_command); }
+void Session::fuse_id_command() { run_chip_command(zz::fuse_id_command); }
+void Session::verify_command() { run_chip_command(zz::verify_command); }
+void Session::program_command() { run_chip_command(zz::program_command); }
+
+void Session::reset_statistics() {
+    zz::reset_statistics(statistics);
+}
+
+void Session::hardware_version_command() {
+    zz::hardware_version_command(link_);
+}
+
+void Session::port_changed() {
+    discovery_.cmbbxcomnumChange();
+}
+
+void Session::turn_serial_off_command() {
+    discovery_.N18Click();
+}
+
+void Session::reset_programmer_command() {
+    discovery_.N16Click();
+}
+
+void Session::auto_find_command() {
+    discovery_.N29Click();
+}
+
+} // namespace zz

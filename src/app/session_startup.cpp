@@ -1,0 +1,128 @@
+// Start-up, shutdown and the watch that reloads the current file when it changes on disk.
+#include "app/session.h"
+#include "files/checksum.h"
+#include "files/hex_import.h"
+
+#include <system_error>
+
+namespace zz {
+
+namespace {
+constexpr const char* kNotice =
+    "ZE-ZUZU: choose the programmer, the port and the chip; load a file; then Program.";
+}
+
+void Session::read_settings() {
+    if (!env_.settings_file.empty())
+        settings = load_settings(env_.settings_file);
+    ComboBox1 = settings.chip_type;
+    ComboBox2 = settings.chip_mode;
+    link_.status.progress_max = 32;
+    link_.status.progress_position = 0;
+    CurrentFileName = settings.filename;
+    const auto& ports = discovery_.selector.items.get();
+    if (!ports.empty())
+        discovery_.selector.text = ports.front();
+    discovery_.selector.text = env_.virtual_board ? env_.port.name() : settings.COM;
+    ProgrammerModel = settings.prog_type;
+    flags.N31.checked = settings.mute;
+    flags.N33.checked = settings.fast;
+    flags.N35.checked = settings.n35;
+}
+
+void Session::startup() {
+    link_.Busy = false;
+    SuppressChipPositionOnce = true;
+    discovery_.test_com();
+    read_settings();
+
+    Port& port = env_.port;
+    port.set_name(discovery_.selector.text);
+    link_.status.Label5 = discovery_.selector.text.get();
+    port.set_dtr(DtrControl::Disable);
+    try {
+        port.open();
+    } catch (const CommError&) {
+        // The first operation or the watchdog reports a board that cannot be reached.
+    }
+    program_type();
+    caption = std::string(kCaption) + "  " + CurrentFileName;
+    if (!CurrentFileName.empty() && !load_current_file())
+        caption = std::string(kCaption);
+
+    link_.CollectReplies = false;
+    controls.Button10 = false;
+    link_.BoardReady = false;
+    buffer.SavedOsccal = "00";
+    SuppressChipPositionOnce = false;
+    link_.AppClosing = false;
+    link_.StartupSearchPending = true;
+    pump_delay(env_.loop, 15);
+    port.set_dtr(DtrControl::Enable);
+    link_.Timer1.start();
+    Label4 = kNotice;
+}
+
+bool Session::load_current_file() {
+    const LoadResult result = read_image_file(chip_, buffer, CurrentFileName);
+    if (!result.ok)
+        return false;
+    env_.loop.process_events();
+    calc_checksum(chip_, buffer);
+    arm_file_watch();
+    return true;
+}
+
+void Session::arm_file_watch() {
+    std::error_code ec;
+    watched_time_ = std::filesystem::last_write_time(CurrentFileName, ec);
+    file_watch_.start();
+}
+
+void Session::file_watch_tick() {
+    if (CurrentFileName.empty() || !flags.N35)
+        return;
+    std::error_code ec;
+    const auto time = std::filesystem::last_write_time(CurrentFileName, ec);
+    if (ec || time == watched_time_)
+        return;
+    // Reloaded over the buffer as it is, as the file watch always did.
+    read_image_file(chip_, buffer, CurrentFileName);
+    env_.loop.process_events();
+    calc_checksum(chip_, buffer);
+    watched_time_ = time;
+}
+
+void Session::close_requested() {
+    CloseRequested = true;
+    link_.AppClosing = true;
+}
+
+void Session::write_settings() {
+    if (env_.settings_file.empty())
+        return;
+    AppSettings s = settings;
+    // The virtual board is chosen for one run; the stored port stays the real one.
+    if (!env_.virtual_board)
+        s.COM = discovery_.selector.text;
+    s.chip_mode = ComboBox2;
+    s.chip_type = ComboBox1;
+    s.filename = CurrentFileName;
+    s.prog_type = ProgrammerModel;
+    s.mute = flags.N31;
+    s.fast = flags.N33;
+    s.n35 = flags.N35;
+    save_settings(env_.settings_file, s);
+}
+
+void Session::shutdown() {
+    try {
+        write_settings();
+    } catch (const std::exception& e) {
+        env_.op.show_message(std::string("The settings could not be saved:\n") + e.what(), "Error",
+                             Icon::Error);
+    }
+    file_watch_.stop();
+}
+
+} // namespace zz

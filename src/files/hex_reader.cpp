@@ -1,0 +1,129 @@
+#include "files/hex_reader.h"
+
+#include "base/hex_text.h"
+#include "files/hex_record.h"
+#include "files/line_reader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace zz {
+
+namespace {
+
+constexpr int kDataRecord = 0;
+constexpr int kEndRecord = 1;
+constexpr int kSegmentRecord = 2;
+constexpr int kLinearRecord = 4;
+
+class HexScan {
+public:
+    HexScan(ImageLoader& loader, std::string file_name)
+        : loader_(loader), file_name_(std::move(file_name)) {}
+
+    // False when the line ends the reading.
+    bool take(std::string_view line, bool overlong);
+    void warn(std::string_view what) {
+        if (result.warning.empty())
+            result.warning = "Warning: line " + std::to_string(line_number_) + " of " +
+                             file_name_ + ": " + std::string(what);
+    }
+    void next_line() { ++line_number_; }
+
+    LoadResult result;
+    bool end_seen = false;
+
+private:
+    void place_data(const HexRecord& record);
+    void set_upper(const HexRecord& record);
+
+    ImageLoader& loader_;
+    std::string file_name_;
+    int line_number_ = 0;
+    std::int64_t upper_ = 0; // -1 after a damaged upper-address record: nothing fits
+};
+
+bool HexScan::take(std::string_view line, bool overlong) {
+    if (line.empty())
+        return true;
+    if (line.front() != ':') {
+        warn("not a record, the rest of the file was not read");
+        return false;
+    }
+    const HexRecord record = parse_hex_record(line, overlong);
+    if (record.problem == HexRecord::Problem::malformed)
+        warn("damaged record");
+    else if (record.problem == HexRecord::Problem::checksum)
+        warn("checksum error");
+    switch (record.type) {
+    case kEndRecord:
+        end_seen = true;
+        return false;
+    case kDataRecord:
+        place_data(record);
+        break;
+    case kSegmentRecord:
+    case kLinearRecord:
+        set_upper(record);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void HexScan::place_data(const HexRecord& record) {
+    if (record.load < 0 || upper_ < 0)
+        return;
+    const std::int64_t start = upper_ * 0x10000 + record.load;
+    const auto data = record.data();
+    std::size_t pos = 0;
+    while (pos < data.size()) {
+        const auto step = loader_.place(start + static_cast<std::int64_t>(pos), data.subspan(pos));
+        if (step.consumed == 0) {
+            if (!step.quiet)
+                warn("data at address 0x" +
+                     to_hex(static_cast<std::uint32_t>(start) + static_cast<std::uint32_t>(pos), 4) +
+                     " does not fit this chip");
+            return;
+        }
+        pos += step.consumed;
+    }
+}
+
+void HexScan::set_upper(const HexRecord& record) {
+    const std::int64_t value =
+        record.valid >= 2 ? (std::int64_t{record.bytes[0]} << 8) | record.bytes[1] : -1;
+    if (loader_.extended_addresses())
+        upper_ = value;
+    else if (value != 0)
+        warn("extended address ignored, this chip's addresses are below 64 KB");
+}
+
+} // namespace
+
+LoadResult read_hex_image(ImageLoader& loader, const std::filesystem::path& path) {
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return {false, "Cannot open file " + path.string() + ": " + std::strerror(errno), {}};
+    HexScan scan(loader, path.filename().string());
+    LineReader lines(file.get());
+    std::string_view line;
+    bool overlong = false;
+    bool going = true;
+    while (going && lines.next(line, overlong)) {
+        scan.next_line();
+        going = scan.take(line, overlong);
+    }
+    if (lines.failed())
+        return {false, "Cannot read file " + path.string() + ": " + std::strerror(errno),
+                scan.result.warning};
+    loader.finish();
+    if (going && !scan.end_seen && scan.result.warning.empty())
+        scan.result.warning = "Warning: " + path.filename().string() +
+                              " ends without an end-of-file record";
+    return scan.result;
+}
+
+} // namespace zz

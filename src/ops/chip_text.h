@@ -1,0 +1,25 @@
+#pragma once
+
+#include "device/chip_params.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zz {
+
+// Digits `first` to `last` of `text`, counted from 1; whatever part of them exists.
+std::string digits(std::string_view text, std::size_t first, std::size_t last);
+// A word given low byte first ("F43F") shown high byte first ("3FF4"), and back: the two
+// byte pairs of four digits swapped.
+std::string swap_bytes(std::string_view word);
+// Digits of one program cell: four, or two for byte-organised serial EEPROMs.
+std::size_t cell_digits(const ChipParams& chip);
+// The last program word of `image` replaced by `osccal`: the calibration word survives.
+void substitute_osccal(std::string& image, std::string_view osccal);
+// "Good:"/"Bad:" lines that follow a message naming the place of a difference.
+std::string good_bad(std::string_view good, std::string_view bad);
+// `value` as exactly four upper-case hex digits.
+std::string hex4(std::int64_t value);
+
+} // namespace zz

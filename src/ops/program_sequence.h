@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ops/chip_context.h"
+
+#include <string>
+
+namespace zz {
+
+// The ticked program steps in their fixed order: blank check, erase, data EEPROM, program memory
+// (with ID/configuration for 16-bit cores), ID/configuration. Runs inside an open operation.
+bool program_chip(ChipContext& ctx);
+
+// A statistics counter advanced by one: the last four characters of `label` as a decimal number
+// plus one, at least four digits ("Pass:0099" gives "0100", "Pass:9999" gives "10000").
+std::string next_count(std::string_view label);
+
+} // namespace zz

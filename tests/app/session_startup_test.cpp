@@ -1,0 +1,195 @@
+// Start-up, the settings file, shutdown, the programmer models and the file watch.
+#include "device/temp_folder.h"
+#include "link/link_texts.h"
+#include "session_env.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <thread>
+
+namespace zz {
+namespace {
+
+class SessionStartup : public ::testing::Test {
+protected:
+    std::filesystem::path settings() const { return folder.path() / kSettingsFileName; }
+    void write_settings(const std::string& text) { folder.write(kSettingsFileName, text); }
+    Session& start() {
+        session = std::make_unique<Session>(parts.env(ZZ_SOURCE_DIR "/data", settings()));
+        session->startup();
+        return *session;
+    }
+
+    testing::TempFolder folder;
+    test::SessionParts parts;
+    std::unique_ptr<Session> session;
+};
+
+TEST_F(SessionStartup, FirstRunWithoutSettingsReachesReadyWithTheDefaults) {
+    Session& s = start();
+    const auto started = parts.loop.now_ms();
+    EXPECT_EQ(s.ComboBox1.get(), "16F877A");
+    EXPECT_EQ(s.ComboBox2.get(), "All Chip");
+    EXPECT_EQ(s.ProgrammerModel.get(), 3);
+    EXPECT_TRUE(s.flags.N31.checked.get());
+    EXPECT_EQ(s.chip().ROMsize, 8192);
+    EXPECT_EQ(s.caption.get(), "ZE-ZUZU V2.37  ");
+    EXPECT_TRUE(s.model_items[2].checked.get());
+    EXPECT_FALSE(s.Label4.get().empty());
+    // Ready as soon as the board has booted and answered the handshake (20 ms boot, replies 1 ms).
+    while (!s.link().BoardReady.get() && parts.loop.now_ms() < started + 2000)
+        parts.loop.run_for(1);
+    EXPECT_TRUE(s.link().BoardReady.get());
+    EXPECT_LE(parts.loop.now_ms() - started, 25);
+    EXPECT_EQ(s.link().status.Label11.get(), "Ready");
+    EXPECT_TRUE(parts.op.messages.empty());
+}
+
+TEST_F(SessionStartup, StoredFileThatIsGoneLeavesThePlainCaptionWithoutAMessage) {
+    write_settings("[START]\r\nfilename=" + (folder.path() / "gone.hex").string() + "\r\n");
+    Session& s = start();
+    EXPECT_EQ(s.caption.get(), "ZE-ZUZU V2.37");
+    EXPECT_TRUE(parts.op.messages.empty());
+}
+
+TEST_F(SessionStartup, StoredFileIsLoadedWithItsChecksum) {
+    folder.write("one.hex", ":020000000A30C4\r\n:00000001FF\r\n");
+    write_settings("[START]\r\nfilename=" + (folder.path() / "one.hex").string() + "\r\n");
+    Session& s = start();
+    EXPECT_EQ(s.buffer.cell(Area::rom, 0), "300A");
+    EXPECT_NE(s.buffer.lab_checksum.get(), "Checksum  0xFFFF");
+    EXPECT_EQ(s.caption.get(), "ZE-ZUZU V2.37  " + (folder.path() / "one.hex").string());
+}
+
+TEST_F(SessionStartup, GarbageSettingsStartUsable) {
+    write_settings("\x01garbage\n[START]\nprog_type=7\nchip_type=NoSuchChip\nchip_in_time=x\n"
+                   "[COMSET]\nCOM=/dev/does-not-exist\n");
+    Session& s = start();
+    EXPECT_EQ(s.chip().ROMsize, 8192); // unknown chip: every key at its default
+    // No model accepts the board's identity; the watchdog's search then takes the board's model.
+    parts.loop.run_for(2000);
+    EXPECT_EQ(s.ProgrammerModel.get(), 3);
+    parts.loop.run_for(3000);
+    EXPECT_TRUE(s.link().BoardReady.get());
+    EXPECT_TRUE(parts.op.messages.empty());
+}
+
+TEST_F(SessionStartup, SettingsAreWrittenAtShutdownAndReadBack) {
+    Session& s = start();
+    s.ComboBox2 = "PIC 14bit MCU";
+    s.family_changed();
+    s.flags.N31.toggle();
+    s.flags.N32.toggle(); // not saved
+    s.close_requested();
+    s.shutdown();
+    const AppSettings stored = load_settings(settings());
+    EXPECT_EQ(stored.chip_mode, "PIC 14bit MCU");
+    EXPECT_EQ(stored.chip_type, "12F629");
+    EXPECT_FALSE(stored.mute);
+    EXPECT_EQ(stored.COM, "COM1"); // the virtual board is not stored as the port
+
+    test::SessionParts again;
+    Session second(again.env(ZZ_SOURCE_DIR "/data", settings()));
+    second.startup();
+    EXPECT_EQ(second.ComboBox1.get(), "12F629");
+    EXPECT_FALSE(second.flags.N31.checked.get());
+    EXPECT_FALSE(second.flags.N32.checked.get());
+}
+
+TEST_F(SessionStartup, ClosingStopsBoardRestarts) {
+    Session& s = start();
+    parts.loop.run_for(100);
+    s.close_requested();
+    EXPECT_TRUE(s.CloseRequested);
+    EXPECT_FALSE(s.link().reset_program());
+}
+
+TEST_F(SessionStartup, ChoosingAnotherModelThanTheBoardsIsReportedByTheWatchdog) {
+    parts.board.set_model(1);
+    Session& s = start();
+    parts.loop.run_for(3000); // the start-up search finds the model-1 board
+    ASSERT_EQ(s.ProgrammerModel.get(), 1);
+    parts.op.messages.clear();
+    int positions = 0;
+    s.show_chip_position = [&] { ++positions; };
+    s.select_model(2);
+    EXPECT_EQ(s.link().status.Label10.get(), "Programmer RA-320");
+    EXPECT_TRUE(s.model_items[1].checked.get());
+    EXPECT_FALSE(s.model_items[0].checked.get());
+    EXPECT_EQ(positions, 0);
+    parts.loop.run_for(2000);
+    EXPECT_EQ(parts.op.texts(), std::vector<std::string>{texts::kBoardNotResponding});
+    EXPECT_EQ(s.link().status.Label10.get(), "RA320:Reset failed.");
+}
+
+TEST_F(SessionStartup, ModelMenusFollowTheModel) {
+    Session& s = start();
+    struct Case {
+        int model;
+        bool n23, position, icsp;
+    };
+    for (const Case& c : {Case{1, false, true, true}, Case{2, true, true, true},
+                          Case{3, true, false, true}, Case{4, true, false, false}}) {
+        s.select_model(c.model);
+        EXPECT_EQ(s.N23.get(), c.n23) << c.model;
+        EXPECT_EQ(s.N22.get(), c.position) << c.model;
+        EXPECT_EQ(s.flags.N_chip_not.enabled.get(), c.position) << c.model;
+        EXPECT_EQ(s.flags.N_ICSP.enabled.get(), c.icsp) << c.model;
+        EXPECT_EQ(s.flags.N_autoprog.enabled.get(), c.icsp) << c.model;
+    }
+    s.select_model(3); // nothing enables in-circuit mode again after model 4
+    EXPECT_FALSE(s.flags.N_ICSP.enabled.get());
+}
+
+TEST_F(SessionStartup, IcspModeIsRefusedForSerialEeprom) {
+    Session& s = start();
+    int positions = 0;
+    s.show_chip_position = [&] { ++positions; };
+    s.icsp_command();
+    EXPECT_TRUE(s.flags.N_ICSP.checked.get());
+    EXPECT_EQ(positions, 1);
+    s.icsp_command();
+    EXPECT_FALSE(s.flags.N_ICSP.checked.get());
+    EXPECT_EQ(positions, 1);
+
+    s.ComboBox2 = "I2C/SPI EEPROM";
+    s.family_changed();
+    s.icsp_command();
+    EXPECT_FALSE(s.flags.N_ICSP.checked.get());
+    EXPECT_EQ(parts.op.texts(), std::vector<std::string>{"Then chip not icsp mode"});
+}
+
+TEST_F(SessionStartup, FileWatchReloadsAChangedFileButNotOurOwnSave) {
+    const auto file = folder.path() / "watched.hex";
+    folder.write("watched.hex", ":020000000A30C4\r\n:00000001FF\r\n");
+    Session& s = start();
+    s.flags.N35.checked = true;
+    s.load_command(file.string());
+    ASSERT_EQ(s.buffer.cell(Area::rom, 0), "300A");
+
+    // Our own save does not reload.
+    s.buffer.set_cell_and_view(Area::rom, 1, "1234");
+    s.save_command(file.string());
+    s.buffer.set_cell_and_view(Area::rom, 1, "3FFF");
+    parts.loop.run_for(1000);
+    EXPECT_EQ(s.buffer.cell(Area::rom, 1), "3FFF");
+
+    // Another program's change is loaded within a second.
+    folder.write("watched.hex", ":020000000B30C3\r\n:00000001FF\r\n");
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) +
+                                               std::chrono::seconds(2));
+    parts.loop.run_for(1000);
+    EXPECT_EQ(s.buffer.cell(Area::rom, 0), "300B");
+
+    // With "Auto Update Files" off nothing happens.
+    s.flags.N35.checked = false;
+    folder.write("watched.hex", ":020000000C30C2\r\n:00000001FF\r\n");
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) +
+                                               std::chrono::seconds(4));
+    parts.loop.run_for(1000);
+    EXPECT_EQ(s.buffer.cell(Area::rom, 0), "300B");
+}
+
+} // namespace
+} // namespace zz
