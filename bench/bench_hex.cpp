@@ -59,7 +59,8 @@ double mb_per_s(std::uintmax_t bytes, double ms) {
     return static_cast<double>(bytes) / 1e6 / (ms / 1e3);
 }
 
-void bench_chip(const char* name, const zz::ChipParams& c, std::uint32_t mask, const fs::path& dir) {
+void bench_chip(const char* name, const zz::ChipParams& c, std::uint32_t mask,
+                const fs::path& dir) {
     const fs::path image = dir / (std::string(name) + ".hex");
     const fs::path saved = dir / (std::string(name) + "-saved.hex");
     make_image(c, mask, image);

@@ -41,12 +41,13 @@ void BinaryScan::take(const std::uint8_t* bytes, std::size_t count) {
         } else if (pending_ < 0) {
             pending_ = bytes[pos++];
         } else {
-            loader_.place_binary(index_++, static_cast<std::uint16_t>((bytes[pos++] << 8) | pending_));
+            loader_.place_binary(index_++,
+                                 static_cast<std::uint16_t>((bytes[pos++] << 8) | pending_));
             pending_ = -1;
         }
     }
-    surplus = surplus || std::any_of(bytes + pos, bytes + count,
-                                     [](std::uint8_t b) { return b != 0xFF; });
+    surplus = surplus ||
+              std::any_of(bytes + pos, bytes + count, [](std::uint8_t b) { return b != 0xFF; });
 }
 
 } // namespace

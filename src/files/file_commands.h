@@ -22,8 +22,8 @@ inline constexpr std::string_view kSaveError = "Error occured when saving file";
 
 // What the Load and Save commands work on; the front end has already asked for the file.
 struct FileCommandContext {
-    bool Busy = false;              // an operation is running: the command does nothing
-    std::string chosen_path;        // from the file dialog; empty when it was cancelled
+    bool Busy = false;       // an operation is running: the command does nothing
+    std::string chosen_path; // from the file dialog; empty when it was cancelled
     const ChipParams& chip;
     Buffer& buffer;
     std::string& CurrentFileName;

@@ -72,8 +72,7 @@ void midrange_eeprom(HexWriter& out, const ChipParams& chip, const Buffer& buffe
                     Bytes bytes;
                     for (std::size_t k = first; k < first + count; ++k)
                         add_word(bytes, hex_value(buffer.cell(Area::eeprom, k)) & 0xFF);
-                    out.data(kMidrangeEepromAddress + static_cast<std::uint32_t>(2 * first),
-                             bytes);
+                    out.data(kMidrangeEepromAddress + static_cast<std::uint32_t>(2 * first), bytes);
                 });
 }
 

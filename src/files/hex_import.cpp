@@ -13,7 +13,8 @@ LoadResult read_with(int chip_bit, const ChipParams& chip, Buffer& buffer,
     const auto loader = make_image_loader(chip_bit, chip, buffer);
     if (!loader)
         return {};
-    return is_hex_file_name(path) ? read_hex_image(*loader, path) : read_binary_image(*loader, path);
+    return is_hex_file_name(path) ? read_hex_image(*loader, path)
+                                  : read_binary_image(*loader, path);
 }
 
 } // namespace
@@ -27,15 +28,18 @@ bool is_hex_file_name(const std::filesystem::path& path) {
     return extension == ".hex" || extension == ".HEX";
 }
 
-LoadResult read12bitfile(const ChipParams& chip, Buffer& buffer, const std::filesystem::path& path) {
+LoadResult read12bitfile(const ChipParams& chip, Buffer& buffer,
+                         const std::filesystem::path& path) {
     return read_with(1, chip, buffer, path);
 }
 
-LoadResult read14bitfile(const ChipParams& chip, Buffer& buffer, const std::filesystem::path& path) {
+LoadResult read14bitfile(const ChipParams& chip, Buffer& buffer,
+                         const std::filesystem::path& path) {
     return read_with(2, chip, buffer, path);
 }
 
-LoadResult read16bitfile(const ChipParams& chip, Buffer& buffer, const std::filesystem::path& path) {
+LoadResult read16bitfile(const ChipParams& chip, Buffer& buffer,
+                         const std::filesystem::path& path) {
     return read_with(3, chip, buffer, path);
 }
 

@@ -13,8 +13,8 @@ namespace zz {
 // loads all it can; `warning` then names the first such place for the status line.
 struct LoadResult {
     bool ok = true;
-    std::string error;    // when !ok: the text of the error message box
-    std::string warning;  // empty when the file was clean
+    std::string error;   // when !ok: the text of the error message box
+    std::string warning; // empty when the file was clean
 };
 
 // The extension (with its dot) ".hex" or ".HEX" means Intel HEX; anything else a binary image.

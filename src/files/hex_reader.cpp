@@ -26,8 +26,8 @@ public:
     bool take(std::string_view line, bool overlong);
     void warn(std::string_view what) {
         if (result.warning.empty())
-            result.warning = "Warning: line " + std::to_string(line_number_) + " of " +
-                             file_name_ + ": " + std::string(what);
+            result.warning = "Warning: line " + std::to_string(line_number_) + " of " + file_name_ +
+                             ": " + std::string(what);
     }
     void next_line() { ++line_number_; }
 
@@ -83,9 +83,10 @@ void HexScan::place_data(const HexRecord& record) {
         const auto step = loader_.place(start + static_cast<std::int64_t>(pos), data.subspan(pos));
         if (step.consumed == 0) {
             if (!step.quiet)
-                warn("data at address 0x" +
-                     to_hex(static_cast<std::uint32_t>(start) + static_cast<std::uint32_t>(pos), 4) +
-                     " does not fit this chip");
+                warn(
+                    "data at address 0x" +
+                    to_hex(static_cast<std::uint32_t>(start) + static_cast<std::uint32_t>(pos), 4) +
+                    " does not fit this chip");
             return;
         }
         pos += step.consumed;
@@ -121,8 +122,8 @@ LoadResult read_hex_image(ImageLoader& loader, const std::filesystem::path& path
                 scan.result.warning};
     loader.finish();
     if (going && !scan.end_seen && scan.result.warning.empty())
-        scan.result.warning = "Warning: " + path.filename().string() +
-                              " ends without an end-of-file record";
+        scan.result.warning =
+            "Warning: " + path.filename().string() + " ends without an end-of-file record";
     return scan.result;
 }
 

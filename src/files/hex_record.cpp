@@ -43,8 +43,8 @@ HexRecord::Problem check(const HexRecord& record, std::string_view line, bool ov
         !only_blanks(line.substr(11 + 2 * n)))
         return HexRecord::Problem::malformed;
     unsigned sum = static_cast<unsigned>(record.count) + static_cast<unsigned>(record.load >> 8) +
-                   static_cast<unsigned>(record.load & 0xFF) +
-                   static_cast<unsigned>(type_byte) + static_cast<unsigned>(sum_byte);
+                   static_cast<unsigned>(record.load & 0xFF) + static_cast<unsigned>(type_byte) +
+                   static_cast<unsigned>(sum_byte);
     for (std::uint8_t b : record.data())
         sum += b;
     return (sum & 0xFF) == 0 ? HexRecord::Problem::none : HexRecord::Problem::checksum;

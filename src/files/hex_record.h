@@ -13,11 +13,11 @@ namespace zz {
 struct HexRecord {
     enum class Problem { none, malformed, checksum };
 
-    int count = -1;          // -1: not two hex digits (the record carries no data)
-    std::int32_t load = -1;  // -1: not four hex digits
-    int type = -1;           // the second type digit (only that one decides); -1 when missing
+    int count = -1;         // -1: not two hex digits (the record carries no data)
+    std::int32_t load = -1; // -1: not four hex digits
+    int type = -1;          // the second type digit (only that one decides); -1 when missing
     std::array<std::uint8_t, 255> bytes{};
-    std::size_t valid = 0;   // leading data bytes that are two hex digits each
+    std::size_t valid = 0; // leading data bytes that are two hex digits each
     Problem problem = Problem::none;
 
     std::span<const std::uint8_t> data() const { return {bytes.data(), valid}; }

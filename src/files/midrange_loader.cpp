@@ -51,8 +51,7 @@ MidrangeLoader::Region MidrangeLoader::region(std::int64_t word) const {
     return Region::none;
 }
 
-ImageLoader::Step MidrangeLoader::place(std::int64_t address,
-                                        std::span<const std::uint8_t> data) {
+ImageLoader::Step MidrangeLoader::place(std::int64_t address, std::span<const std::uint8_t> data) {
     const std::int64_t word = address / 2;
     const Region where = address < 0 ? Region::none : region(word);
     if (where == Region::none || where == Region::quiet)
@@ -61,8 +60,8 @@ ImageLoader::Step MidrangeLoader::place(std::int64_t address,
     if (where == Region::program) {
         const bool high = address % 2 == 1;
         if (!high && data.size() >= 2) {
-            set_word_cell(buffer_, index, static_cast<std::uint16_t>(
-                                              ((data[1] & high_mask_) << 8) | data[0]));
+            set_word_cell(buffer_, index,
+                          static_cast<std::uint16_t>(((data[1] & high_mask_) << 8) | data[0]));
             return {2};
         }
         set_word_cell_byte(buffer_, index, high,
@@ -129,8 +128,8 @@ void MidrangeLoader::finish_config() {
     const auto& blank = chip_.fuse_blank_words;
     const bool two_words = core_ == Core::bit14 && chip_.FuseWordCount >= 2;
     if (config_[0])
-        buffer_.lab_fuse(1) = word_caption(static_cast<std::uint32_t>(
-            (*config_[0] & blank[0]) | chip_.FUSEOR));
+        buffer_.lab_fuse(1) =
+            word_caption(static_cast<std::uint32_t>((*config_[0] & blank[0]) | chip_.FUSEOR));
     if (config_[1])
         buffer_.lab_fuse(2) = word_caption(static_cast<std::uint32_t>(*config_[1] & blank[1]));
     if (!config_[0] && !config_[1]) {
@@ -146,7 +145,8 @@ void MidrangeLoader::finish_config() {
 // Bits 13 and 12 of configuration word 1 are the chip's BandGap calibration.
 void MidrangeLoader::finish_band_gap() {
     const std::string& caption = buffer_.lab_fuse(1).get();
-    const std::int32_t word = caption.size() > 2 ? hex_to_int(std::string_view(caption).substr(2, 4)) : -1;
+    const std::int32_t word =
+        caption.size() > 2 ? hex_to_int(std::string_view(caption).substr(2, 4)) : -1;
     const std::int32_t v = word | 0x0FFF;
     switch (v) {
     case 0x0FFF:

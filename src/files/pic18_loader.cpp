@@ -56,8 +56,8 @@ void Pic18Loader::finish() {
         id += to_hex(byte.value_or(0xFF), 2);
     buffer_.lab_id1 = "0x" + id;
     for (std::size_t n = 0; n < kConfigBytes / 2; ++n) {
-        const std::uint32_t word = config_[2 * n].value_or(0xFF) |
-                                   (config_[2 * n + 1].value_or(0xFF) << 8);
+        const std::uint32_t word =
+            config_[2 * n].value_or(0xFF) | (config_[2 * n + 1].value_or(0xFF) << 8);
         const auto blank = static_cast<std::uint32_t>(chip_.fuse_blank_words[n]);
         buffer_.lab_fuse(static_cast<int>(n) + 1) = "0x" + to_hex(word & blank & 0xFFFF, 4);
     }

@@ -54,17 +54,6 @@ TEST_F(FileCommands, LoadBlanksReadsAndSums) {
     EXPECT_TRUE(op.messages.empty());
 }
 
-TEST_F(FileCommands, LoadExpandsRelativePath) {
-    const auto path = files.write("b.hex", ":00000001FF\r\n");
-    const auto old = std::filesystem::current_path();
-    std::filesystem::current_path(files.folder.path());
-    auto ctx = context("./b.hex");
-    load_command(ctx);
-    std::filesystem::current_path(old);
-    EXPECT_EQ(current, path.string());
-    EXPECT_TRUE(warnings.empty());
-}
-
 TEST_F(FileCommands, BusyOrCancelledDoesNothing) {
     auto ctx = context("");
     load_command(ctx);

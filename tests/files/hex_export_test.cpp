@@ -87,7 +87,8 @@ TEST(HexExport, Pic12Records) {
 
 TEST(HexExport, Pic18UpperAddresses) {
     HexFiles files;
-    ChipParams chip = testing::chip_with(3, 65536, 256, "FFFF", "2700 0F0F 0100 0085 C00F E00F 400F");
+    ChipParams chip =
+        testing::chip_with(3, 65536, 256, "FFFF", "2700 0F0F 0100 0085 C00F E00F 400F");
     files.buffer.clrbuffer(chip);
     files.buffer.set_cell(Area::rom, 0x8000, "1234");
     files.buffer.lab_id1 = "0x0102030405060708";
@@ -126,7 +127,8 @@ TEST(HexExport, SmallAndSerialParts) {
     // EEPROM smaller than one row: nothing to write, not even the PIC18 EEPROM address.
     for (int chip_bit : {2, 3}) {
         ChipParams chip = chip_bit == 2 ? testing::chip_with(2, 64, 4, "3FFF", "3FFF")
-                                        : testing::chip_with(3, 64, 4, "FFFF", "FFFF FFFF FFFF FFFF FFFF FFFF FFFF");
+                                        : testing::chip_with(3, 64, 4, "FFFF",
+                                                             "FFFF FFFF FFFF FFFF FFFF FFFF FFFF");
         files.buffer.clrbuffer(chip);
         lines = saved_lines(files, chip);
         for (const auto& line : lines) {

@@ -26,14 +26,24 @@ inline ChipParams chip_with(int chip_bit, std::int64_t rom, int eeprom, const ch
     return chip;
 }
 
-inline ChipParams pic12f508() { return chip_with(1, 512, 0, "0FFF", "0FFF"); }
-inline ChipParams pic16f877a() { return chip_with(2, 8192, 256, "3FFF", "3FFF"); }
-inline ChipParams pic16f88() { return chip_with(2, 4096, 256, "3FFF", "3FFF 3FFF"); }
+inline ChipParams pic12f508() {
+    return chip_with(1, 512, 0, "0FFF", "0FFF");
+}
+inline ChipParams pic16f877a() {
+    return chip_with(2, 8192, 256, "3FFF", "3FFF");
+}
+inline ChipParams pic16f88() {
+    return chip_with(2, 4096, 256, "3FFF", "3FFF 3FFF");
+}
 inline ChipParams pic18f452() {
     return chip_with(3, 16384, 256, "FFFF", "2700 0F0F 0100 0085 C00F E00F 400F");
 }
-inline ChipParams eeprom24xx01() { return chip_with(4, 128, 0, "FF", "FFFF"); }
-inline ChipParams eeprom93xx46w() { return chip_with(5, 64, 0, "FFFF", "FFFF"); }
+inline ChipParams eeprom24xx01() {
+    return chip_with(4, 128, 0, "FF", "FFFF");
+}
+inline ChipParams eeprom93xx46w() {
+    return chip_with(5, 64, 0, "FFFF", "FFFF");
+}
 
 // A temporary folder with files to load and a buffer to load them into.
 class HexFiles {

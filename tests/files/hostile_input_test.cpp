@@ -29,8 +29,8 @@ void expect_sane(const Buffer& buffer, const ChipParams& chip) {
 // A mostly plausible HEX text with every kind of damage: random characters, cut lines, counts
 // larger than the data, upper addresses, blank lines and bare CRs.
 std::string hostile_text(std::mt19937& random) {
-    const char* pieces[] = {":", "10", "FF", "00", "04", "02", "01", "20", "30", "F0", "40",
-                            "0E", "21", "G", " ", "\r\n", "\n", "\r", "\r\n:", "\0", "3F", "zz"};
+    const char* pieces[] = {":",  "10", "FF", "00", "04",   "02", "01", "20",    "30", "F0", "40",
+                            "0E", "21", "G",  " ",  "\r\n", "\n", "\r", "\r\n:", "\0", "3F", "zz"};
     std::string text;
     const int count = static_cast<int>(random() % 400);
     for (int i = 0; i < count; ++i) {
@@ -44,11 +44,18 @@ std::string hostile_text(std::mt19937& random) {
 
 // Well-formed records for the interesting places of every map, then a few bytes changed.
 std::string mutated_records(std::mt19937& random) {
-    const char* records[] = {":020000040000FA", ":020000040020DA", ":020000040030CA",
-                             ":0200000400F00A", ":020000040001F9", ":084000000100020003000400AE",
-                             ":02400E00FF3F72", ":0E00000000220F0E000181000EC00FE00F4025",
-                             ":10000000FF3FFF3FFF3FFF3FFF3FFF3FFF3FFF3F00", ":021FFE00EA0FE8",
-                             ":104200005A00FF00FF00FF00FF00FF00FF00FF005B", ":00000001FF"};
+    const char* records[] = {":020000040000FA",
+                             ":020000040020DA",
+                             ":020000040030CA",
+                             ":0200000400F00A",
+                             ":020000040001F9",
+                             ":084000000100020003000400AE",
+                             ":02400E00FF3F72",
+                             ":0E00000000220F0E000181000EC00FE00F4025",
+                             ":10000000FF3FFF3FFF3FFF3FFF3FFF3FFF3FFF3F00",
+                             ":021FFE00EA0FE8",
+                             ":104200005A00FF00FF00FF00FF00FF00FF00FF005B",
+                             ":00000001FF"};
     std::string text;
     for (int i = static_cast<int>(random() % 30); i > 0; --i)
         text += std::string(records[random() % std::size(records)]) + "\r\n";

@@ -68,11 +68,12 @@ TEST_P(RoundTrip, SavedBufferLoadsUnchanged) {
 
 INSTANTIATE_TEST_SUITE_P(
     EachChipBit, RoundTrip,
-    ::testing::Values(Trip{"Pic12WithEeprom", testing::chip_with(1, 1024, 64, "0FFF", "0FFF"), 0x0FFF},
-                      Trip{"Pic14TwoWords", testing::chip_with(2, 4096, 256, "3FFF", "3FFF 2FFF"), 0x3FFF},
-                      Trip{"Pic18", testing::pic18f452(), 0xFFFF},
-                      Trip{"Eeprom128K", testing::chip_with(4, 131072, 0, "FF", "FFFF"), 0xFF},
-                      Trip{"Eeprom16Bit", testing::chip_with(5, 1024, 0, "FFFF", "FFFF"), 0xFFFF}),
+    ::testing::Values(
+        Trip{"Pic12WithEeprom", testing::chip_with(1, 1024, 64, "0FFF", "0FFF"), 0x0FFF},
+        Trip{"Pic14TwoWords", testing::chip_with(2, 4096, 256, "3FFF", "3FFF 2FFF"), 0x3FFF},
+        Trip{"Pic18", testing::pic18f452(), 0xFFFF},
+        Trip{"Eeprom128K", testing::chip_with(4, 131072, 0, "FF", "FFFF"), 0xFF},
+        Trip{"Eeprom16Bit", testing::chip_with(5, 1024, 0, "FFFF", "FFFF"), 0xFFFF}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
