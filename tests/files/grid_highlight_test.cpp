@@ -42,11 +42,13 @@ TEST_P(GridHighlight, MarksTheDataCellsOfTheNumber) {
 INSTANTIATE_TEST_SUITE_P(
     Ranges, GridHighlight,
     ::testing::Values(
-        Case{"RomAcrossARowBoundary", {true, true, false, 5, 10},
+        Case{"RomAcrossARowBoundary",
+             {true, true, false, 5, 10},
              {{1, 6}, {1, 7}, {1, 8}, {2, 1}, {2, 2}, {2, 3}}},
         Case{"EepromFirstTwoBytes", {true, false, true, 0, 1}, {{6, 1}, {6, 2}}},
         Case{"OneCell", {true, true, false, 8, 8}, {{2, 1}}},
-        Case{"ThreeRowsFillTheMiddleRow", {true, true, false, 7, 16},
+        Case{"ThreeRowsFillTheMiddleRow",
+             {true, true, false, 7, 16},
              {{1, 8}, {2, 1}, {2, 2}, {2, 3}, {2, 4}, {2, 5}, {2, 6}, {2, 7}, {2, 8}, {3, 1}}},
         Case{"Disabled", {false, true, false, 0, 3}, {}},
         Case{"UserIdIsNotInTheGrid", {true, false, false, 0, 3}, {}},

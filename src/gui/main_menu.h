@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QMenuBar>
+
+namespace zz {
+
+// Fills the menu bar with the four menus, their items and submenus. Every menu, submenu, item and
+// separator carries its component name as object name; items get their shortcuts. Check marks
+// and commands are attached by the window.
+void build_main_menu(QMenuBar* bar);
+
+} // namespace zz

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/session.h"
+
+#include <QString>
+#include <QWidget>
+
+namespace zz {
+
+// For the documentation: once the status line reads "Ready" (or after 5 s), saves a picture of
+// `window` to `path` and ends the program.
+void save_picture_when_ready(QWidget& window, Session& session, const QString& path);
+
+} // namespace zz

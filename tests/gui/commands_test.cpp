@@ -1,0 +1,145 @@
+#include "window_fixture.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+
+namespace zz::test {
+namespace {
+
+class CommandsTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        start();
+        board.clear_trace();
+    }
+
+    // Whether the host sent a command beginning with `prefix` since the trace was cleared.
+    bool sent(const std::string& prefix) const {
+        const auto commands = board.commands();
+        return std::any_of(commands.begin(), commands.end(),
+                           [&](const std::string& c) { return c.starts_with(prefix); });
+    }
+    bool said(const std::string& text) const {
+        return std::find(desktop.messages.begin(), desktop.messages.end(), text) !=
+               desktop.messages.end();
+    }
+    void settle() { loop.run_for(200); }
+};
+
+struct CommandCase {
+    std::vector<const char*> controls;
+    const char* board_command; // a command only this handler sends
+};
+
+TEST_F(CommandsTest, ChipCommandsReachTheBoard) {
+    const CommandCase cases[] = {
+        {{"N12", "SpeedButton8"}, "0C"},                      // read: program memory and EEPROM
+        {{"N10", "SpeedButton4"}, "0E"},                      // erase
+        {{"N11", "SpeedButton5"}, "0F"},                      // blank check
+        {{"EEPROM1"}, "08"},                                  // EEPROM write
+        {{"N13"}, "07"},                                      // program memory write
+        {{"ID1"}, "093030"},                                  // ID and configuration write
+        {{"N14", "SpeedButton7"}, "0B"},                      // verify reads back
+        {{"N9", "Button5", "Button9", "SpeedButton6"}, "07"}, // program sequence
+        {{"N26"}, "15"},                                      // hardware version
+    };
+    for (const CommandCase& c : cases) {
+        for (const char* control : c.controls) {
+            SCOPED_TRACE(control);
+            board.clear_trace();
+            desktop.messages.clear();
+            session->buffer.set_cell_and_view(Area::eeprom, 3, "12"); // something to write
+            click(control);
+            settle();
+            EXPECT_TRUE(sent(c.board_command)) << ::testing::PrintToString(board.commands())
+                                               << ::testing::PrintToString(desktop.messages);
+            EXPECT_EQ(status(), "Ready");
+        }
+    }
+}
+
+TEST_F(CommandsTest, ProgramFromTheWindowPassesOnTheVirtualBoard) {
+    click("Button9");
+    settle();
+    EXPECT_TRUE(said("Programming complete.")) << ::testing::PrintToString(desktop.messages);
+    EXPECT_EQ(label("lab_pass")->text(), "Pass:0001");
+    EXPECT_EQ(label("lab_error")->text(), "Fail:0000");
+    click("Button7");
+    EXPECT_EQ(label("lab_pass")->text(), "Pass:0000");
+}
+
+TEST_F(CommandsTest, HardwareVersionIsShown) {
+    click("N26");
+    settle();
+    EXPECT_TRUE(said("Hardware version:V2.37")) << ::testing::PrintToString(desktop.messages);
+}
+
+TEST_F(CommandsTest, FileCommandsAskForAFileAndLoadIt) {
+    for (const char* control : {"N5", "Button1", "SpeedButton1"})
+        click(control);
+    EXPECT_EQ(desktop.load_requests, 3);
+    for (const char* control : {"N6", "Button2", "SpeedButton2"})
+        click(control);
+    EXPECT_EQ(desktop.save_requests, 3);
+
+    const auto file = std::filesystem::path(ZZ_BINARY_DIR) / "gui-test-load.hex";
+    std::ofstream(file) << ":0400000012345678D8\n:00000001FF\n";
+    desktop.load_answer = file.string();
+    click("Button1");
+    EXPECT_EQ(window->windowTitle().toStdString(), "ZE-ZUZU V2.37  " + file.string());
+    const QModelIndex first = window->grid_model().index(1, 1);
+    EXPECT_EQ(first.data().toString(), "3412");
+    std::filesystem::remove(file);
+}
+
+TEST_F(CommandsTest, ChecksumHelpExitAndPortCommands) {
+    click("Button6");
+    ASSERT_FALSE(desktop.messages.empty());
+    EXPECT_TRUE(desktop.messages.back().starts_with("Current buffer Checksum"));
+    click("N24");
+    EXPECT_EQ(desktop.help, kDataDir / "ze-zuzuen.html");
+
+    click("N18");
+    EXPECT_TRUE(action("N18")->isChecked());
+    click("N18");
+    EXPECT_FALSE(action("N18")->isChecked());
+    settle();
+
+    board.clear_trace();
+    click("N16"); // a restart: the board announces itself again
+    settle();
+    EXPECT_EQ(status(), "Ready");
+
+    window->show();
+    click("N8");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(session->CloseRequested);
+}
+
+TEST_F(CommandsTest, ProgrammerModelFromTheMenu) {
+    click("N_TYPE_320");
+    EXPECT_TRUE(action("N_TYPE_320")->isChecked());
+    EXPECT_FALSE(action("N_TYPE_330")->isChecked());
+    EXPECT_EQ(session->ProgrammerModel.get(), 2);
+    click("N_TYPE_330");
+    EXPECT_EQ(session->ProgrammerModel.get(), 3);
+    EXPECT_FALSE(action("N_TYPE_320")->isChecked());
+}
+
+TEST_F(CommandsTest, ShortcutsTriggerTheirItems) {
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    settle();
+    EXPECT_TRUE(said("Programming complete."));
+    desktop.load_requests = 0;
+    QTest::keyClick(window.get(), Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(desktop.load_requests, 1);
+}
+
+} // namespace
+} // namespace zz::test
