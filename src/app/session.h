@@ -65,6 +65,9 @@ public:
     void select_model(int model);
     // "&ICSP Mode".
     void icsp_command();
+    // "&Cal Program Options": the calibration value comes from the chip ("&Preserve OSCCAL
+    // calibration value") or from the buffer ("&Use File"); choosing one unticks the other.
+    void calibration_source_command(bool from_chip);
 
     // --- start-up, shutdown, file watch ---
     void startup();

@@ -62,4 +62,9 @@ void Session::icsp_command() {
         show_chip_position();
 }
 
+void Session::calibration_source_command(bool from_chip) {
+    flags.n_calchip.checked = from_chip;
+    flags.N_calfile.checked = !from_chip;
+}
+
 } // namespace zz

@@ -166,15 +166,8 @@ void MainWindow::wire_options() {
     Session& s = session_;
     on_option("N_ICSP", f.N_ICSP, [&s] { s.icsp_command(); });
     on_option("N18", f.N18, [&s] { s.turn_serial_off_command(); });
-    // The two calibration sources exclude each other.
-    on_option("n_calchip", f.n_calchip, [&f] {
-        f.n_calchip.checked = true;
-        f.N_calfile.checked = false;
-    });
-    on_option("N_calfile", f.N_calfile, [&f] {
-        f.N_calfile.checked = true;
-        f.n_calchip.checked = false;
-    });
+    on_option("n_calchip", f.n_calchip, [&s] { s.calibration_source_command(true); });
+    on_option("N_calfile", f.N_calfile, [&s] { s.calibration_source_command(false); });
     const std::array<const char*, 4> models{"N_TYPE_310", "N_TYPE_320", "N_TYPE_330", "KT3001"};
     for (int m = 1; m <= 4; ++m)
         on_option(models[static_cast<std::size_t>(m - 1)],

@@ -1,0 +1,201 @@
+#include "cli/cli_app.h"
+
+#include "app/settings_file.h"
+#include "cli/board_wait.h"
+#include "cli/cli_commands.h"
+#include "cli/virtual_chip_image.h"
+#include "device/chip_family.h"
+#include "device/data_folder.h"
+
+#include <cstdio>
+
+namespace zz::cli {
+
+namespace {
+
+std::filesystem::path data_folder(const CliOptions& o) {
+    if (!o.data_dir.empty())
+        return o.data_dir;
+    auto candidates = standard_data_dirs();
+    candidates.emplace_back(ZZ_SOURCE_DIR "/data"); // a build that is not installed
+    return find_data_dir(candidates);
+}
+
+// The settings file gives the defaults; the options override them. The command line never
+// writes the file back: the window's choices stay the window's.
+AppSettings run_settings(const CliOptions& o) {
+    AppSettings s = load_settings(settings_path(executable_dir()));
+    s.filename.clear(); // the window's last file is not this command's input
+    if (s.prog_type < 1 || s.prog_type > 4)
+        s.prog_type = 3;
+    s.prog_type = o.model.value_or(s.prog_type);
+    s.COM = o.port.value_or(s.COM);
+    s.chip_mode = o.family.value_or(std::string(kAllChipFamily));
+    s.chip_type = o.chip.value_or(s.chip_type);
+    return s;
+}
+
+bool known_chip(const ChipDatabase& database, int model, const std::string& name) {
+    return database.definition_index(model, name) < ChipDatabase::kFallbackFileIndex;
+}
+
+// Unknown names are bad usage; found before any port is touched.
+void check_names(const CliOptions& o, const AppSettings& s, const ChipDatabase& database) {
+    if (!find_chip_family(s.chip_mode))
+        throw UsageError("unknown chip family \"" + s.chip_mode + "\"");
+    const bool family_default = o.family && !o.chip;
+    if (!family_default && !known_chip(database, s.prog_type, s.chip_type))
+        throw UsageError("no chip \"" + s.chip_type + "\" for programmer model " +
+                         std::to_string(s.prog_type) + " in " + database.data_dir().string());
+    if (o.virtual_chip && !known_chip(database, s.prog_type, *o.virtual_chip))
+        throw UsageError("no chip \"" + *o.virtual_chip + "\" for programmer model " +
+                         std::to_string(s.prog_type) + " in " + database.data_dir().string());
+}
+
+BoardLine open_line(const CliOptions& o, const CommandInfo& command, const AppSettings& s) {
+    if (o.virtual_board)
+        return BoardLine::virtual_board(s.prog_type);
+    if (command.kind == CommandKind::search)
+        return BoardLine::serial(system_serial_ports);
+    // The start-up search stays on the chosen port: use `find` to search every port.
+    return BoardLine::serial([port = s.COM] { return std::vector<std::string>{port}; });
+}
+
+// Without start-up: the model, family and chip as start-up would apply them, no port opened.
+void select_offline(Session& session) {
+    session.ProgrammerModel = session.settings.prog_type;
+    session.ComboBox2 = session.settings.chip_mode;
+    session.ComboBox1 = session.settings.chip_type;
+    session.SuppressChipPositionOnce = true;
+    session.program_type();
+}
+
+class Run {
+public:
+    Run(const CliOptions& o, const CommandInfo& command, const AppSettings& settings,
+        const std::filesystem::path& data_dir)
+        : o_(o), command_(command), op_(o.yes, o.json, o.quiet), out_(o.json),
+          line_(open_line(o, command, settings)),
+          session_(SessionEnv{
+              line_.loop(), op_, line_.port(), data_dir, {}, line_.lister(), o.virtual_board}),
+          progress_(session_.link().status, !o.quiet && !o.json), c_{o,     op_,      out_,
+                                                                     line_, session_, progress_,
+                                                                     {}} {
+        session_.settings = settings;
+        session_.link().status.Label11.observe(
+            [this](const std::string& text) { c_.statuses.push_back(text); });
+        if (o.trace)
+            session_.link().set_trace([](bool sent, std::string_view hex) {
+                std::fprintf(stderr, "%s %.*s\n", sent ? ">" : "<", static_cast<int>(hex.size()),
+                             hex.data());
+            });
+    }
+
+    int execute() {
+        const int status = command_.kind == CommandKind::board ? on_board() : offline();
+        if (o_.json)
+            std::printf("%s\n", out_.object(o_.command, status, op_.shown()).c_str());
+        return status;
+    }
+
+private:
+    void select_chip() {
+        if (o_.family && !o_.chip) {
+            session_.ComboBox2 = *o_.family;
+            session_.family_changed();
+        }
+    }
+
+    int offline() {
+        select_offline(session_);
+        select_chip();
+        return run_command(c_);
+    }
+
+    int on_board() {
+        session_.startup();
+        select_chip();
+        ChipParams chip_params;
+        if (VirtualBoard* board = line_.board()) {
+            const std::string name = o_.virtual_chip.value_or(session_.ComboBox1.get());
+            chip_params = session_.database().load(session_.ProgrammerModel, name, ChipParams{});
+            board->insert_chip(VirtualChip(chip_params));
+            if (!o_.chip_image.empty() && !load_image(*board->chip(), chip_params))
+                return finish(kBadInput);
+        }
+        const bool ready = wait_board_ready(session_);
+        int status = run_command(c_);
+        // A board that never answered has been reported by the command; its watchdog would only
+        // say so again.
+        if (ready)
+            wait_board_idle(session_);
+        if (status == kSuccess && op_.error_shown())
+            status = kFailed; // the board did not come back after the operation
+        if (!o_.chip_save.empty() && !save_image(chip_params) && status == kSuccess)
+            status = kFailed;
+        return finish(status);
+    }
+
+    int finish(int status) {
+        session_.close_requested();
+        session_.shutdown();
+        return status;
+    }
+
+    bool load_image(VirtualChip& chip, const ChipParams& params) {
+        const LoadResult result = load_chip_image(chip, params, o_.chip_image);
+        if (!result.ok)
+            op_.show_message(result.error, "Error", Icon::Error);
+        else if (!result.warning.empty() && !o_.json)
+            std::fprintf(stderr, "%s\n", result.warning.c_str());
+        else if (!result.warning.empty())
+            out_.field("chip_image_warning", json_quote(result.warning));
+        return result.ok;
+    }
+
+    bool save_image(const ChipParams& params) {
+        try {
+            save_chip_image(*line_.board()->chip(), params, o_.chip_save);
+            return true;
+        } catch (const std::exception& e) {
+            op_.show_message(std::string("The virtual chip could not be saved:\n") + e.what(),
+                             "Error", Icon::Error);
+            return false;
+        }
+    }
+
+    const CliOptions& o_;
+    const CommandInfo& command_;
+    CliOperator op_;
+    CliOutput out_;
+    BoardLine line_;
+    Session session_;
+    ProgressMeter progress_;
+    CliContext c_;
+};
+
+int list_ports(const CliOptions& o) {
+    const std::vector<std::string> ports =
+        o.virtual_board ? BoardLine::virtual_board(3).lister()() : system_serial_ports();
+    CliOutput out(o.json);
+    for (const std::string& port : ports)
+        out.line(port);
+    out.field("ports", json_strings(ports));
+    if (o.json)
+        std::printf("%s\n", out.object(o.command, kSuccess, {}).c_str());
+    return kSuccess;
+}
+
+} // namespace
+
+int run_cli(const CliOptions& o) {
+    const CommandInfo& command = *find_command(o.command);
+    if (o.command == "ports")
+        return list_ports(o);
+    const std::filesystem::path data_dir = data_folder(o);
+    const AppSettings settings = run_settings(o);
+    check_names(o, settings, ChipDatabase(data_dir));
+    return Run(o, command, settings, data_dir).execute();
+}
+
+} // namespace zz::cli

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/session.h"
+#include "cli/board_line.h"
+#include "cli/cli_operator.h"
+#include "cli/cli_options.h"
+#include "cli/cli_output.h"
+#include "cli/progress_meter.h"
+
+#include <string>
+#include <vector>
+
+namespace zz::cli {
+
+// Exit statuses.
+inline constexpr int kSuccess = 0;
+inline constexpr int kFailed = 1;
+inline constexpr int kBadInput = 2;
+
+// What a command works with.
+struct CliContext {
+    const CliOptions& options;
+    CliOperator& op;
+    CliOutput& out;
+    BoardLine& line;
+    Session& session;
+    ProgressMeter& progress;
+    // Every text the status line showed, in order.
+    std::vector<std::string> statuses;
+};
+
+} // namespace zz::cli

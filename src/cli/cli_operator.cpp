@@ -1,0 +1,74 @@
+#include "cli/cli_operator.h"
+
+#include <cstdio>
+
+namespace zz::cli {
+
+namespace {
+constexpr std::string_view kErrorCaption = "Error";
+
+void print_line(std::FILE* stream, std::string_view caption, std::string_view text,
+                std::string_view tail = {}) {
+    const std::string line = std::string(caption) + ": " + one_line(text) + std::string(tail);
+    std::fprintf(stream, "%s\n", line.c_str());
+    std::fflush(stream);
+}
+} // namespace
+
+std::vector<std::string> split_lines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find('\n', start);
+        std::string_view line =
+            text.substr(start, end == std::string_view::npos ? end : end - start);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        lines.emplace_back(line);
+        if (end == std::string_view::npos)
+            return lines;
+        start = end + 1;
+    }
+}
+
+std::string one_line(std::string_view text) {
+    std::string joined;
+    for (const std::string& line : split_lines(text)) {
+        // The window pads some lines with blanks for its layout; on one line they only clutter.
+        const std::size_t first = line.find_first_not_of(' ');
+        if (first == std::string::npos)
+            continue;
+        const std::size_t last = line.find_last_not_of(' ');
+        joined += (joined.empty() ? "" : ", ") + line.substr(first, last - first + 1);
+    }
+    return joined;
+}
+
+void CliOperator::show_message(std::string_view text, std::string_view caption, Icon icon) {
+    const bool error = caption == kErrorCaption || icon == Icon::Error;
+    error_shown_ = error_shown_ || error;
+    shown_.push_back({std::string(caption), split_lines(text), std::nullopt, std::string(text)});
+    if (json_)
+        return;
+    if (error)
+        print_line(stderr, caption, text);
+    else if (!quiet_)
+        print_line(stdout, caption, text);
+}
+
+bool CliOperator::ask_yes_no(std::string_view text, std::string_view caption) {
+    declined_ = declined_ || !yes_;
+    shown_.push_back({std::string(caption), split_lines(text), yes_, std::string(text)});
+    if (!json_)
+        print_line(stderr, caption, text, yes_ ? " -- answered Yes" : " -- answered No");
+    return yes_;
+}
+
+bool CliOperator::was_shown(std::string_view text) const {
+    for (const Shown& s : shown_)
+        if (!s.answer && s.text == text)
+            return true;
+    return false;
+}
+
+} // namespace zz::cli

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "base/operator.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zz::cli {
+
+// One message box or question the window would have shown.
+struct Shown {
+    std::string caption;
+    std::vector<std::string> lines; // the text split at its line breaks
+    std::optional<bool> answer;     // questions: the answer given
+    std::string text;               // as the core gave it
+};
+
+// The person at the bench, on a terminal: messages are printed as "Caption: text" with the line
+// breaks of the text turned into ", " (errors on stderr, the rest on stdout unless quiet);
+// questions are answered by --yes / --no and printed with the answer on stderr. Under --json
+// nothing is printed: the messages go into the result object. Tones are not made.
+class CliOperator : public Operator {
+public:
+    CliOperator(bool yes, bool json, bool quiet) : yes_(yes), json_(json), quiet_(quiet) {}
+
+    void show_message(std::string_view text, std::string_view caption, Icon icon) override;
+    bool ask_yes_no(std::string_view text, std::string_view caption) override;
+    bool play_tone(int, int) override { return true; }
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    // An error message was shown: the operation failed.
+    bool error_shown() const { return error_shown_; }
+    // A question was answered No: the operation was refused.
+    bool declined() const { return declined_; }
+    // A message with exactly this text was shown.
+    bool was_shown(std::string_view text) const;
+
+private:
+    bool yes_;
+    bool json_;
+    bool quiet_;
+    bool error_shown_ = false;
+    bool declined_ = false;
+    std::vector<Shown> shown_;
+};
+
+// The text on one line: "\r\n" (or a lone "\n") between lines becomes ", "; blank lines and the
+// blanks around each line are dropped.
+std::string one_line(std::string_view text);
+std::vector<std::string> split_lines(std::string_view text);
+
+} // namespace zz::cli

@@ -1,0 +1,219 @@
+#include "cli/cli_options.h"
+
+#include <array>
+#include <charconv>
+#include <sstream>
+#include <utility>
+
+namespace zz::cli {
+
+namespace {
+
+constexpr std::array<CommandInfo, 16> kCommands{{
+    {"ports", 0, CommandKind::offline},
+    {"find", 0, CommandKind::search},
+    {"chips", 0, CommandKind::offline},
+    {"info", 0, CommandKind::offline},
+    {"checksum", 1, CommandKind::offline},
+    {"convert", 2, CommandKind::offline},
+    {"dump", 1, CommandKind::offline},
+    {"read", 1, CommandKind::board},
+    {"erase", 0, CommandKind::board},
+    {"blank", 0, CommandKind::board},
+    {"verify", 1, CommandKind::board},
+    {"program", 1, CommandKind::board},
+    {"write-rom", 1, CommandKind::board},
+    {"write-eeprom", 1, CommandKind::board},
+    {"write-fuses", 1, CommandKind::board},
+    {"version", 0, CommandKind::board},
+}};
+
+int parse_model(const std::string& text) {
+    int model = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), model);
+    if (ec != std::errc{} || end != text.data() + text.size() || model < 1 || model > 4)
+        throw UsageError("--model takes a programmer model 1..4, not \"" + text + "\"");
+    return model;
+}
+
+ProgramSteps parse_steps(const std::string& list) {
+    ProgramSteps steps{false, false, false, false, false};
+    std::istringstream items(list);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        if (item == "blank")
+            steps.blank = true;
+        else if (item == "erase")
+            steps.erase = true;
+        else if (item == "eeprom")
+            steps.eeprom = true;
+        else if (item == "rom")
+            steps.rom = true;
+        else if (item == "fuses")
+            steps.fuses = true;
+        else
+            throw UsageError("--steps takes blank,erase,eeprom,rom,fuses, not \"" + item + "\"");
+    }
+    return steps;
+}
+
+class Parser {
+public:
+    explicit Parser(const std::vector<std::string>& arguments) : args_(arguments) {}
+
+    CliOptions run() {
+        std::vector<std::string> positional;
+        bool options_ended = false;
+        while (at_ < args_.size()) {
+            const std::string arg = args_[at_++];
+            if (options_ended || !arg.starts_with("-") || arg == "-")
+                positional.push_back(arg);
+            else if (arg == "--")
+                options_ended = true;
+            else
+                option(arg);
+        }
+        if (!positional.empty()) {
+            o_.command = positional.front();
+            o_.args.assign(positional.begin() + 1, positional.end());
+        }
+        return o_;
+    }
+
+private:
+    std::string value(const std::string& name) {
+        if (inline_value_)
+            return *std::exchange(inline_value_, std::nullopt);
+        if (at_ >= args_.size())
+            throw UsageError(name + " needs a value");
+        return args_[at_++];
+    }
+
+    void flag_option(const std::string& name) {
+        if (name == "--virtual-board")
+            o_.virtual_board = true;
+        else if (name == "--yes" || name == "--no") {
+            const bool yes = name == "--yes";
+            if (answer_ && *answer_ != yes)
+                throw UsageError("--yes and --no exclude each other");
+            answer_ = o_.yes = yes;
+        } else if (name == "--trace")
+            o_.trace = true;
+        else if (name == "--json")
+            o_.json = true;
+        else if (name == "--quiet")
+            o_.quiet = true;
+        else if (name == "--help" || name == "-h")
+            o_.help = true;
+        else
+            throw UsageError("unknown option " + name);
+    }
+
+    void option(const std::string& arg) {
+        std::string name = arg;
+        if (const auto eq = arg.find('='); eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            inline_value_ = arg.substr(eq + 1);
+        }
+        if (name == "--model")
+            o_.model = parse_model(value(name));
+        else if (name == "--port")
+            o_.port = value(name);
+        else if (name == "--virtual-chip")
+            o_.virtual_chip = value(name);
+        else if (name == "--chip-image")
+            o_.chip_image = value(name);
+        else if (name == "--chip-save")
+            o_.chip_save = value(name);
+        else if (name == "--family")
+            o_.family = value(name);
+        else if (name == "--chip")
+            o_.chip = value(name);
+        else if (name == "--data-dir")
+            o_.data_dir = value(name);
+        else if (name == "--steps")
+            o_.steps = parse_steps(value(name));
+        else if (inline_value_)
+            throw UsageError(name + " takes no value");
+        else
+            flag_option(name);
+    }
+
+    const std::vector<std::string>& args_;
+    std::size_t at_ = 0;
+    std::optional<std::string> inline_value_;
+    std::optional<bool> answer_;
+    CliOptions o_;
+};
+
+void check_command(const CliOptions& o) {
+    if (o.command.empty())
+        throw UsageError("no command given");
+    const CommandInfo* info = find_command(o.command);
+    if (!info)
+        throw UsageError("unknown command \"" + o.command + "\"");
+    if (static_cast<int>(o.args.size()) != info->arg_count)
+        throw UsageError(o.command + " takes " + std::to_string(info->arg_count) +
+                         " argument(s), not " + std::to_string(o.args.size()));
+    if (o.steps && o.command != "program")
+        throw UsageError("--steps belongs to the program command");
+    const bool chip_options = o.virtual_chip || !o.chip_image.empty() || !o.chip_save.empty();
+    if (chip_options && !o.virtual_board)
+        throw UsageError("--virtual-chip, --chip-image and --chip-save need --virtual-board");
+    if (chip_options && info->kind != CommandKind::board)
+        throw UsageError("--virtual-chip, --chip-image and --chip-save need a board command");
+}
+
+} // namespace
+
+const CommandInfo* find_command(const std::string& name) {
+    for (const CommandInfo& info : kCommands)
+        if (name == info.name)
+            return &info;
+    return nullptr;
+}
+
+CliOptions parse_options(const std::vector<std::string>& arguments) {
+    CliOptions options = Parser(arguments).run();
+    if (!options.help)
+        check_command(options);
+    return options;
+}
+
+std::string usage_text() {
+    return R"(usage: ze-zuzu-cli [options] COMMAND [ARGS]
+
+options:
+  --model N            programmer model 1..4 (default: the settings file's, else 3)
+  --port NAME          serial port (default: the settings file's)
+  --virtual-board      use the virtual board instead of a port
+  --virtual-chip NAME  chip in the virtual board's socket (default: the selected chip)
+  --chip-image FILE    load the virtual chip's memories from this HEX file first
+  --chip-save FILE     after the command, save the virtual chip's memories as HEX
+  --family NAME        chip family text as in the chip family selector (default "All Chip")
+  --chip NAME          chip (default: the settings file's)
+  --data-dir DIR       folder with the chip databases (default: the installed one)
+  --yes | --no         answer to questions asked during an operation (default: --no)
+  --trace              print every exchange with the board on stderr, one line each
+  --json               print the result as one JSON object instead of text
+  --quiet              print only errors and the data a command is asked for
+
+commands:
+  ports                         list serial ports
+  find                          search every port for a board; print model and port
+  chips                         list the chips of the family
+  info                          print every parameter of the selected chip
+  checksum FILE                 load FILE into the buffer; print "Checksum 0xNNNN"
+  convert IN OUT                load IN (HEX or binary by extension) and save OUT as Intel HEX
+  dump FILE                     load FILE and print the buffer grid and the label values
+  read OUT                      read the chip and save it as Intel HEX
+  erase | blank | verify FILE
+  program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five)
+  write-rom FILE | write-eeprom FILE | write-fuses FILE
+  version                       the board's hardware version
+
+exit status: 0 success, 1 the operation failed or was refused, 2 bad usage or unreadable input
+)";
+}
+
+} // namespace zz::cli

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zz::cli {
+
+// Bad usage: the message is printed with the usage text and the program exits with status 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The steps of `program --steps LIST`, by the program option they tick.
+struct ProgramSteps {
+    bool blank = true;
+    bool erase = true;
+    bool eeprom = true;
+    bool rom = true;
+    bool fuses = true;
+};
+
+struct CliOptions {
+    std::optional<int> model;
+    std::optional<std::string> port;
+    bool virtual_board = false;
+    std::optional<std::string> virtual_chip;
+    std::string chip_image;
+    std::string chip_save;
+    std::optional<std::string> family;
+    std::optional<std::string> chip;
+    std::string data_dir;
+    bool yes = false;
+    bool trace = false;
+    bool json = false;
+    bool quiet = false;
+    bool help = false;
+    std::optional<ProgramSteps> steps;
+    std::string command;
+    std::vector<std::string> args;
+};
+
+// What a command needs besides its arguments.
+enum class CommandKind {
+    offline, // files and databases only: no port is opened
+    search,  // probes every port itself
+    board,   // one operation on the board
+};
+
+struct CommandInfo {
+    const char* name;
+    int arg_count;
+    CommandKind kind;
+};
+
+// The command of that name, or nullptr.
+const CommandInfo* find_command(const std::string& name);
+
+// Options may come before or after the command; "--" ends them. Throws UsageError.
+CliOptions parse_options(const std::vector<std::string>& arguments);
+
+std::string usage_text();
+
+} // namespace zz::cli
