@@ -3,7 +3,7 @@
 #include "app/settings_file.h"
 #include "cli/board_wait.h"
 #include "cli/cli_commands.h"
-#include "cli/virtual_chip_image.h"
+#include "sim/chip_image.h"
 #include "device/chip_family.h"
 #include "device/data_folder.h"
 

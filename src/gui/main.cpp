@@ -7,11 +7,13 @@
 #include "gui/screenshot.h"
 #include "link/board_discovery.h"
 #include "link/serial_port.h"
+#include "sim/chip_image.h"
 #include "sim/virtual_board.h"
 #include "sim/virtual_port.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -19,26 +21,57 @@ namespace {
 constexpr int kVirtualModel = 3;
 constexpr const char* kVirtualChip = "16F877A";
 
+// The virtual board's options: --virtual-board [--virtual-chip NAME] [--chip-image FILE]
+// [--chip-save FILE]. The chip image is loaded into the socket's chip at start and the chip's
+// memories are saved at exit, so a programmed virtual chip can be inspected.
+struct VirtualBoardOptions {
+    bool wanted = false;
+    std::string chip = kVirtualChip;
+    std::string image;
+    std::string save;
+};
+
+VirtualBoardOptions virtual_board_options(const QStringList& args) {
+    VirtualBoardOptions o;
+    o.wanted = args.contains(QStringLiteral("--virtual-board"));
+    const auto value = [&args](const char* name) {
+        const auto at = args.indexOf(QLatin1String(name));
+        return at > 0 && at + 1 < args.size() ? args[at + 1].toStdString() : std::string();
+    };
+    if (auto chip = value("--virtual-chip"); !chip.empty())
+        o.chip = chip;
+    o.image = value("--chip-image");
+    o.save = value("--chip-save");
+    return o;
+}
+
 // The line the session talks through: a serial port, or the virtual board with a chip in its
 // socket when asked for one.
 struct BoardLine {
     std::unique_ptr<zz::VirtualBoard> board;
+    zz::ChipParams chip;
     std::unique_ptr<zz::Port> port;
     zz::BoardDiscovery::PortLister lister;
 };
 
-BoardLine open_line(zz::QtLoop& loop, bool virtual_board, const std::filesystem::path& data_dir) {
+BoardLine open_line(zz::QtLoop& loop, const VirtualBoardOptions& options,
+                    const std::filesystem::path& data_dir, zz::Operator& op) {
     BoardLine line;
-    if (!virtual_board) {
+    if (!options.wanted) {
         line.port = std::make_unique<zz::SerialPort>(loop);
         line.lister = zz::system_serial_ports;
         return line;
     }
     line.board = std::make_unique<zz::VirtualBoard>(loop, kVirtualModel);
     line.board->set_wire_timing(true);
-    const zz::ChipParams chip =
-        zz::ChipDatabase(data_dir).load(kVirtualModel, kVirtualChip, zz::ChipParams{});
-    line.board->insert_chip(zz::VirtualChip(chip));
+    line.chip = zz::ChipDatabase(data_dir).load(kVirtualModel, options.chip, zz::ChipParams{});
+    line.board->insert_chip(zz::VirtualChip(line.chip));
+    if (!options.image.empty()) {
+        const zz::LoadResult result =
+            zz::load_chip_image(*line.board->chip(), line.chip, options.image);
+        if (!result.ok)
+            op.show_message(result.error, "Error", zz::Icon::Error);
+    }
     auto port = std::make_unique<zz::VirtualPort>(loop, *line.board);
     line.lister = [name = port->name()] { return std::vector<std::string>{name}; };
     line.port = std::move(port);
@@ -62,13 +95,13 @@ zz::SerialHighlight serial_highlight(const zz::Session& session) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ze-zuzu"));
-    const bool virtual_board =
-        QApplication::arguments().contains(QStringLiteral("--virtual-board"));
+    const VirtualBoardOptions board_options = virtual_board_options(QApplication::arguments());
+    const bool virtual_board = board_options.wanted;
     const std::filesystem::path data_dir = data_folder();
 
     zz::QtLoop loop;
     zz::QtOperator desktop;
-    BoardLine line = open_line(loop, virtual_board, data_dir);
+    BoardLine line = open_line(loop, board_options, data_dir, desktop);
     zz::Session session(zz::SessionEnv{loop, desktop, *line.port, data_dir,
                                        zz::settings_path(zz::executable_dir()), line.lister,
                                        virtual_board});
@@ -84,5 +117,12 @@ int main(int argc, char* argv[]) {
         zz::save_picture_when_ready(window, session, args[at + 1]);
     const int result = QApplication::exec();
     session.shutdown();
+    if (line.board && line.board->chip() && !board_options.save.empty()) {
+        try {
+            zz::save_chip_image(*line.board->chip(), line.chip, board_options.save);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "ze-zuzu: %s\n", e.what());
+        }
+    }
     return result;
 }

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-namespace zz::cli {
+namespace zz {
 
 // The memories of a virtual chip as an Intel HEX file in the layout of its CHIPbit, with a buffer
 // of the chip's parameters carrying the data between the chip and the file.
@@ -20,4 +20,4 @@ LoadResult load_chip_image(VirtualChip& chip, const ChipParams& params,
 void save_chip_image(const VirtualChip& chip, const ChipParams& params,
                      const std::filesystem::path& path);
 
-} // namespace zz::cli
+} // namespace zz

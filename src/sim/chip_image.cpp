@@ -1,11 +1,11 @@
-#include "cli/virtual_chip_image.h"
+#include "sim/chip_image.h"
 
 #include "base/hex_text.h"
 #include "files/hex_export.h"
 
 #include <cstdio>
 
-namespace zz::cli {
+namespace zz {
 
 namespace {
 
@@ -95,4 +95,4 @@ void save_chip_image(const VirtualChip& chip, const ChipParams& params,
     export_hex_file(params, buffer, path);
 }
 
-} // namespace zz::cli
+} // namespace zz
