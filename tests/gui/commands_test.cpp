@@ -143,3 +143,39 @@ TEST_F(CommandsTest, ShortcutsTriggerTheirItems) {
 
 } // namespace
 } // namespace zz::test
+
+namespace zz::test {
+namespace {
+
+// What a person does first: load a file, program it, verify it, and read it back, watching the
+// progress bar move.
+TEST_F(CommandsTest, LoadProgramVerifyAndReadBack) {
+    const auto file = std::filesystem::path(ZZ_BINARY_DIR) / "gui-test-flow.hex";
+    std::ofstream(file) << ":0400000012345678D8\n:02400E00F23F7F\n:00000001FF\n";
+    desktop.load_answer = file.string();
+    click("Button1");
+    int progress_max = 0;
+    session->link().status.progress_max.observe([&](const int& max) {
+        progress_max = std::max(progress_max, max);
+    });
+
+    click("Button9");
+    settle();
+    EXPECT_TRUE(said("Programming complete.")) << ::testing::PrintToString(desktop.messages);
+    EXPECT_GT(progress_max, 32);
+    click("SpeedButton7");
+    settle();
+    EXPECT_TRUE(said("Data verification complete")) << ::testing::PrintToString(desktop.messages);
+
+    session->buffer.clrbuffer(session->chip());
+    click("SpeedButton8");
+    settle();
+    EXPECT_EQ(window->grid_model().index(1, 1).data().toString(), "3412");
+    EXPECT_EQ(window->grid_model().index(1, 2).data().toString(), "3856");
+    EXPECT_EQ(label("lab_fuse1")->text(), "0x3FF2");
+    EXPECT_EQ(status(), "Ready");
+    std::filesystem::remove(file);
+}
+
+} // namespace
+} // namespace zz::test
