@@ -82,6 +82,8 @@ void VirtualBoard::execute(const std::vector<std::uint8_t>& command) {
         break;
     case 0x03:
         setup_ = BoardSetup::from_frame(command);
+        if (chip_)
+            setup_.widen_rom_size(chip_->rom().size());
         answer(code, {{0x49}});
         break;
     case 0x04:

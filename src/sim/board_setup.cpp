@@ -1,5 +1,7 @@
 #include "sim/board_setup.h"
 
+#include "base/hex_text.h"
+
 namespace zz {
 
 BoardSetup BoardSetup::from_frame(std::span<const std::uint8_t> f) {
@@ -16,6 +18,14 @@ BoardSetup BoardSetup::from_frame(std::span<const std::uint8_t> f) {
     s.program_tries = f[10];
     s.over_program = f[11];
     return s;
+}
+
+void BoardSetup::widen_rom_size(std::size_t chip_cells) {
+    if (chip_cells <= 0xFFFF)
+        return;
+    const std::string chip_digits = to_hex(static_cast<std::uint32_t>(chip_cells), 4);
+    if (chip_digits.substr(0, 4) == to_hex(static_cast<std::uint32_t>(rom_size), 4))
+        rom_size = static_cast<std::int64_t>(chip_cells);
 }
 
 } // namespace zz

@@ -20,6 +20,10 @@ struct BoardSetup {
 
     // `frame`: the 12 bytes of the command, "03" included.
     static BoardSetup from_frame(std::span<const std::uint8_t> frame);
+    // The frame carries a size as its first four hex digits, so a chip of 65536 or more cells
+    // arrives cut (65536 as 1000h). When those are the first digits of the socket chip's size,
+    // the board takes the chip's own size.
+    void widen_rom_size(std::size_t chip_cells);
 
     bool byte_cells() const { return serial_eeprom() && (program_flags & 0x10) == 0; }
     bool serial_eeprom() const { return core_type >= 0x06 && core_type <= 0x08; }

@@ -31,6 +31,16 @@ TEST_F(BoardTest, RomStreamComesInManyDeliveriesAndMatchesTheChip) {
     EXPECT_EQ(board.trace().size(), 2u + 2 + 8192 * 2 / 64); // identity, "03", "49", "0B", chunks
 }
 
+TEST_F(BoardTest, ChipOf64KWordsIsReadWholeThoughTheFrameCutsItsSize) {
+    ChipParams big = pic18();
+    big.ROMsize = 65536; // the frame carries "1000"
+    load(big);
+    board.chip()->rom()[65535] = 0x1234;
+    const std::string stream = exchange("0B", 20000);
+    ASSERT_EQ(stream.size(), 65536u * 4);
+    EXPECT_EQ(stream.substr(stream.size() - 4), "1234");
+}
+
 struct RoundTrip {
     const char* name;
     ChipParams params;
