@@ -4,6 +4,7 @@
 #include "cli/board_wait.h"
 #include "cli/cli_commands.h"
 #include "ops/chip_read.h"
+#include "ops/chip_text.h"
 #include "ops/ops_texts.h"
 
 #include <algorithm>
@@ -95,10 +96,8 @@ void learn_calibration(CliContext& c) {
     wait_board_idle(s);
     if (cal != "00")
         s.buffer.SavedOsccal = cal;
-    // The BandGap bits are the first digit of configuration word 1 (bits 13-12).
-    Value<std::string>& word1 = s.buffer.lab_fuse(1);
-    if (config.size() == 4 && word1.get().size() == 6)
-        word1 = "0x" + config.substr(0, 1) + word1.get().substr(3);
+    if (config.size() == 4)
+        set_bandgap_digit(s.buffer, config[0]);
 }
 
 } // namespace

@@ -31,4 +31,8 @@ std::string hex4(std::int64_t value) {
     return to_hex(static_cast<std::uint32_t>(value) & 0xFFFF, 4);
 }
 
+void set_bandgap_digit(Buffer& buffer, char d) {
+    buffer.lab_fuse(1) = "0x" + std::string(1, d) + digits(buffer.lab_fuse(1).get(), 4, 6);
+}
+
 } // namespace zz

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/buffer.h"
 #include "device/chip_params.h"
 
 #include <cstddef>
@@ -21,5 +22,8 @@ void substitute_osccal(std::string& image, std::string_view osccal);
 std::string good_bad(std::string_view good, std::string_view bad);
 // `value` as exactly four upper-case hex digits.
 std::string hex4(std::int64_t value);
+// Puts the chip's BandGap digit `d` (bits 13-12 of configuration word 1) on top of the buffer's
+// configuration word 1, so the factory bits survive what is written or compared next.
+void set_bandgap_digit(Buffer& buffer, char d);
 
 } // namespace zz

@@ -48,7 +48,7 @@ bool restore_calibration(ChipContext& ctx, char d) {
     std::string config = hex4(ctx.chip.fuse_blank_words[0]);
     if (ctx.chip.BandGap) {
         config[0] = d;
-        b.lab_fuse(1) = "0x" + std::string(1, d) + digits(b.lab_fuse(1).get(), 4, 6);
+        set_bandgap_digit(b, d);
         if (const std::string band = band_text(d); !band.empty())
             b.lab_band = band;
     }

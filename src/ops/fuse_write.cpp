@@ -101,7 +101,7 @@ bool write_fuse_chip(ChipContext& ctx) {
         const std::string info = link.send0d();
         if (info == "00")
             return false;
-        b.lab_fuse(1) = "0x" + std::string(1, info[24]) + digits(b.lab_fuse(1).get(), 4, 6);
+        set_bandgap_digit(b, info[24]);
     }
     if (!link.send_d("04", "56"))
         return false;
