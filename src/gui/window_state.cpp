@@ -59,7 +59,12 @@ void MainWindow::bind_status() {
     bind_text(status.Label5, label("Label5"));
     bind_enabled(status.Label5_enabled, label("Label5"));
     bind_text(status.Label10, label("Label10"));
-    bind_text(status.Label11, label("Label11"));
+    // The status field is narrow: a long text (a load warning naming the bad line) is read in full
+    // from its tooltip.
+    bind(status.Label11, label("Label11"), [](QLabel* l, const std::string& text) {
+        l->setText(qt_text(text));
+        l->setToolTip(qt_text(text));
+    });
     auto* progress = findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
     bind(status.progress_max, progress, [](QProgressBar* p, int max) { p->setMaximum(max); });
     bind(status.progress_position, progress,
