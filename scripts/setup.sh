@@ -2,7 +2,7 @@
 # Installs the Debian packages the project builds, tests and runs with; only what is missing.
 set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev libserialport-dev libgtest-dev libgmock-dev \
-libjpeg-dev libasound2-dev gputils srecord xvfb"
+libjpeg-dev libasound2-dev gputils srecord xvfb python3"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
