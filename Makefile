@@ -12,7 +12,7 @@ build: setup
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	./$(BUILD)/src/gui/ze-zuzu --virtual-board
+	./$(BUILD)/ze-zuzu --virtual-board
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

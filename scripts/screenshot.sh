@@ -4,7 +4,7 @@
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build}
-program=$build/src/gui/ze-zuzu
+program=$build/ze-zuzu
 [ -x "$program" ] || { echo "build first: $program is missing" >&2; exit 1; }
 # A settings file of its own, so the picture shows the first-run state whatever was used before.
 work=$(mktemp -d)
