@@ -54,7 +54,20 @@ LoadResult read8_2bitfile(const ChipParams& chip, Buffer& buffer,
 
 LoadResult read_image_file(const ChipParams& chip, Buffer& buffer,
                            const std::filesystem::path& path) {
-    return read_with(chip.CHIPbit, chip, buffer, path);
+    switch (chip.CHIPbit) {
+    case 1:
+        return read12bitfile(chip, buffer, path);
+    case 2:
+        return read14bitfile(chip, buffer, path);
+    case 3:
+        return read16bitfile(chip, buffer, path);
+    case 4:
+        return read8bitfile(chip, buffer, path);
+    case 5:
+        return read8_2bitfile(chip, buffer, path);
+    default:
+        return {};
+    }
 }
 
 } // namespace zz

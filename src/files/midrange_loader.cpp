@@ -1,5 +1,7 @@
 #include "files/midrange_loader.h"
 
+#include "device/bandgap.h"
+
 #include "base/hex_text.h"
 
 #include <algorithm>
@@ -147,23 +149,12 @@ void MidrangeLoader::finish_band_gap() {
     const std::string& caption = buffer_.lab_fuse(1).get();
     const std::int32_t word =
         caption.size() > 2 ? hex_to_int(std::string_view(caption).substr(2, 4)) : -1;
-    const std::int32_t v = word | 0x0FFF;
-    switch (v) {
-    case 0x0FFF:
-        buffer_.lab_band = "BandGap  00";
-        break;
-    case 0x1FFF:
-        buffer_.lab_band = "BandGap  01";
-        break;
-    case 0x2FFF:
-        buffer_.lab_band = "BandGap  10";
-        break;
-    case 0x3FFF:
-        buffer_.lab_band = "BandGap  11";
-        break;
-    default:
-        break;
-    }
+    // Only a word within 14 bits names its BandGap bits; anything else leaves the label.
+    if (word < 0 || word > 0x3FFF)
+        return;
+    if (const std::string caption_text = bandgap_caption(static_cast<char>('0' + (word >> 12)));
+        !caption_text.empty())
+        buffer_.lab_band = caption_text;
 }
 
 } // namespace zz

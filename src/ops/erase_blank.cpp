@@ -1,6 +1,7 @@
 #include "ops/erase_blank.h"
 
 #include "base/hex_text.h"
+#include "device/bandgap.h"
 #include "link/link_texts.h"
 #include "ops/chip_read.h"
 #include "ops/chip_text.h"
@@ -11,21 +12,6 @@ namespace zz {
 namespace {
 
 constexpr std::uint16_t kBandGapBits = 0x3000; // bits 13-12 of configuration word 1
-
-std::string band_text(char d) {
-    switch (d) {
-    case '3':
-        return "BandGap  11";
-    case '2':
-        return "BandGap  10";
-    case '1':
-        return "BandGap  01";
-    case '0':
-        return "BandGap  00";
-    default:
-        return {};
-    }
-}
 
 // The calibration word goes back into the last program cell, so a following ROM write keeps it.
 bool save_calibration(ChipContext& ctx) {
@@ -49,7 +35,7 @@ bool restore_calibration(ChipContext& ctx, char d) {
     if (ctx.chip.BandGap) {
         config[0] = d;
         set_bandgap_digit(b, d);
-        if (const std::string band = band_text(d); !band.empty())
+        if (const std::string band = bandgap_caption(d); !band.empty())
             b.lab_band = band;
     }
     link.send_and_wait("0A" + b.SavedOsccal + config, 3, 2000, 1, 1);
