@@ -109,7 +109,7 @@ public:
     Value<std::string> caption{std::string(kCaption)};
     Value<GridLayout> grid{grid_layout(ChipParams{})};
     // The programmer model menu: N_TYPE_310, N_TYPE_320, N_TYPE_330, KT3001.
-    std::array<Flag, 4> model_items{Flag{false}, Flag{false}, Flag{true}, Flag{false}};
+    std::array<Flag, 4> model_items{Flag{false}, Flag{false}, Flag{false}, Flag{false}};
     Value<bool> N23{true}; // "Download Operating System / Upgrade Firmware"
     Value<bool> N22{true}; // "View Device &Position"
     Value<std::string> Label4; // the notice line
@@ -128,6 +128,7 @@ private:
     void apply_options();
     void offer_chip_position();
     void apply_model_menus();
+    void check_model_item(int model);
     bool load_current_file();
     void arm_file_watch();
     void read_settings();

@@ -16,8 +16,7 @@ void Session::apply_model_menus() {
     const int model = ProgrammerModel;
     if (model < 1 || model > 4)
         return;
-    for (int m = 1; m <= 4; ++m)
-        model_items[static_cast<std::size_t>(m - 1)].checked = m == model;
+    check_model_item(model);
     N23 = model != 1;
     const bool position = model == 1 || model == 2;
     flags.N_chip_not.enabled = position;
@@ -30,14 +29,19 @@ void Session::apply_model_menus() {
     }
 }
 
+// The model's own menu item checked, the three others unchecked.
+void Session::check_model_item(int model) {
+    for (int m = 1; m <= 4; ++m)
+        model_items[static_cast<std::size_t>(m - 1)].checked = m == model;
+}
+
 void Session::select_model(int model) {
     const ProgrammerModelInfo* info = programmer_model(model);
     if (!info)
         return;
     discovery_.reopen_port();
     ProgrammerModel = model;
-    for (int m = 1; m <= 4; ++m)
-        model_items[static_cast<std::size_t>(m - 1)].checked = m == model;
+    check_model_item(model);
     // Both re-selections of the chip skip the position dialog: the operator changed the
     // programmer, not the chip.
     SuppressChipPositionOnce = true;

@@ -47,8 +47,12 @@ void Session::startup() {
     }
     program_type();
     caption = std::string(kCaption) + "  " + CurrentFileName;
-    if (!CurrentFileName.empty() && !load_current_file())
-        caption = std::string(kCaption);
+    if (!CurrentFileName.empty()) {
+        if (load_current_file())
+            arm_file_watch();
+        else
+            caption = std::string(kCaption);
+    }
 
     link_.CollectReplies = false;
     controls.Button10 = false;
@@ -63,14 +67,13 @@ void Session::startup() {
     Label4 = kNotice;
 }
 
+// Loads the current file over the buffer as it is (no blanking: the caller decides), lets the
+// window show it and recomputes the checksum.
 bool Session::load_current_file() {
     const LoadResult result = read_image_file(chip_, buffer, CurrentFileName);
-    if (!result.ok)
-        return false;
     env_.loop.process_events();
     calc_checksum(chip_, buffer);
-    arm_file_watch();
-    return true;
+    return result.ok;
 }
 
 void Session::arm_file_watch() {
@@ -86,10 +89,7 @@ void Session::file_watch_tick() {
     const auto time = std::filesystem::last_write_time(CurrentFileName, ec);
     if (ec || time == watched_time_)
         return;
-    // Reloaded over the buffer as it is, as the file watch always did.
-    read_image_file(chip_, buffer, CurrentFileName);
-    env_.loop.process_events();
-    calc_checksum(chip_, buffer);
+    load_current_file();
     watched_time_ = time;
 }
 

@@ -88,11 +88,7 @@ void BoardDiscovery::N18Click() {
         link_.Timer3.stop();
         if (!open_with_dtr(15))
             link_.op().show_message("Error opening communication port", texts::kError, Icon::Error);
-        link_.status.Label5_enabled = true;
-        link_.BoardReady = false;
-        link_.CollectReplies = false;
-        link_.Timer1.start();
-        off.checked = false;
+        link_.expect_announcement();
         return;
     }
     // Closing a port cannot fail here, so "Error closing communication port" never shows.
@@ -117,17 +113,8 @@ void BoardDiscovery::N16Click() {
     port.close();
     pump_delay(link_.loop(), 100);
     link_.Timer3.stop();
-    try {
-        port.open();
-        pump_delay(link_.loop(), 400);
-        port.set_dtr(DtrControl::Enable);
-    } catch (const CommError&) {
-    }
-    link_.status.Label5_enabled = true;
-    link_.BoardReady = false;
-    link_.CollectReplies = false;
-    link_.Timer1.start();
-    link_.flags().N18.checked = false;
+    open_with_dtr(400);
+    link_.expect_announcement();
 }
 
 void BoardDiscovery::N29Click() {

@@ -166,6 +166,14 @@ bool Link::run_operation(const std::function<void()>& body,
     return true;
 }
 
+void Link::expect_announcement() {
+    status.Label5_enabled = true;
+    BoardReady = false;
+    CollectReplies = false;
+    Timer1.start();
+    flags_.N18.checked = false;
+}
+
 void Link::finish_operation() {
     CollectReplies = false;
     mscomm1send("01");

@@ -110,6 +110,9 @@ public:
                        const std::function<bool()>& before_ready_check = {});
     // Ends an operation: CollectReplies cleared, "01" sent, watchdog started.
     void finish_operation();
+    // After the port was (re)opened and DTR switched on: the port counts as on, and the board,
+    // restarting, must announce itself before the watchdog expires.
+    void expect_announcement();
 
     // The effective power sequence byte sent in the set-up frame.
     std::string power_sequence(const ChipParams& chip) const;

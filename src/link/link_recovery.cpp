@@ -18,11 +18,7 @@ void Link::check_com_open() {
             port_->set_dtr(DtrControl::Enable);
         } catch (const CommError&) {
         }
-        status.Label5_enabled = true;
-        BoardReady = false;
-        CollectReplies = false;
-        Timer1.start();
-        flags_.N18.checked = false;
+        expect_announcement();
         // The board announces itself meanwhile and the announcement path completes the handshake.
         pump_delay(loop_, 80);
         if (BoardReady)

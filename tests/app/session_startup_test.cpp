@@ -67,6 +67,8 @@ TEST_F(SessionStartup, GarbageSettingsStartUsable) {
                    "[COMSET]\nCOM=/dev/does-not-exist\n");
     Session& s = start();
     EXPECT_EQ(s.chip().ROMsize, 8192); // unknown chip: every key at its default
+    for (const Flag& item : s.model_items)
+        EXPECT_FALSE(item.checked.get()); // no model is ticked
     // No model accepts the board's identity; the watchdog's search then takes the board's model.
     parts.loop.run_for(2000);
     EXPECT_EQ(s.ProgrammerModel.get(), 3);
