@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 
 #include <array>
@@ -187,9 +188,16 @@ void MainWindow::wire_selectors() {
         s.chip_changed();
     });
     auto* port = findChild<QComboBox*>(QStringLiteral("cmbbxcomnum"));
-    connect(port, &QComboBox::textActivated, this, [&s](const QString& text) {
+    const auto choose_port = [&s](const QString& text) {
         s.discovery().selector.text = text.toStdString();
         s.port_changed();
+    };
+    connect(port, &QComboBox::textActivated, this, choose_port);
+    // A typed name that is not in the list (a /dev/serial/by-id link, say) is taken on Return;
+    // names in the list arrive through textActivated.
+    connect(port->lineEdit(), &QLineEdit::returnPressed, this, [port, choose_port] {
+        if (port->findText(port->currentText()) < 0)
+            choose_port(port->currentText());
     });
 }
 

@@ -1,5 +1,6 @@
 #include "window_fixture.h"
 
+#include <QLineEdit>
 #include <QTest>
 
 #include <algorithm>
@@ -175,6 +176,20 @@ TEST_F(CommandsTest, LoadProgramVerifyAndReadBack) {
     EXPECT_EQ(label("lab_fuse1")->text(), "0x3FF2");
     EXPECT_EQ(status(), "Ready");
     std::filesystem::remove(file);
+}
+
+} // namespace
+} // namespace zz::test
+
+namespace zz::test {
+namespace {
+
+TEST_F(CommandsTest, ATypedPortNameIsTakenOnReturn) {
+    auto* box = window->findChild<QComboBox*>(QStringLiteral("cmbbxcomnum"));
+    box->lineEdit()->setText(QStringLiteral("/dev/serial/by-id/usb-board"));
+    emit box->lineEdit()->returnPressed();
+    EXPECT_EQ(session->discovery().selector.text.get(), "/dev/serial/by-id/usb-board");
+    EXPECT_EQ(session->link().status.Label5.get(), "/dev/serial/by-id/usb-board");
 }
 
 } // namespace
