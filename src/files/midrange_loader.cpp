@@ -83,6 +83,8 @@ void MidrangeLoader::place_word(std::int64_t word, Region where, std::uint16_t v
         set_byte_cell(buffer_, Area::eeprom, static_cast<std::size_t>(word - kEepromWord), low);
         break;
     case Region::id:
+        // Each ID byte goes to its own place, missing ones read FF: a file that repeats or
+        // reorders its ID record cannot grow or shift the ID.
         id_[static_cast<std::size_t>(word - kIdWord)] = low;
         break;
     case Region::config1:
