@@ -3,8 +3,7 @@
 // absence of the operation's own sign of success.
 #include "cli/board_wait.h"
 #include "cli/cli_commands.h"
-#include "ops/chip_read.h"
-#include "ops/chip_text.h"
+#include "ops/calibration_from_chip.h"
 #include "ops/ops_texts.h"
 
 #include <algorithm>
@@ -75,29 +74,12 @@ Value<bool>* control_of(ControlStates& controls, const std::string& command) {
     return nullptr;
 }
 
-// Verify compares the calibration word and the BandGap bits with the values this session read
-// from the chip when it last programmed or erased it. Every run of the command line is a new
-// session, which would report them as different; so they are read from the chip first, in an
-// operation of their own, and taken as the program and fuse writes take them.
+// Every run of the command line is a new session, which has not read the chip's calibration word
+// and BandGap bits; verify would report them as different, so they are read from the chip first.
 void learn_calibration(CliContext& c) {
-    Session& s = c.session;
-    ChipContext ctx = s.chip_context();
-    const bool band_gap = ctx.chip.BandGap && ctx.flags.n_calchip;
-    if (!ctx.preserve_osccal() && !band_gap)
-        return;
-    std::string cal = "00";
-    std::string config = "00";
-    s.link().run_operation([&] {
-        if (ctx.preserve_osccal() && (cal = read_cal(ctx)) == "00")
-            return;
-        if (band_gap)
-            config = read_bandgap(ctx);
-    });
-    wait_board_idle(s);
-    if (cal != "00")
-        s.buffer.SavedOsccal = cal;
-    if (config.size() == 4)
-        set_bandgap_digit(s.buffer, config[0]);
+    ChipContext ctx = c.session.chip_context();
+    zz::learn_calibration(ctx);
+    wait_board_idle(c.session);
 }
 
 } // namespace
