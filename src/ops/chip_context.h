@@ -4,6 +4,7 @@
 #include "device/buffer.h"
 #include "device/chip_params.h"
 #include "link/link.h"
+#include "ops/ops_texts.h"
 
 #include <functional>
 #include <string>
@@ -56,6 +57,13 @@ struct ChipContext {
     void progress(int position, int max) {
         link.status.progress_max = max;
         link.status.progress_position = position;
+    }
+    // Model 4's messages about a chip that cannot be programmed go on with its checklist of the
+    // power switch and jumpers.
+    std::string with_checklist(std::string text) const {
+        if (link.ProgrammerModel == 4)
+            text += texts::kModel4Checklist;
+        return text;
     }
     // Chips with two or seven configuration words show the second one.
     bool lab_fuse2_enabled() const { return chip.FuseWordCount >= 2; }

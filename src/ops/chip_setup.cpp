@@ -25,11 +25,9 @@ bool write_chip_message(ChipContext& ctx) {
     if (id == ctx.chip.ChipID)
         return true;
     ctx.link.signal_failure();
-    std::string question = std::string(texts::kInvalidDeviceId) + ctx.chip.ChipID + "read:" + id +
-                           "\r\n" + texts::kContinueProgram;
-    if (ctx.link.ProgrammerModel == 4)
-        question += texts::kModel4Checklist;
-    return ctx.op().ask_yes_no(question, texts::kInformation);
+    const std::string question = std::string(texts::kInvalidDeviceId) + ctx.chip.ChipID +
+                                 "read:" + id + "\r\n" + texts::kContinueProgram;
+    return ctx.op().ask_yes_no(ctx.with_checklist(question), texts::kInformation);
 }
 
 } // namespace zz

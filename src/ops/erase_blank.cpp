@@ -155,4 +155,8 @@ bool blank_chip(ChipContext& ctx) {
     return link.send_d("05", "76");
 }
 
+std::string blank_verdict_line(const char* area, bool erased) {
+    return std::string("   ") + area + (erased ? "=Erased  " : "=Not Erased  ");
+}
+
 } // namespace zz

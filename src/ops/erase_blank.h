@@ -2,6 +2,7 @@
 
 #include "ops/chip_context.h"
 
+#include <string>
 #include <string_view>
 
 namespace zz {
@@ -16,5 +17,8 @@ bool blank_chip(ChipContext& ctx);
 bool blank_rom(ChipContext& ctx);
 // The configuration verdict for an information block without its first three bytes.
 bool config_erased(const ChipParams& chip, std::string_view info);
+
+// One line of a blank report: "   ID=Erased  " or "   ID=Not Erased  " for `area` "ID".
+std::string blank_verdict_line(const char* area, bool erased);
 
 } // namespace zz

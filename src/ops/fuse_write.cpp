@@ -93,6 +93,27 @@ std::string normalised_word(const ChipParams& chip, std::string_view word) {
     return swap_bytes(hex4(norm));
 }
 
+namespace {
+
+// Sends "093030" and the ID/configuration block; false when the board did not take it.
+bool send_id_config(Link& link, const std::string& block) {
+    link.ReplyText.clear();
+    link.mscomm1send("093030");
+    return send_block(link, block);
+}
+
+// Closes the access sequence and reads the ID and configuration words back: the 44 digits of the
+// information block after its device ID and before its calibration bytes; empty on failure.
+std::string read_back_id_config(ChipContext& ctx) {
+    ctx.status(texts::kVerifyingIdFuses);
+    if (!ctx.link.send_d("05", "76"))
+        return {};
+    const std::string info = ctx.link.send0d();
+    return info == "00" ? std::string() : info.substr(6, 44);
+}
+
+} // namespace
+
 bool write_fuse_chip(ChipContext& ctx) {
     Link& link = ctx.link;
     Buffer& b = ctx.buffer;
@@ -105,18 +126,12 @@ bool write_fuse_chip(ChipContext& ctx) {
     }
     if (!link.send_d("04", "56"))
         return false;
-    link.ReplyText.clear();
-    link.mscomm1send("093030");
     std::string expected = id_config_block(ctx);
-    if (!send_block(link, expected))
+    if (!send_id_config(link, expected))
         return false;
-    ctx.status(texts::kVerifyingIdFuses);
-    if (!link.send_d("05", "76"))
+    std::string read = read_back_id_config(ctx);
+    if (read.empty())
         return false;
-    const std::string info = link.send0d();
-    if (info == "00")
-        return false;
-    std::string read = info.substr(6, 44);
     trim_for_compare(ctx, read);
     trim_for_compare(ctx, expected);
     return compare_written(ctx, expected, read, 4);
@@ -125,22 +140,15 @@ bool write_fuse_chip(ChipContext& ctx) {
 bool write18_fuse_chip(ChipContext& ctx) {
     Link& link = ctx.link;
     ctx.status(texts::kProgrammingIdFuses);
-    link.ReplyText.clear();
-    link.mscomm1send("093030");
     const std::string expected = id_config_block(ctx);
-    if (!send_block(link, expected))
+    if (!send_id_config(link, expected))
         return false;
     // The second write repeats the configuration words with zero ID bytes, which are not written.
     link.mscomm1send("110000");
     if (!send_block(link, "0000000000000000" + expected.substr(16)))
         return false;
-    ctx.status(texts::kVerifyingIdFuses);
-    if (!link.send_d("05", "76"))
-        return false;
-    const std::string info = link.send0d();
-    if (info == "00")
-        return false;
-    return compare_written(ctx, expected, info.substr(6, 44), 8);
+    const std::string read = read_back_id_config(ctx);
+    return !read.empty() && compare_written(ctx, expected, read, 8);
 }
 
 bool blank_read18(ChipContext& ctx) {

@@ -13,7 +13,7 @@ namespace zz {
 namespace {
 
 std::string verdict_line(const char* area, bool erased) {
-    return std::string("   ") + area + (erased ? "=Erased  " : "=Not Erased  ") + "\r\n";
+    return blank_verdict_line(area, erased) + "\r\n";
 }
 
 // A chip that is not blank and will not be erased goes on only when the operator says so.

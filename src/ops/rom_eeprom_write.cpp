@@ -43,12 +43,6 @@ void end_of_stream(Link& link, const std::string& r) {
         link.reset_program_tries(9);
 }
 
-std::string with_checklist(ChipContext& ctx, std::string text) {
-    if (ctx.link.ProgrammerModel == 4)
-        text += texts::kModel4Checklist;
-    return text;
-}
-
 // The board could not program a word: it names the address in the two bytes before the last two.
 bool report_rom_failure(ChipContext& ctx, const std::string& r) {
     Link& link = ctx.link;
@@ -59,7 +53,7 @@ bool report_rom_failure(ChipContext& ctx, const std::string& r) {
     ctx.loop().sleep_ms(5);
     link.signal_failure();
     const std::string text = std::string(texts::kRomError) + r.substr(r.size() - 8, 4);
-    ctx.op().show_message(with_checklist(ctx, text), texts::kError, Icon::Error);
+    ctx.op().show_message(ctx.with_checklist(text), texts::kError, Icon::Error);
     link.status.Label11 = std::string(texts::kReady);
     return false;
 }
