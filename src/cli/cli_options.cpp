@@ -9,7 +9,7 @@ namespace zz::cli {
 
 namespace {
 
-constexpr std::array<CommandInfo, 16> kCommands{{
+constexpr CommandInfo kCommands[] = {
     {"ports", 0, CommandKind::offline},
     {"find", 0, CommandKind::search},
     {"chips", 0, CommandKind::offline},
@@ -26,7 +26,7 @@ constexpr std::array<CommandInfo, 16> kCommands{{
     {"write-eeprom", 1, CommandKind::board},
     {"write-fuses", 1, CommandKind::board},
     {"version", 0, CommandKind::board},
-}};
+};
 
 int parse_model(const std::string& text) {
     int model = 0;
@@ -57,7 +57,77 @@ ProgramSteps parse_steps(const std::string& list) {
     return steps;
 }
 
-class Parser {
+// The options every command shares: the board, the chip, the answers and the output.
+bool parse_general_option(const std::string& name, OptionArg& arg, CliOptions& o) {
+    if (name == "--model")
+        o.model = parse_model(arg.value());
+    else if (name == "--port")
+        o.port = arg.value();
+    else if (name == "--virtual-chip")
+        o.virtual_chip = arg.value();
+    else if (name == "--chip-image")
+        o.chip_image = arg.value();
+    else if (name == "--chip-save")
+        o.chip_save = arg.value();
+    else if (name == "--family")
+        o.family = arg.value();
+    else if (name == "--chip")
+        o.chip = arg.value();
+    else if (name == "--data-dir")
+        o.data_dir = arg.value();
+    else if (name == "--steps")
+        o.steps = parse_steps(arg.value());
+    else if (name == "--virtual-board")
+        o.virtual_board = true;
+    else if (name == "--yes" || name == "--no") {
+        const bool yes = name == "--yes";
+        if (o.answer && *o.answer != yes)
+            throw UsageError("--yes and --no exclude each other");
+        o.answer = o.yes = yes;
+    } else if (name == "--trace")
+        o.trace = true;
+    else if (name == "--json")
+        o.json = true;
+    else if (name == "--quiet")
+        o.quiet = true;
+    else if (name == "--help" || name == "-h")
+        o.help = true;
+    else
+        return false;
+    return true;
+}
+
+void check_general_options(const CliOptions& o, const CommandInfo& command) {
+    if (o.steps && o.command != "program")
+        throw UsageError("--steps belongs to the program command");
+    const bool chip_options = o.virtual_chip || !o.chip_image.empty() || !o.chip_save.empty();
+    if (chip_options && !o.virtual_board)
+        throw UsageError("--virtual-chip, --chip-image and --chip-save need --virtual-board");
+    if (chip_options && command.kind != CommandKind::board)
+        throw UsageError("--virtual-chip, --chip-image and --chip-save need a board command");
+}
+
+constexpr const char* kGeneralHelp = R"(  --model N            programmer model 1..4 (default: the settings file's, else 3)
+  --port NAME          serial port (default: the settings file's)
+  --virtual-board      use the virtual board instead of a port
+  --virtual-chip NAME  chip in the virtual board's socket (default: the selected chip)
+  --chip-image FILE    load the virtual chip's memories from this HEX file first
+  --chip-save FILE     after the command, save the virtual chip's memories as HEX
+  --family NAME        chip family text as in the chip family selector (default "All Chip")
+  --chip NAME          chip (default: the settings file's)
+  --data-dir DIR       folder with the chip databases (default: the installed one)
+  --yes | --no         answer to questions asked during an operation (default: --no)
+  --trace              print every exchange with the board on stderr, one line each
+  --json               print the result as one JSON object instead of text
+  --quiet              print only errors and the data a command is asked for
+)";
+
+// Every group of options, in the order of the usage text.
+constexpr OptionGroup kOptionGroups[] = {
+    {parse_general_option, check_general_options, kGeneralHelp},
+};
+
+class Parser : private OptionArg {
 public:
     explicit Parser(const std::vector<std::string>& arguments) : args_(arguments) {}
 
@@ -81,68 +151,35 @@ public:
     }
 
 private:
-    std::string value(const std::string& name) {
+    std::string value() override {
         if (inline_value_)
             return *std::exchange(inline_value_, std::nullopt);
         if (at_ >= args_.size())
-            throw UsageError(name + " needs a value");
+            throw UsageError(name_ + " needs a value");
         return args_[at_++];
     }
 
-    void flag_option(const std::string& name) {
-        if (name == "--virtual-board")
-            o_.virtual_board = true;
-        else if (name == "--yes" || name == "--no") {
-            const bool yes = name == "--yes";
-            if (answer_ && *answer_ != yes)
-                throw UsageError("--yes and --no exclude each other");
-            answer_ = o_.yes = yes;
-        } else if (name == "--trace")
-            o_.trace = true;
-        else if (name == "--json")
-            o_.json = true;
-        else if (name == "--quiet")
-            o_.quiet = true;
-        else if (name == "--help" || name == "-h")
-            o_.help = true;
-        else
-            throw UsageError("unknown option " + name);
-    }
-
     void option(const std::string& arg) {
-        std::string name = arg;
+        name_ = arg;
+        inline_value_.reset();
         if (const auto eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
+            name_ = arg.substr(0, eq);
             inline_value_ = arg.substr(eq + 1);
         }
-        if (name == "--model")
-            o_.model = parse_model(value(name));
-        else if (name == "--port")
-            o_.port = value(name);
-        else if (name == "--virtual-chip")
-            o_.virtual_chip = value(name);
-        else if (name == "--chip-image")
-            o_.chip_image = value(name);
-        else if (name == "--chip-save")
-            o_.chip_save = value(name);
-        else if (name == "--family")
-            o_.family = value(name);
-        else if (name == "--chip")
-            o_.chip = value(name);
-        else if (name == "--data-dir")
-            o_.data_dir = value(name);
-        else if (name == "--steps")
-            o_.steps = parse_steps(value(name));
-        else if (inline_value_)
-            throw UsageError(name + " takes no value");
-        else
-            flag_option(name);
+        for (const OptionGroup& group : kOptionGroups) {
+            if (!group.parse(name_, *this, o_))
+                continue;
+            if (inline_value_)
+                throw UsageError(name_ + " takes no value");
+            return;
+        }
+        throw UsageError("unknown option " + name_);
     }
 
     const std::vector<std::string>& args_;
     std::size_t at_ = 0;
+    std::string name_;
     std::optional<std::string> inline_value_;
-    std::optional<bool> answer_;
     CliOptions o_;
 };
 
@@ -155,13 +192,9 @@ void check_command(const CliOptions& o) {
     if (static_cast<int>(o.args.size()) != info->arg_count)
         throw UsageError(o.command + " takes " + std::to_string(info->arg_count) +
                          " argument(s), not " + std::to_string(o.args.size()));
-    if (o.steps && o.command != "program")
-        throw UsageError("--steps belongs to the program command");
-    const bool chip_options = o.virtual_chip || !o.chip_image.empty() || !o.chip_save.empty();
-    if (chip_options && !o.virtual_board)
-        throw UsageError("--virtual-chip, --chip-image and --chip-save need --virtual-board");
-    if (chip_options && info->kind != CommandKind::board)
-        throw UsageError("--virtual-chip, --chip-image and --chip-save need a board command");
+    for (const OptionGroup& group : kOptionGroups)
+        if (group.check)
+            group.check(o, *info);
 }
 
 } // namespace
@@ -181,23 +214,10 @@ CliOptions parse_options(const std::vector<std::string>& arguments) {
 }
 
 std::string usage_text() {
-    return R"(usage: ze-zuzu-cli [options] COMMAND [ARGS]
-
-options:
-  --model N            programmer model 1..4 (default: the settings file's, else 3)
-  --port NAME          serial port (default: the settings file's)
-  --virtual-board      use the virtual board instead of a port
-  --virtual-chip NAME  chip in the virtual board's socket (default: the selected chip)
-  --chip-image FILE    load the virtual chip's memories from this HEX file first
-  --chip-save FILE     after the command, save the virtual chip's memories as HEX
-  --family NAME        chip family text as in the chip family selector (default "All Chip")
-  --chip NAME          chip (default: the settings file's)
-  --data-dir DIR       folder with the chip databases (default: the installed one)
-  --yes | --no         answer to questions asked during an operation (default: --no)
-  --trace              print every exchange with the board on stderr, one line each
-  --json               print the result as one JSON object instead of text
-  --quiet              print only errors and the data a command is asked for
-
+    std::string text = "usage: ze-zuzu-cli [options] COMMAND [ARGS]\n\noptions:\n";
+    for (const OptionGroup& group : kOptionGroups)
+        text += group.help;
+    return text + R"(
 commands:
   ports                         list serial ports
   find                          search every port for a board; print model and port

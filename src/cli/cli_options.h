@@ -33,6 +33,7 @@ struct CliOptions {
     std::optional<std::string> chip;
     std::string data_dir;
     bool yes = false;
+    std::optional<bool> answer; // --yes or --no, when given
     bool trace = false;
     bool json = false;
     bool quiet = false;
@@ -57,6 +58,27 @@ struct CommandInfo {
 
 // The command of that name, or nullptr.
 const CommandInfo* find_command(const std::string& name);
+
+// The option being parsed, as a group of options sees it.
+class OptionArg {
+public:
+    virtual ~OptionArg() = default;
+    // The option's value: the text after "=", else the next argument. Throws UsageError when
+    // there is none.
+    virtual std::string value() = 0;
+};
+
+// A group of options that belong to one feature, each group in a file of its own.
+struct OptionGroup {
+    // Takes the option `name` into `o` and returns true, or returns false for a name the group
+    // does not know. An option without a value must not call arg.value().
+    bool (*parse)(const std::string& name, OptionArg& arg, CliOptions& o);
+    // Refuses combinations of the group's options with the command (throws UsageError); may be
+    // null.
+    void (*check)(const CliOptions& o, const CommandInfo& command);
+    // Lines of the usage text for the group's options.
+    const char* help;
+};
 
 // Options may come before or after the command; "--" ends them. Throws UsageError.
 CliOptions parse_options(const std::vector<std::string>& arguments);
