@@ -12,98 +12,63 @@ using ::testing::HasSubstr;
 
 struct FuseCase {
     const char* chip;
-    const char* source;             // assembled with gpasm
+    const char* config;             // the configuration lines of a gpasm source
     std::vector<const char*> shown; // lines `fuses` prints, without their option lists
-    const char* set;                // one --set
-    const char* shown_after;        // its line in `fuses` of the converted image
-    const char* word;               // the label that changes
-    unsigned bits;                  // and the bits that flip
+    const char* set;                // one --set, and its line in `fuses` of the converted image
+    const char* shown_after;
+    const char* word; // the label that changes, and the bits that flip
+    unsigned bits;
 };
 
 const FuseCase kCases[] = {
     {"16F877A",
-     R"(    list p=16f877a
-    include <p16f877a.inc>
-    __CONFIG _CP_OFF & _WDT_OFF & _HS_OSC & _LVP_OFF & _PWRTE_ON & _WRT_256
-    org 0
-    goto 0
-    end
-)",
-     {"Oscillator = HS", "Watchdog Timer = Off", "Power-up Timer = On", "Brown-out Reset = On",
-      "Low-Voltage Prog. = Off", "Flash Write Protect = 256", "Code Protect = Off"},
+     "__CONFIG _CP_OFF & _WDT_OFF & _HS_OSC & _LVP_OFF & _PWRTE_ON & _WRT_256",
+     {"Oscillator = HS", "Watchdog Timer = Off", "Power-up Timer = On",
+      "Flash Write Protect = 256"},
      "Watchdog Timer=On",
      "Watchdog Timer = On",
      "lab_fuse1",
      0x0004},
-    // BandGap bits 10 (bits 13-12), given by the value ANDed in.
+    // BandGap bits 10, ANDed in.
     {"12F629",
-     R"(    list p=12f629
-    include <p12f629.inc>
-    __CONFIG _CPD_OFF & _CP_OFF & _BODEN_ON & _MCLRE_OFF & _PWRTE_ON & _WDT_OFF & _INTRC_OSC_NOCLKOUT & 0x2FFF
-    org 0
-    goto 0
-    end
-)",
-     {"Oscillator = INTRCIO", "Watchdog Timer = Off", "Power-up Timer = On", "MCLR Enable = Off",
-      "Brown-out Reset = On", "Code Protect = Off", "Data EE Protect = Off"},
+     "__CONFIG _MCLRE_OFF & _PWRTE_ON & _WDT_OFF & _INTRC_OSC_NOCLKOUT & 0x2FFF",
+     {"Oscillator = INTRCIO", "Watchdog Timer = Off", "MCLR Enable = Off", "Code Protect = Off"},
      " watchdog  = ON ",
      "Watchdog Timer = On",
      "lab_fuse1",
      0x0008},
     {"16F88",
-     R"(    list p=16f88
-    include <p16f88.inc>
-    __CONFIG _CONFIG1, _CP_OFF & _CCP1_RB3 & _DEBUG_OFF & _WRT_PROTECT_OFF & _CPD_OFF & _LVP_OFF & _BOREN_OFF & _MCLR_ON & _PWRTE_ON & _WDT_OFF & _HS_OSC
-    __CONFIG _CONFIG2, _IESO_OFF & _FCMEN_ON
-    org 0
-    goto 0
-    end
-)",
-     {"Oscillator = HS", "Watchdog Timer = Off", "Brown-out Reset = Off", "CCP1 Pin = RB3",
-      "Low-Voltage Prog. = Off", "Fail-Safe Clock Mon. = On", "Osc. Switchover = Off"},
+     "__CONFIG _CONFIG1, _CCP1_RB3 & _BOREN_OFF & _WDT_OFF & _HS_OSC\n"
+     "__CONFIG _CONFIG2, _IESO_OFF & _FCMEN_ON",
+     {"Oscillator = HS", "Brown-out Reset = Off", "CCP1 Pin = RB3", "Fail-Safe Clock Mon. = On",
+      "Osc. Switchover = Off"},
      "Osc. Switch=On",
      "Osc. Switchover = On",
      "lab_fuse2",
      0x0002},
     {"18F4550",
-     R"(    list p=18f4550
-    include <p18f4550.inc>
-    CONFIG FOSC = HSPLL_HS, PLLDIV = 5, CPUDIV = OSC1_PLL2, USBDIV = 2, WDT = OFF, WDTPS = 128
-    CONFIG BOR = SOFT, BORV = 2, LVP = OFF, PBADEN = OFF, MCLRE = ON, XINST = OFF, CP0 = ON
-    org 0
-    goto 0
-    end
-)",
-     {"PLL Prescale = 5", "CPU Clock Divide = OSC1_PLL2", "USB Clock Divide = 2",
-      "Oscillator = HSPLL_HS", "Watchdog Timer = Off", "Watchdog Postscale = 1:128",
-      "Brown-out Reset = SOFT", "Brown-out Voltage = 2", "PORTB A/D = Off", "MCLR Enable = On",
-      "Low-Voltage Prog. = Off", "Extended Instr. = Off", "Code Protect Blk 0 = On",
-      "Code Protect Blk 1 = Off"},
+     "CONFIG FOSC = HSPLL_HS, PLLDIV = 5, WDT = OFF, WDTPS = 128\n"
+     "CONFIG BOR = SOFT, BORV = 2, XINST = OFF, CP0 = ON",
+     {"PLL Prescale = 5", "Oscillator = HSPLL_HS", "Watchdog Postscale = 1:128",
+      "Brown-out Reset = SOFT", "Brown-out Voltage = 2", "Extended Instr. = Off",
+      "Code Protect Blk 0 = On", "Code Protect Blk 1 = Off"},
      "Watchdog Timer=On",
      "Watchdog Timer = On",
      "lab_fuse2",
      0x0100},
 };
 
-std::string chip_option(const FuseCase& c) {
-    return std::string("--chip '") + c.chip + "' ";
-}
-
-// The value of `label` in the output of `dump`.
-unsigned label_word(const std::string& dump, const std::string& label) {
-    const auto at = dump.find("\n" + label + "=0x");
-    return at == std::string::npos ? 0x10000u
-                                   : std::stoul(dump.substr(at + label.size() + 4, 4), nullptr, 16);
-}
-
-// The dump without the lines of `label` and of the checksum.
-std::string without(const std::string& dump, const std::string& label) {
+// The dump's lines other than `label` and the checksum, and the value of `label`.
+std::pair<std::string, unsigned> split_dump(const std::string& dump, const std::string& label) {
     std::istringstream lines(dump);
-    std::string out, line;
+    std::string rest, line;
+    unsigned word = 0x10000;
     while (std::getline(lines, line))
-        if (!line.starts_with(label + "=") && !line.starts_with("lab_checksum="))
-            out += line + "\n";
-    return out;
+        if (line.starts_with(label + "=0x"))
+            word = std::stoul(line.substr(label.size() + 3), nullptr, 16);
+        else if (!line.starts_with("lab_checksum="))
+            rest += line + "\n";
+    return {rest, word};
 }
 
 class CliFusesTest : public ::testing::TestWithParam<FuseCase> {};
@@ -111,9 +76,10 @@ class CliFusesTest : public ::testing::TestWithParam<FuseCase> {};
 TEST_P(CliFusesTest, NamesTheAssemblersChoicesAndSetChangesExactlyThatSetting) {
     const FuseCase& c = GetParam();
     ScratchDir dir(std::string("fuses-") + c.chip);
-    std::ofstream(dir / "a.asm") << c.source;
+    std::ofstream(dir / "a.asm") << " list p=" << c.chip << "\n include <p" << c.chip << ".inc>\n "
+                                 << c.config << "\n org 0\n goto 0\n end\n";
     ASSERT_EQ(run_shell(dir, "cd '" + dir.path().string() + "' && gpasm -o a.hex a.asm").status, 0);
-    const std::string chip = chip_option(c);
+    const std::string chip = std::string("--chip ") + c.chip + " ";
 
     const RunResult before = run_cli(dir, chip + "fuses '" + (dir / "a.hex") + "'");
     ASSERT_EQ(before.status, 0) << before.err;
@@ -126,10 +92,12 @@ TEST_P(CliFusesTest, NamesTheAssemblersChoicesAndSetChangesExactlyThatSetting) {
     const RunResult after = run_cli(dir, chip + "fuses '" + (dir / "b.hex") + "'");
     EXPECT_THAT("\n" + after.out, HasSubstr("\n" + std::string(c.shown_after) + "   ("));
 
-    const std::string dump_a = run_cli(dir, chip + "dump '" + (dir / "a.hex") + "'").out;
-    const std::string dump_b = run_cli(dir, chip + "dump '" + (dir / "b.hex") + "'").out;
-    EXPECT_EQ(label_word(dump_a, c.word) ^ label_word(dump_b, c.word), c.bits);
-    EXPECT_EQ(without(dump_a, c.word), without(dump_b, c.word));
+    const auto [rest_a, word_a] =
+        split_dump(run_cli(dir, chip + "dump '" + (dir / "a.hex") + "'").out, c.word);
+    const auto [rest_b, word_b] =
+        split_dump(run_cli(dir, chip + "dump '" + (dir / "b.hex") + "'").out, c.word);
+    EXPECT_EQ(word_a ^ word_b, c.bits);
+    EXPECT_EQ(rest_a, rest_b);
 }
 
 INSTANTIATE_TEST_SUITE_P(FourChips, CliFusesTest, ::testing::ValuesIn(kCases),
@@ -148,56 +116,30 @@ protected:
     std::string b = "'" + (dir / "b.hex") + "'";
 };
 
-TEST_F(CliFuseOptionsTest, WrongNamesExitTwoWithTheValidOnes) {
-    struct Case {
-        const char* set;
-        const char* said;
+TEST_F(CliFuseOptionsTest, BadNamesAndIdsExitTwoSayingWhatIsValid) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"--set Watchdg=On", "16F877A: no fuse setting \"Watchdg\" (valid: Oscillator, Watchdog"},
+        {"--set 'Watchdog Timer=O'", "option \"O\" of Watchdog Timer is ambiguous (Off, On)"},
+        {"--set Oscillator=Crystal",
+         "Oscillator has no option \"Crystal\" (valid: LP, XT, HS, RC)"},
+        {"--set-id 123456789", "--set-id takes up to 8 hex digits, not \"123456789\""},
+        {"--chip 10F200 --set-id 12", "10F200: the chip has no user ID to set"},
+        {"--set Watchdog", "ze-zuzu-cli: --set takes NAME=OPTION"},
     };
-    const Case cases[] = {
-        {"Watchdg=On", "no fuse setting \"Watchdg\" (valid: Oscillator, Watchdog Timer, "},
-        {"Watchdog Timer=Of", ""},
-        {"Watchdog Timer=O", "option \"O\" of Watchdog Timer is ambiguous (Off, On)"},
-        {"Oscillator=Crystal", "Oscillator has no option \"Crystal\" (valid: LP, XT, HS, RC)"},
-        {"=On", "no fuse setting \"\""},
-    };
-    for (const Case& c : cases) {
-        const RunResult r = cli(std::string("--set '") + c.set + "' convert " + a + " " + b);
-        if (*c.said) {
-            EXPECT_EQ(r.status, 2) << c.set;
-            EXPECT_THAT(r.err, HasSubstr(std::string("Error: 16F877A: ") + c.said)) << c.set;
-        } else {
-            EXPECT_EQ(r.status, 0) << c.set << r.err;
-        }
+    for (const auto& [options, said] : cases) {
+        const RunResult r = cli(std::string(options) + " convert " + a + " " + b);
+        EXPECT_EQ(r.status, 2) << options;
+        EXPECT_THAT(r.err, HasSubstr(said)) << options;
     }
-    for (const char* usage : {"--set Watchdog convert x y", "--set A=B write-rom x",
-                              "--set A=B fuses", "--set-id 12 erase"}) {
-        const RunResult r = cli(usage);
-        EXPECT_EQ(r.status, 2) << usage;
-        EXPECT_THAT(r.err, HasSubstr("ze-zuzu-cli: --set")) << usage;
-    }
+    EXPECT_EQ(cli("--set A=B write-rom " + a).status, 2);
 }
 
-TEST_F(CliFuseOptionsTest, TheUserIdIsSetPaddedAndRefusedWhereItCannotBe) {
-    ASSERT_EQ(cli("--set-id 0x12ab convert " + a + " " + b).status, 0);
-    EXPECT_THAT(cli("fuses " + b).out, HasSubstr("\nUser ID = 0x12ABFFFF\n"));
-    const RunResult too_long = cli("--set-id 123456789 convert " + a + " " + b);
-    EXPECT_EQ(too_long.status, 2);
-    EXPECT_THAT(too_long.err, HasSubstr("--set-id takes up to 8 hex digits, not \"123456789\""));
-    EXPECT_EQ(cli("--set-id 12G4 convert " + a + " " + b).status, 2);
-    const RunResult twelve_bit = run_cli(dir, "--chip 10F200 --set-id 12 convert " + a + " " + b);
-    EXPECT_EQ(twelve_bit.status, 2);
-    EXPECT_THAT(twelve_bit.err, HasSubstr("10F200: the chip has no user ID to set"));
-}
-
-TEST_F(CliFuseOptionsTest, JsonGivesEverySettingWithItsOptionsAndTheCurrentOne) {
-    const RunResult r = cli("--json fuses " + a);
-    ASSERT_EQ(r.status, 0) << r.err;
+TEST_F(CliFuseOptionsTest, ThePrefixOfANameAndTheIdRoundTripAndJsonSaysTheSame) {
+    ASSERT_EQ(cli("--set 'watchdog timer = of' --set-id 0x12ab convert " + a + " " + b).status, 0);
+    const RunResult r = cli("--json fuses " + b);
     EXPECT_THAT(r.out, HasSubstr(R"({"name":"Watchdog Timer","word":1,"options":["Off","On"],)"
                                  R"("current":"Off"})"));
-    EXPECT_THAT(r.out, HasSubstr(R"("words":["0x3F72"],"id":"0xFFFFFFFF")"));
-    const RunResult no_image = cli("--json fuses");
-    EXPECT_THAT(no_image.out,
-                HasSubstr(R"({"name":"Watchdog Timer","word":1,"options":["Off","On"]})"));
+    EXPECT_THAT(r.out, HasSubstr(R"("words":["0x3F72"],"id":"0x12ABFFFF")"));
 }
 
 TEST_F(CliFuseOptionsTest, SetReachesTheChipThroughWriteFuses) {
