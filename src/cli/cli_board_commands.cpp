@@ -3,6 +3,7 @@
 // absence of the operation's own sign of success.
 #include "cli/board_wait.h"
 #include "cli/cli_commands.h"
+#include "cli/fuse_commands.h"
 #include "ops/calibration_from_chip.h"
 #include "ops/ops_texts.h"
 
@@ -71,6 +72,8 @@ Value<bool>* control_of(ControlStates& controls, const std::string& command) {
         return &controls.N14;
     if (command == "write-fuses")
         return &controls.ID1;
+    if (command == "fuses")
+        return &controls.Button3;
     return nullptr;
 }
 
@@ -184,6 +187,7 @@ int run_command(CliContext& c) {
         {"checksum", checksum_command},
         {"convert", convert_command},
         {"dump", dump_command},
+        {"fuses", fuses_command},
         {"find", find_command},
         {"read", read_command},
         {"erase", erase_command},

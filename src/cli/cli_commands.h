@@ -14,8 +14,9 @@ int info_command(CliContext& c);
 int checksum_command(CliContext& c);
 int convert_command(CliContext& c);
 int dump_command(CliContext& c);
-// Loads FILE as the window's Load command does; kBadInput when it cannot be read, kSuccess
-// otherwise (a file with damaged records loads what it can; the warning is printed).
+// Loads FILE as the window's Load command does, then makes the buffer edits the options ask for;
+// kBadInput when it cannot be read or an edit cannot be made, kSuccess otherwise (a file with
+// damaged records loads what it can; the warning is printed).
 int load_file(CliContext& c, const std::string& path);
 
 // cli_board_commands.cpp: one operation on the board, which is ready.

@@ -1,4 +1,5 @@
 #include "cli/cli_options.h"
+#include "cli/fuse_options.h"
 
 #include <array>
 #include <charconv>
@@ -17,6 +18,7 @@ constexpr CommandInfo kCommands[] = {
     {"checksum", 1, CommandKind::offline},
     {"convert", 2, CommandKind::offline},
     {"dump", 1, CommandKind::offline},
+    {"fuses", 0, CommandKind::offline, 1},
     {"read", 1, CommandKind::board},
     {"erase", 0, CommandKind::board},
     {"blank", 0, CommandKind::board},
@@ -125,6 +127,7 @@ constexpr const char* kGeneralHelp = R"(  --model N            programmer model 
 // Every group of options, in the order of the usage text.
 constexpr OptionGroup kOptionGroups[] = {
     {parse_general_option, check_general_options, kGeneralHelp},
+    kFuseOptions,
 };
 
 class Parser : private OptionArg {
@@ -183,15 +186,23 @@ private:
     CliOptions o_;
 };
 
+std::string argument_count(const CommandInfo& info) {
+    const std::string least = std::to_string(info.arg_count);
+    if (!info.optional_args)
+        return least;
+    return least + " to " + std::to_string(info.arg_count + info.optional_args);
+}
+
 void check_command(const CliOptions& o) {
     if (o.command.empty())
         throw UsageError("no command given");
     const CommandInfo* info = find_command(o.command);
     if (!info)
         throw UsageError("unknown command \"" + o.command + "\"");
-    if (static_cast<int>(o.args.size()) != info->arg_count)
-        throw UsageError(o.command + " takes " + std::to_string(info->arg_count) +
-                         " argument(s), not " + std::to_string(o.args.size()));
+    const int given = static_cast<int>(o.args.size());
+    if (given < info->arg_count || given > info->arg_count + info->optional_args)
+        throw UsageError(o.command + " takes " + argument_count(*info) + " argument(s), not " +
+                         std::to_string(given));
     for (const OptionGroup& group : kOptionGroups)
         if (group.check)
             group.check(o, *info);
@@ -226,6 +237,8 @@ commands:
   checksum FILE                 load FILE into the buffer; print "Checksum 0xNNNN"
   convert IN OUT                load IN (HEX or binary by extension) and save OUT as Intel HEX
   dump FILE                     load FILE and print the buffer grid and the label values
+  fuses [FILE]                  the chip's fuse settings with their options and, with FILE,
+                                the option the image selects: Watchdog Timer = Off   (Off, On)
   read OUT                      read the chip and save it as Intel HEX
   erase | blank | verify FILE
   program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five)

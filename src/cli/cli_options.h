@@ -22,6 +22,12 @@ struct ProgramSteps {
     bool fuses = true;
 };
 
+// --set NAME=OPTION (in the order given) and --set-id HEX: fuse editor choices for the buffer.
+struct FuseEdits {
+    std::vector<std::string> set;
+    std::optional<std::string> set_id;
+};
+
 struct CliOptions {
     std::optional<int> model;
     std::optional<std::string> port;
@@ -39,6 +45,7 @@ struct CliOptions {
     bool quiet = false;
     bool help = false;
     std::optional<ProgramSteps> steps;
+    FuseEdits fuse_edits;
     std::string command;
     std::vector<std::string> args;
 };
@@ -54,6 +61,7 @@ struct CommandInfo {
     const char* name;
     int arg_count;
     CommandKind kind;
+    int optional_args = 0; // arguments that may follow the required ones
 };
 
 // The command of that name, or nullptr.

@@ -1,6 +1,7 @@
 #include "app/session.h"
 #include "device/chip_database.h"
 #include "device/data_folder.h"
+#include "gui/dialogs/fuse_dialog.h"
 #include "gui/main_window.h"
 #include "gui/qt_loop.h"
 #include "gui/qt_operator.h"
@@ -115,6 +116,10 @@ int main(int argc, char* argv[]) {
     if (const auto at = args.indexOf(QStringLiteral("--screenshot"));
         at > 0 && at + 1 < args.size())
         zz::save_picture_when_ready(window, session, args[at + 1]);
+    if (const auto at = args.indexOf(QStringLiteral("--screenshot-fuses"));
+        at > 0 && at + 1 < args.size())
+        zz::save_picture_when_ready(window, session, args[at + 1],
+                                    [&session] { return zz::fuse_dialog_picture(session); });
     const int result = QApplication::exec();
     session.shutdown();
     if (line.board && line.board->chip() && !board_options.save.empty()) {

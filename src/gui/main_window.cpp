@@ -1,6 +1,7 @@
 #include "gui/main_window.h"
 
 #include "gui/buffer_grid_model.h"
+#include "gui/dialogs/fuse_dialog.h"
 #include "gui/main_menu.h"
 
 #include <QAbstractButton>
@@ -13,6 +14,7 @@
 #include <QMenuBar>
 
 #include <array>
+#include <memory>
 #include <utility>
 
 namespace zz {
@@ -23,8 +25,8 @@ constexpr const char* kManualFile = "ze-zuzuen.html";
 
 // Openers of the dialogs that are not built yet: shown, but not usable.
 constexpr std::array kDialogsToCome{
-    "N22",     "N161",    "SpeedButton3", "N21", "N25",        "chipinsockettime1", "Button8",
-    "Button3", "Button4", "N15",          "N23", "N_autoprog", "Button10"};
+    "N22",     "N161",    "SpeedButton3", "N21", "N25",        "chipinsockettime1",
+    "Button8", "Button4", "N15",          "N23", "N_autoprog", "Button10"};
 
 } // namespace
 
@@ -121,6 +123,9 @@ void MainWindow::wire_commands() {
     on_click("N29", [&s] { s.auto_find_command(); });
     on_click("N24", [this] { desktop_.open_help(data_dir_ / kManualFile); });
     on_click("N26", [&s] { s.hardware_version_command(); });
+    auto fuses = std::make_shared<FuseCommand>(s);
+    for (const char* name : {"Button3", "N19"})
+        on_click(name, [this, fuses] { open_fuse_dialog(*fuses, this); });
     wire_chip_commands();
     wire_options();
     wire_selectors();

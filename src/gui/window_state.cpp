@@ -100,6 +100,8 @@ void MainWindow::bind_values() {
     bind_enabled(controls.N14, action("N14"));
     bind_enabled(controls.EEPROM1, action("EEPROM1"));
     bind_enabled(controls.ID1, action("ID1"));
+    bind_enabled(controls.Button3, button("Button3"));
+    bind_enabled(controls.Button3, action("N19")); // the same editor as the "Fuses" button
 }
 
 void MainWindow::bind_options() {
