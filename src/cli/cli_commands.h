@@ -15,7 +15,8 @@ int checksum_command(CliContext& c);
 int convert_command(CliContext& c);
 int dump_command(CliContext& c);
 // Loads FILE as the window's Load command does; kBadInput when it cannot be read, kSuccess
-// otherwise (a file with damaged records loads what it can; the warning is printed).
+// otherwise (a file with damaged records loads what it can; the warning is printed). The options'
+// edits of the buffer follow the load; kBadInput when they are refused.
 int load_file(CliContext& c, const std::string& path);
 
 // cli_board_commands.cpp: one operation on the board, which is ready.

@@ -1,4 +1,5 @@
 // The commands that work on the chip database and on image files only.
+#include "cli/buffer_edits.h"
 #include "cli/cli_commands.h"
 
 #include <cstdio>
@@ -93,7 +94,7 @@ int load_file(CliContext& c, const std::string& path) {
             std::fprintf(stderr, "%s\n", c.statuses[k].c_str());
         c.out.field("warning", json_quote(c.statuses[k]));
     }
-    return kSuccess;
+    return apply_buffer_edits(c);
 }
 
 int chips_command(CliContext& c) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "cli/calibration_options.h"
+#include "cli/fill_options.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -39,6 +42,8 @@ struct CliOptions {
     bool quiet = false;
     bool help = false;
     std::optional<ProgramSteps> steps;
+    FillOptions fill;
+    CalibrationOptions calibration;
     std::string command;
     std::vector<std::string> args;
 };

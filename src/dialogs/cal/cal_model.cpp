@@ -3,6 +3,7 @@
 #include "base/hex_text.h"
 #include "dialogs/cal/cal_texts.h"
 #include "dialogs/hex_entry.h"
+#include "files/checksum.h"
 #include "link/link_texts.h"
 #include "ops/chip_read.h"
 #include "ops/chip_text.h"
@@ -136,9 +137,16 @@ bool CalModel::ok() {
             return false;
         }
     }
-    apply_osccal();
-    apply_bandgap();
+    apply(true, true);
     return true;
+}
+
+void CalModel::apply(bool osccal, bool bandgap) {
+    if (osccal)
+        apply_osccal();
+    if (bandgap)
+        apply_bandgap();
+    calc_checksum(ctx_.chip, ctx_.buffer);
 }
 
 } // namespace zz

@@ -52,13 +52,17 @@ public:
     // refuses the field, or nothing.
     std::optional<std::string> osccal_problem() const;
     std::optional<std::string> bandgap_problem() const;
-    void apply_osccal();
-    void apply_bandgap();
+    // Writes the checked values chosen, then recomputes the checksum, which counts configuration
+    // word 1.
+    void apply(bool osccal, bool bandgap);
 
     // Label2 followed by the value OK would write.
     std::string word() const;
 
 private:
+    void apply_osccal();
+    void apply_bandgap();
+
     ChipContext ctx_;
     std::string label2_;
 };
