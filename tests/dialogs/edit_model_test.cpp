@@ -94,6 +94,8 @@ TEST_F(EditModelTest, OnlyANewSelectionEmptiesTheCellAgain) {
     EXPECT_EQ(grid.text(0, 1), "123");
     EXPECT_EQ(type(grid, 0, 1, "4"), "4");
     EXPECT_FALSE(grid.select(0, 0)); // the address column is never edited
+    EXPECT_FALSE(grid.key('5'));      // and keys there reach no cell
+    EXPECT_EQ(grid.text(0, 1), "4");
     EXPECT_FALSE(grid.select(1024, 1));
     EXPECT_EQ(grid.text(1, 0), "0008:");
     EXPECT_EQ(grid.rows(), 1024);

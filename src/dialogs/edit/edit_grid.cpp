@@ -30,8 +30,12 @@ std::string EditGrid::text(int row, int column) const {
 }
 
 bool EditGrid::select(int row, int column) {
-    if (row < 0 || row >= rows_ || column < 1 || column >= kColumnCount)
+    if (row < 0 || row >= rows_ || column < 1 || column >= kColumnCount) {
+        // Keys must not reach the cell selected before.
+        selected_.reset();
+        fresh_ = false;
         return false;
+    }
     selected_ = static_cast<std::size_t>(row) * kCellsPerRow + static_cast<std::size_t>(column) - 1;
     fresh_ = true;
     return true;

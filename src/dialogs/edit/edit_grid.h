@@ -28,7 +28,7 @@ public:
     std::string text(int row, int column) const;
 
     // Selects a cell and marks the selection fresh. False for the address column, which is never
-    // edited, and outside the grid.
+    // edited, and outside the grid: no cell is then selected.
     bool select(int row, int column);
     std::optional<std::size_t> selected() const { return selected_; }
     bool fresh() const { return fresh_; }
