@@ -1,8 +1,10 @@
 // The calibration dialog's rules on a virtual board: reading the values, checking and writing
 // them, and the frame around the dialog.
+#include "base/hex_text.h"
 #include "dialogs/cal/cal_command.h"
 #include "dialogs/cal/cal_model.h"
 #include "dialogs/cal/cal_texts.h"
+#include "files/checksum.h"
 #include "link/link_texts.h"
 #include "ops/ops_fixture.h"
 #include "sim/board_fault.h"
@@ -53,10 +55,15 @@ TEST_F(CalModelTest, BandgapGoesIntoConfigurationWordOneOnlyOnChipsThatHaveIt) {
     EXPECT_TRUE(with.bandgap_enabled());
     EXPECT_EQ(with.Edit2.get(), "11");
     buffer.lab_fuse(1) = "0x3FFF";
+    calc_checksum(chip, buffer);
+    const std::string before = buffer.lab_checksum.get();
     ASSERT_TRUE(with.set_bandgap("01"));
     ASSERT_TRUE(with.ok());
     EXPECT_EQ(buffer.lab_fuse(1).get(), "0x1FFF");
     EXPECT_EQ(buffer.lab_band.get(), "BandGap  01");
+    // Configuration word 1 counts in the checksum, which follows it.
+    EXPECT_NE(buffer.lab_checksum.get(), before);
+    EXPECT_EQ(buffer.lab_checksum.get(), "Checksum 0x" + to_hex(buffer_checksum(chip, buffer), 4));
 
     CalModel without = open("10F200");
     EXPECT_FALSE(without.bandgap_enabled());

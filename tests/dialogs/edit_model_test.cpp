@@ -6,6 +6,7 @@
 #include "dialogs/edit/edit_command.h"
 #include "dialogs/edit/edit_model.h"
 #include "dialogs/edit/edit_texts.h"
+#include "dialogs/hex_entry.h"
 #include "files/checksum.h"
 #include "support/recording_operator.h"
 
@@ -89,12 +90,17 @@ TEST_F(EditModelTest, CellKeysAfterASelection) {
 
 TEST_F(EditModelTest, OnlyANewSelectionEmptiesTheCellAgain) {
     EditGrid& grid = open("16F877A").rom_grid();
+    // At opening the first cell is selected without a fresh selection.
+    EXPECT_FALSE(grid.fresh());
+    EXPECT_FALSE(grid.key('1')); // full
+    EXPECT_TRUE(grid.key(kBackspace));
+    EXPECT_EQ(grid.text(0, 1), "3FF");
     EXPECT_EQ(type(grid, 0, 1, "12"), "12");
     grid.key('3');
     EXPECT_EQ(grid.text(0, 1), "123");
     EXPECT_EQ(type(grid, 0, 1, "4"), "4");
     EXPECT_FALSE(grid.select(0, 0)); // the address column is never edited
-    EXPECT_FALSE(grid.key('5'));      // and keys there reach no cell
+    EXPECT_FALSE(grid.key('5'));     // and keys there reach no cell
     EXPECT_EQ(grid.text(0, 1), "4");
     EXPECT_FALSE(grid.select(1024, 1));
     EXPECT_EQ(grid.text(1, 0), "0008:");

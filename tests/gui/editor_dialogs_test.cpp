@@ -85,7 +85,7 @@ TEST_F(EditorDialogsTest, CalibShowsTheChipsValuesAfterReadAndWritesThemOnOk) {
     EXPECT_EQ(shown_text("lab_cal"), "OSCCAL   0x3454");
     EXPECT_EQ(shown_text("lab_band"), "BandGap  10");
     EXPECT_EQ(shown_text("lab_fuse1"), "0x2FFF"); // the BandGap digit on top
-    EXPECT_EQ(board.commands().back(), "01"); // the handshake restarts after the dialog
+    EXPECT_EQ(board.commands().back(), "01");     // the handshake restarts after the dialog
     loop.run_for(500);
     EXPECT_EQ(status(), "Ready");
     EXPECT_TRUE(desktop.messages.empty());

@@ -18,6 +18,8 @@ EditGrid::EditGrid(const Buffer& buffer, Area area, int rows, std::size_t digits
     // Cell by cell, so a cell of another length in the buffer cannot shift its neighbours.
     for (std::size_t i = 0; i < count; ++i)
         cells_.set(i, buffer.cell(area, i));
+    if (count > 0)
+        selected_ = 0;
 }
 
 std::string EditGrid::text(int row, int column) const {

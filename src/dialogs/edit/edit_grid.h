@@ -27,6 +27,7 @@ public:
     // Column 0: the row's first address, "0008:"; columns 1-8: the cells. Empty outside.
     std::string text(int row, int column) const;
 
+    // At opening the first cell is selected, but not freshly: keys go to it as they are.
     // Selects a cell and marks the selection fresh. False for the address column, which is never
     // edited, and outside the grid: no cell is then selected.
     bool select(int row, int column);

@@ -140,6 +140,8 @@ QTableView* EditDialog::grid(const char* name, EditGridModel* model, QRect geome
     view->setTabKeyNavigation(false);
     view->setTextElideMode(Qt::ElideNone);
     view->setModel(model);
+    // The first cell is current at opening, as the model has it selected (not freshly).
+    view->setCurrentIndex(model->index(0, 1));
     connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [model](const QModelIndex& current) { model->select(current); });
     return view;
