@@ -46,6 +46,8 @@ TEST_F(CalModelTest, OkWritesTheWordIntoTheLastProgramCellAndTheLabel) {
         EXPECT_EQ(buffer.view(Area::rom, c.last_cell), c.view) << c.chip;
         EXPECT_EQ(buffer.cell(Area::rom, c.last_cell - 1), chip.ROMblank) << c.chip;
         EXPECT_EQ(buffer.lab_cal.get(), std::string("OSCCAL   0x") + c.word);
+        // The chip's own word, as last read, stays what a preserving write puts back.
+        EXPECT_EQ(buffer.SavedOsccal, "00");
         EXPECT_TRUE(op.messages.empty());
     }
 }
@@ -171,18 +173,6 @@ TEST_F(CalModelTest, ReadChipDoesNothingWhileBusy) {
     EXPECT_FALSE(model.read_chip());
     EXPECT_TRUE(board.commands().empty());
     EXPECT_EQ(model.Edit1.get(), "");
-}
-
-TEST_F(CalModelTest, OnlyTwelveAndFourteenBitCoresKeepACalibrationWord) {
-    ChipParams p;
-    p.CALword = true;
-    for (int bit : {1, 2, 3, 4, 5}) {
-        p.CHIPbit = bit;
-        EXPECT_EQ(has_calibration_word(p), bit <= 2) << bit;
-    }
-    p.CHIPbit = 2;
-    p.CALword = false;
-    EXPECT_FALSE(has_calibration_word(p));
 }
 
 TEST_F(CalModelTest, FrameCollectsRepliesWhileOpenThenRestartsTheHandshake) {

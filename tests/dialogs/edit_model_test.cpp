@@ -170,22 +170,6 @@ TEST_F(EditModelTest, FillFieldsTakeAsManyDigitsAsTheirMemoryNeeds) {
     EXPECT_EQ(model->rom_grid().text(16383, 0), "1FFF8:");
 }
 
-TEST_F(EditModelTest, FillOfOneRowThenOkChangesExactlyThatRow) {
-    open("16F877A");
-    buffer.set_cell_and_view(Area::rom, 8, "1234");
-    model = std::make_unique<EditModel>(chip, buffer, op); // opened on that buffer
-    set_fields(FillField::rom_start, "0", "7", "0000");
-    ASSERT_TRUE(model->rom_fill());
-    ASSERT_TRUE(model->ok());
-    take_edited_images(chip, buffer);
-    for (std::size_t i = 0; i < 8; ++i)
-        EXPECT_EQ(buffer.cell(Area::rom, i), "0000") << i;
-    EXPECT_EQ(buffer.view(Area::rom, 0), "..");
-    EXPECT_EQ(buffer.cell(Area::rom, 8), "1234");
-    EXPECT_EQ(buffer.cell(Area::rom, 9), "3FFF");
-    EXPECT_TRUE(buffer.RomImageText.empty());
-}
-
 TEST_F(EditModelTest, OkDropsBitsAboveTheCoresWordWidth) {
     open("16F877A"); // ROMblank 3FFF
     type(model->rom_grid(), 0, 2, "FFFF");
@@ -250,24 +234,6 @@ TEST_F(EditModelTest, CancelAfterManyEditsLeavesTheBufferByteForByte) {
     });
     EXPECT_EQ(snapshot(), before);
     EXPECT_EQ(buffer.lab_checksum.get(), "Checksum 0x" + to_hex(buffer_checksum(chip, buffer), 4));
-}
-
-TEST_F(EditModelTest, NothingOpensWhileBusy) {
-    open("16F877A");
-    busy = true;
-    bool shown = false;
-    edit_buffer_command(busy, chip, buffer, [&] { shown = true; });
-    EXPECT_FALSE(shown);
-}
-
-TEST_F(EditModelTest, ChipWithoutEepromHasNoEepromGrid) {
-    EditModel& m = open("10F200");
-    EXPECT_FALSE(m.has_eeprom());
-    EXPECT_EQ(m.eeprom_grid().rows(), 0);
-    EXPECT_EQ(m.rom_grid().rows(), 32);
-    ASSERT_TRUE(m.ok());
-    take_edited_images(chip, buffer);
-    EXPECT_EQ(buffer.cell(Area::rom, 255), "0FFF");
 }
 
 } // namespace
