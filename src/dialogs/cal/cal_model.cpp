@@ -121,12 +121,11 @@ void CalModel::apply_osccal() {
 }
 
 void CalModel::apply_bandgap() {
-    if (!bandgap_enabled())
+    const std::string& bits = Edit2.get();
+    if (!bandgap_enabled() || !bandgap_bits_valid(bits))
         return;
     Buffer& b = ctx_.buffer;
-    const std::string& bits = Edit2.get();
-    if (bandgap_bits_valid(bits))
-        set_bandgap_digit(b, static_cast<char>('0' + (bits[0] - '0') * 2 + (bits[1] - '0')));
+    set_bandgap_digit(b, static_cast<char>('0' + (bits[0] - '0') * 2 + (bits[1] - '0')));
     b.lab_band = "BandGap  " + bits;
 }
 
