@@ -1,15 +1,45 @@
 #!/bin/sh
-# Renders the main window on the virtual board under a virtual X server and saves
-# docs/main-window.png. Needs the program built (make build) and xvfb-run (Debian xvfb).
+# Renders the main window and the dialogs on the virtual board under a virtual X server and saves
+# them in docs/. Needs the program built (make build) and xvfb-run (Debian xvfb).
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build}
 program=$build/ze-zuzu
 [ -x "$program" ] || { echo "build first: $program is missing" >&2; exit 1; }
-# A settings file of its own, so the picture shows the first-run state whatever was used before.
+# A settings file of its own for each picture, so it shows the state chosen here whatever was used
+# before.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$program" "$work/"
 cd "$work"
-xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
-    ./ze-zuzu --virtual-board --screenshot "$root/docs/main-window.png"
+shoot() {
+    rm -f ze-zuzu.ini
+    [ -z "$1" ] || printf '[START]\nchip_mode=All Chip\nchip_type=%s\nfilename=%s\n' "$1" "$2" >ze-zuzu.ini
+    shift 2
+    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" ./ze-zuzu --virtual-board "$@"
+}
+shoot "" "" --screenshot "$root/docs/main-window.png"
+
+# The calibration dialog after "Read Chip" on a 12F629 whose calibration word is 3454.
+printf ':0207FE00543471\n:00000001FF\n' >chip629.hex
+shoot 12F629 "" --virtual-chip 12F629 --chip-image chip629.hex \
+    --screenshot "$root/docs/calibration-dialog.png" --screenshot-dialog Button4,READ
+
+# The buffer edit dialog over a few words of code and EEPROM data.
+printf ':06000000553086000228C5\n:084200000100020003000400AC\n:00000001FF\n' >code.hex
+shoot 16F877A "$work/code.hex" --screenshot "$root/docs/edit-dialog.png" \
+    --screenshot-dialog SpeedButton3
+
+# The fuse editor over an 18F4550 image assembled with gpasm (Debian gputils).
+cat >fuses.asm <<'ASM'
+    list p=18f4550
+    include <p18f4550.inc>
+    CONFIG FOSC = HSPLL_HS, PLLDIV = 5, CPUDIV = OSC1_PLL2, USBDIV = 2, WDT = OFF, WDTPS = 128
+    CONFIG BOR = SOFT, BORV = 2, LVP = OFF, PBADEN = OFF, MCLRE = ON, XINST = OFF, CP0 = ON
+    org 0
+    goto 0
+    end
+ASM
+gpasm -o fuses.hex fuses.asm >/dev/null
+shoot 18F4550 "$work/fuses.hex" --screenshot "$root/docs/fuse-editor.png" \
+    --screenshot-dialog Button3

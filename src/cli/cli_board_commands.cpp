@@ -2,6 +2,7 @@
 // was shown: an error message or a question answered No fails the command, and so does the
 // absence of the operation's own sign of success.
 #include "cli/board_wait.h"
+#include "cli/calibration_command.h"
 #include "cli/cli_commands.h"
 #include "cli/fuse_commands.h"
 #include "ops/calibration_from_chip.h"
@@ -198,6 +199,7 @@ int run_command(CliContext& c) {
         {"write-eeprom", write_eeprom_command},
         {"write-fuses", write_fuses_command},
         {"version", version_command},
+        {"calibration", calibration_command},
     };
     for (const auto& [name, command] : kTable)
         if (c.options.command == name)

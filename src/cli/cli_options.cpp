@@ -28,6 +28,7 @@ constexpr CommandInfo kCommands[] = {
     {"write-eeprom", 1, CommandKind::board},
     {"write-fuses", 1, CommandKind::board},
     {"version", 0, CommandKind::board},
+    {"calibration", 0, CommandKind::board},
 };
 
 int parse_model(const std::string& text) {
@@ -128,6 +129,8 @@ constexpr const char* kGeneralHelp = R"(  --model N            programmer model 
 constexpr OptionGroup kOptionGroups[] = {
     {parse_general_option, check_general_options, kGeneralHelp},
     kFuseOptions,
+    {parse_fill_option, check_fill_options, kFillHelp},
+    {parse_calibration_option, check_calibration_options, kCalibrationHelp},
 };
 
 class Parser : private OptionArg {
@@ -244,6 +247,7 @@ commands:
   program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five)
   write-rom FILE | write-eeprom FILE | write-fuses FILE
   version                       the board's hardware version
+  calibration                   read the chip's OSCCAL calibration word and BandGap bits
 
 exit status: 0 success, 1 the operation failed or was refused, 2 bad usage or unreadable input
 )";

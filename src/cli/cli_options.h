@@ -1,5 +1,8 @@
 #pragma once
 
+#include "cli/calibration_options.h"
+#include "cli/fill_options.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -46,6 +49,8 @@ struct CliOptions {
     bool help = false;
     std::optional<ProgramSteps> steps;
     FuseEdits fuse_edits;
+    FillOptions fill;
+    CalibrationOptions calibration;
     std::string command;
     std::vector<std::string> args;
 };

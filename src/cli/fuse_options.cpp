@@ -1,16 +1,8 @@
 #include "cli/fuse_options.h"
 
-#include <algorithm>
-#include <array>
-#include <string_view>
+#include "cli/buffer_edits.h"
 
 namespace zz::cli {
-
-namespace {
-// The commands that load a FILE into the buffer and use it afterwards.
-constexpr std::array<std::string_view, 7> kEditedCommands{
-    "checksum", "convert", "dump", "fuses", "verify", "program", "write-fuses"};
-} // namespace
 
 bool parse_fuse_option(const std::string& name, OptionArg& arg, CliOptions& o) {
     if (name == "--set") {
@@ -26,15 +18,12 @@ bool parse_fuse_option(const std::string& name, OptionArg& arg, CliOptions& o) {
     return true;
 }
 
-void check_fuse_options(const CliOptions& o, const CommandInfo& command) {
+void check_fuse_options(const CliOptions& o, const CommandInfo&) {
     if (o.fuse_edits.set.empty() && !o.fuse_edits.set_id)
         return;
-    const bool loads_file = std::find(kEditedCommands.begin(), kEditedCommands.end(),
-                                      command.name) != kEditedCommands.end() &&
-                            !o.args.empty();
-    if (!loads_file)
+    if (!loads_image(o))
         throw UsageError("--set and --set-id need a command that loads a FILE: convert, program, "
-                         "write-fuses, verify, checksum, dump or fuses");
+                         "write-rom, write-eeprom, write-fuses, verify, checksum, dump or fuses");
 }
 
 } // namespace zz::cli

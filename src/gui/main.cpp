@@ -1,7 +1,7 @@
 #include "app/session.h"
 #include "device/chip_database.h"
 #include "device/data_folder.h"
-#include "gui/dialogs/fuse_dialog.h"
+#include "gui/dialog_screenshot.h"
 #include "gui/main_window.h"
 #include "gui/qt_loop.h"
 #include "gui/qt_operator.h"
@@ -114,12 +114,15 @@ int main(int argc, char* argv[]) {
     loop.start_idle();
     const auto args = QApplication::arguments();
     if (const auto at = args.indexOf(QStringLiteral("--screenshot"));
-        at > 0 && at + 1 < args.size())
-        zz::save_picture_when_ready(window, session, args[at + 1]);
-    if (const auto at = args.indexOf(QStringLiteral("--screenshot-fuses"));
-        at > 0 && at + 1 < args.size())
-        zz::save_picture_when_ready(window, session, args[at + 1],
-                                    [&session] { return zz::fuse_dialog_picture(session); });
+        at > 0 && at + 1 < args.size()) {
+        // --screenshot-dialog OPENER[,BUTTON...]: the dialog that opener shows, after those clicks.
+        const auto dialog = args.indexOf(QStringLiteral("--screenshot-dialog"));
+        if (dialog > 0 && dialog + 1 < args.size())
+            zz::save_dialog_picture_when_ready(window, session, args[dialog + 1].split(u','),
+                                               args[at + 1]);
+        else
+            zz::save_picture_when_ready(window, session, args[at + 1]);
+    }
     const int result = QApplication::exec();
     session.shutdown();
     if (line.board && line.board->chip() && !board_options.save.empty()) {

@@ -24,9 +24,8 @@ namespace {
 constexpr const char* kManualFile = "ze-zuzuen.html";
 
 // Openers of the dialogs that are not built yet: shown, but not usable.
-constexpr std::array kDialogsToCome{
-    "N22",     "N161",    "SpeedButton3", "N21", "N25",        "chipinsockettime1",
-    "Button8", "Button4", "N15",          "N23", "N_autoprog", "Button10"};
+constexpr std::array kDialogsToCome{"N22", "N21", "N25", "chipinsockettime1", "Button8",
+                                    "N23", "N_autoprog", "Button10"};
 
 } // namespace
 
@@ -129,6 +128,7 @@ void MainWindow::wire_commands() {
     wire_chip_commands();
     wire_options();
     wire_selectors();
+    wire_buffer_editors();
     for (const char* name : kDialogsToCome)
         disable(name);
 }

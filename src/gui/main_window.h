@@ -70,6 +70,8 @@ private:
     void disable(const char* name);
     void load();
     void save();
+    // window_editors.cpp: the calibration and buffer edit dialogs.
+    void wire_buffer_editors();
 
     QAction* action(const char* name) const;
     QAbstractButton* button(const char* name) const;

@@ -14,19 +14,16 @@ constexpr int kPollMs = 100;
 constexpr qint64 kGiveUpMs = 5000;
 } // namespace
 
-void save_picture_when_ready(QWidget& window, Session& session, const QString& path,
-                             std::function<QPixmap()> picture) {
+void save_picture_when_ready(QWidget& window, Session& session, const QString& path) {
     auto* poll = new QTimer(&window);
     auto* clock = new QElapsedTimer;
     clock->start();
-    if (!picture)
-        picture = [&window] { return window.grab(); };
-    QObject::connect(poll, &QTimer::timeout, &window, [&session, path, poll, clock, picture] {
+    QObject::connect(poll, &QTimer::timeout, &window, [&window, &session, path, poll, clock] {
         if (session.link().status.Label11.get() != "Ready" && clock->elapsed() < kGiveUpMs)
             return;
         poll->stop();
         delete clock;
-        const bool saved = picture().save(path, "PNG");
+        const bool saved = window.grab().save(path, "PNG");
         std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save",
                      path.toLocal8Bit().constData());
         QCoreApplication::exit(saved ? 0 : 1);

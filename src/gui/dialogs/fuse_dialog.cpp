@@ -148,12 +148,4 @@ void open_fuse_dialog(FuseCommand& command, QWidget* parent) {
     });
 }
 
-QPixmap fuse_dialog_picture(Session& session) {
-    FuseEditor editor(session.chip(), session.buffer);
-    FuseDialog dialog(editor);
-    dialog.show();
-    QApplication::processEvents();
-    return dialog.grab();
-}
-
 } // namespace zz

@@ -5,7 +5,6 @@
 #include "dialogs/fuse/fuse_editor.h"
 
 #include <QDialog>
-#include <QPixmap>
 
 class QScrollArea;
 
@@ -30,8 +29,5 @@ private:
 
 // The "Fuses" button: the dialog, modal over `parent`, as the command's editor.
 void open_fuse_dialog(FuseCommand& command, QWidget* parent);
-
-// For the documentation: the dialog as it opens on the session's chip and buffer.
-QPixmap fuse_dialog_picture(Session& session);
 
 } // namespace zz
