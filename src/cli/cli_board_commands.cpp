@@ -194,6 +194,7 @@ int run_command(CliContext& c) {
         {"write-eeprom", write_eeprom_command},
         {"write-fuses", write_fuses_command},
         {"version", version_command},
+        {"upgrade-firmware", upgrade_firmware_command},
     };
     for (const auto& [name, command] : kTable)
         if (c.options.command == name)

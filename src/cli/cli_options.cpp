@@ -1,4 +1,5 @@
 #include "cli/cli_options.h"
+#include "cli/firmware_options.h"
 
 #include <array>
 #include <charconv>
@@ -26,6 +27,7 @@ constexpr CommandInfo kCommands[] = {
     {"write-eeprom", 1, CommandKind::board},
     {"write-fuses", 1, CommandKind::board},
     {"version", 0, CommandKind::board},
+    {"upgrade-firmware", 0, CommandKind::board},
 };
 
 int parse_model(const std::string& text) {
@@ -125,6 +127,7 @@ constexpr const char* kGeneralHelp = R"(  --model N            programmer model 
 // Every group of options, in the order of the usage text.
 constexpr OptionGroup kOptionGroups[] = {
     {parse_general_option, check_general_options, kGeneralHelp},
+    kFirmwareOptions,
 };
 
 class Parser : private OptionArg {
@@ -231,6 +234,9 @@ commands:
   program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five)
   write-rom FILE | write-eeprom FILE | write-fuses FILE
   version                       the board's hardware version
+  upgrade-firmware [--image FILE]
+                                replace the board's firmware (default FILE: the model's image
+                                up320.hex, up330.hex or up300.hex in the data folder)
 
 exit status: 0 success, 1 the operation failed or was refused, 2 bad usage or unreadable input
 )";

@@ -22,6 +22,11 @@ struct ProgramSteps {
     bool fuses = true;
 };
 
+// `upgrade-firmware [--image FILE]`: empty takes the model's image in the data folder.
+struct FirmwareOptions {
+    std::string image;
+};
+
 struct CliOptions {
     std::optional<int> model;
     std::optional<std::string> port;
@@ -39,6 +44,7 @@ struct CliOptions {
     bool quiet = false;
     bool help = false;
     std::optional<ProgramSteps> steps;
+    FirmwareOptions firmware;
     std::string command;
     std::vector<std::string> args;
 };
