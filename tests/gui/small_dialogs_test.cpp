@@ -83,7 +83,8 @@ TEST_F(SmallDialogsTest, AboutBoxShowsTheNameAndItsOwnPicture) {
                           EXPECT_EQ(name->text(), "ZE-ZUZU PIC PROGRAMMER");
                           EXPECT_TRUE(name->font().bold());
                           EXPECT_EQ(name->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-                          EXPECT_FALSE(d.findChild<QLabel*>("ProgramIcon")->pixmap().isNull());
+                          EXPECT_EQ(d.findChild<QLabel*>("Version")->text(), "Version 2.37");
+        EXPECT_FALSE(d.findChild<QLabel*>("ProgramIcon")->pixmap().isNull());
                           EXPECT_TRUE(d.findChild<QPushButton*>("OKButton")->isDefault());
                       });
 }
