@@ -1,20 +1,24 @@
 #!/bin/sh
 # Renders the main window and the dialogs on the virtual board under a virtual X server and saves
-# them in docs/. Needs the program built (make build) and xvfb-run (Debian xvfb).
+# them in docs/. Needs the program built (make build), xvfb-run (Debian xvfb) and gpasm (gputils).
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build}
 program=$build/ze-zuzu
 [ -x "$program" ] || { echo "build first: $program is missing" >&2; exit 1; }
-# A settings file of its own for each picture, so it shows the state chosen here whatever was used
-# before.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$program" "$work/"
 cd "$work"
+
+# shoot CHIP FILE ARGS...: the window on CHIP with FILE loaded for programmer model $MODEL
+# (default 3), or in its first-run state when CHIP is empty. A settings file of its own for each
+# picture, so it shows the state chosen here whatever was used before. ARGS name the picture and,
+# with --screenshot-dialog OPENER[,BUTTON...], the dialog that opener shows after those clicks.
 shoot() {
     rm -f ze-zuzu.ini
-    [ -z "$1" ] || printf '[START]\nchip_mode=All Chip\nchip_type=%s\nfilename=%s\n' "$1" "$2" >ze-zuzu.ini
+    [ -z "$1" ] || printf '[START]\nprog_type=%s\nchip_mode=All Chip\nchip_type=%s\nfilename=%s\n' \
+        "${MODEL:-3}" "$1" "$2" >ze-zuzu.ini
     shift 2
     xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" ./ze-zuzu --virtual-board "$@"
 }
@@ -30,7 +34,7 @@ printf ':06000000553086000228C5\n:084200000100020003000400AC\n:00000001FF\n' >co
 shoot 16F877A "$work/code.hex" --screenshot "$root/docs/edit-dialog.png" \
     --screenshot-dialog SpeedButton3
 
-# The fuse editor over an 18F4550 image assembled with gpasm (Debian gputils).
+# The fuse editor over an 18F4550 image assembled with gpasm.
 cat >fuses.asm <<'ASM'
     list p=18f4550
     include <p18f4550.inc>
@@ -43,3 +47,10 @@ ASM
 gpasm -o fuses.hex fuses.asm >/dev/null
 shoot 18F4550 "$work/fuses.hex" --screenshot "$root/docs/fuse-editor.png" \
     --screenshot-dialog Button3
+
+# The chip position viewer (models 3 and 4 never show it, so model 2), also in-circuit; the
+# statistic dialog and the about box.
+MODEL=2 shoot 12F629 "" --screenshot "$root/docs/chip-position.png" --screenshot-dialog N22
+shoot 16F877A "" --screenshot "$root/docs/chip-position-icsp.png" --screenshot-dialog N_ICSP
+shoot "" "" --screenshot "$root/docs/statistic.png" --screenshot-dialog Button8
+shoot "" "" --screenshot "$root/docs/about.png" --screenshot-dialog N25

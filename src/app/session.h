@@ -95,6 +95,11 @@ public:
     void turn_serial_off_command();   // "&Turn Serial Off"
     void reset_programmer_command();  // "&Reset Programmer"
     void auto_find_command();         // "Auto &Find Board/Reconnect hardware"
+    // "Download Operating System / Upgrade Firmware" from `image`, by default the model's image
+    // in the data folder (firmware_image_file). True when the board runs the new firmware.
+    bool firmware_upgrade_command(const std::filesystem::path& image = {});
+    // Where the model's firmware image is looked for; empty for a model without an upgrade.
+    std::filesystem::path firmware_image_file() const;
 
     Link& link() { return link_; }
     BoardDiscovery& discovery() { return discovery_; }

@@ -200,6 +200,7 @@ int run_command(CliContext& c) {
         {"write-fuses", write_fuses_command},
         {"version", version_command},
         {"calibration", calibration_command},
+        {"upgrade-firmware", upgrade_firmware_command},
     };
     for (const auto& [name, command] : kTable)
         if (c.options.command == name)

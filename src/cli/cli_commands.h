@@ -30,6 +30,8 @@ int write_rom_command(CliContext& c);
 int write_eeprom_command(CliContext& c);
 int write_fuses_command(CliContext& c);
 int version_command(CliContext& c);
+// cli_firmware_command.cpp
+int upgrade_firmware_command(CliContext& c);
 
 // The command named by the options.
 int run_command(CliContext& c);

@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 #include "cli/fuse_options.h"
+#include "cli/firmware_options.h"
 
 #include <array>
 #include <charconv>
@@ -29,6 +30,7 @@ constexpr CommandInfo kCommands[] = {
     {"write-fuses", 1, CommandKind::board},
     {"version", 0, CommandKind::board},
     {"calibration", 0, CommandKind::board},
+    {"upgrade-firmware", 0, CommandKind::board},
 };
 
 int parse_model(const std::string& text) {
@@ -131,6 +133,7 @@ constexpr OptionGroup kOptionGroups[] = {
     kFuseOptions,
     {parse_fill_option, check_fill_options, kFillHelp},
     {parse_calibration_option, check_calibration_options, kCalibrationHelp},
+    kFirmwareOptions,
 };
 
 class Parser : private OptionArg {
@@ -248,6 +251,9 @@ commands:
   write-rom FILE | write-eeprom FILE | write-fuses FILE
   version                       the board's hardware version
   calibration                   read the chip's OSCCAL calibration word and BandGap bits
+  upgrade-firmware [--image FILE]
+                                replace the board's firmware (default FILE: the model's image
+                                up320.hex, up330.hex or up300.hex in the data folder)
 
 exit status: 0 success, 1 the operation failed or was refused, 2 bad usage or unreadable input
 )";

@@ -31,6 +31,11 @@ struct FuseEdits {
     std::optional<std::string> set_id;
 };
 
+// `upgrade-firmware [--image FILE]`: empty takes the model's image in the data folder.
+struct FirmwareOptions {
+    std::string image;
+};
+
 struct CliOptions {
     std::optional<int> model;
     std::optional<std::string> port;
@@ -51,6 +56,7 @@ struct CliOptions {
     FuseEdits fuse_edits;
     FillOptions fill;
     CalibrationOptions calibration;
+    FirmwareOptions firmware;
     std::string command;
     std::vector<std::string> args;
 };

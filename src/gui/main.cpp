@@ -1,4 +1,5 @@
 #include "app/session.h"
+#include "app/settings_file.h"
 #include "device/chip_database.h"
 #include "device/data_folder.h"
 #include "gui/dialog_screenshot.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr int kVirtualModel = 3;
 constexpr const char* kVirtualChip = "16F877A";
 
 // The virtual board's options: --virtual-board [--virtual-chip NAME] [--chip-image FILE]
@@ -55,7 +55,13 @@ struct BoardLine {
     zz::BoardDiscovery::PortLister lister;
 };
 
-BoardLine open_line(zz::QtLoop& loop, const VirtualBoardOptions& options,
+// The virtual board is the programmer model the settings select, as the command line's is.
+int virtual_model(const std::filesystem::path& settings_file) {
+    const int model = zz::load_settings(settings_file).prog_type;
+    return model >= 1 && model <= 4 ? model : 3;
+}
+
+BoardLine open_line(zz::QtLoop& loop, const VirtualBoardOptions& options, int model,
                     const std::filesystem::path& data_dir, zz::Operator& op) {
     BoardLine line;
     if (!options.wanted) {
@@ -63,9 +69,9 @@ BoardLine open_line(zz::QtLoop& loop, const VirtualBoardOptions& options,
         line.lister = zz::system_serial_ports;
         return line;
     }
-    line.board = std::make_unique<zz::VirtualBoard>(loop, kVirtualModel);
+    line.board = std::make_unique<zz::VirtualBoard>(loop, model);
     line.board->set_wire_timing(true);
-    line.chip = zz::ChipDatabase(data_dir).load(kVirtualModel, options.chip, zz::ChipParams{});
+    line.chip = zz::ChipDatabase(data_dir).load(model, options.chip, zz::ChipParams{});
     line.board->insert_chip(zz::VirtualChip(line.chip));
     if (!options.image.empty()) {
         const zz::LoadResult result =
@@ -102,10 +108,11 @@ int main(int argc, char* argv[]) {
 
     zz::QtLoop loop;
     zz::QtOperator desktop;
-    BoardLine line = open_line(loop, board_options, data_dir, desktop);
-    zz::Session session(zz::SessionEnv{loop, desktop, *line.port, data_dir,
-                                       zz::settings_path(zz::executable_dir()), line.lister,
-                                       virtual_board});
+    const std::filesystem::path settings_file = zz::settings_path(zz::executable_dir());
+    BoardLine line =
+        open_line(loop, board_options, virtual_model(settings_file), data_dir, desktop);
+    zz::Session session(zz::SessionEnv{loop, desktop, *line.port, data_dir, settings_file,
+                                       line.lister, virtual_board});
     zz::MainWindow window(session, desktop, data_dir);
     desktop.set_parent(&window);
     session.startup();

@@ -24,8 +24,7 @@ namespace {
 constexpr const char* kManualFile = "ze-zuzuen.html";
 
 // Openers of the dialogs that are not built yet: shown, but not usable.
-constexpr std::array kDialogsToCome{"N22", "N21", "N25", "chipinsockettime1", "Button8",
-                                    "N23", "N_autoprog", "Button10"};
+constexpr std::array kDialogsToCome{"N21", "chipinsockettime1", "N_autoprog", "Button10"};
 
 } // namespace
 
@@ -51,7 +50,9 @@ MainWindow::MainWindow(Session& session, Desktop& desktop, std::filesystem::path
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    session_.show_chip_position = nullptr; // the session outlives the window
+}
 
 void MainWindow::set_serial_highlight(const SerialHighlight& serial) {
     model_->set_serial_highlight(serial);
@@ -129,6 +130,7 @@ void MainWindow::wire_commands() {
     wire_options();
     wire_selectors();
     wire_buffer_editors();
+    wire_small_dialogs();
     for (const char* name : kDialogsToCome)
         disable(name);
 }

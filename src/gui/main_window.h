@@ -64,6 +64,8 @@ private:
     void wire_chip_commands();
     void wire_options();
     void wire_selectors();
+    // small_dialogs.cpp: the chip position viewer, statistic, about box, firmware upgrade.
+    void wire_small_dialogs();
     void on_click(const char* name, std::function<void()> command);
     // A check mark whose command decides its state: shown as the flag says afterwards.
     void on_option(const char* name, Flag& flag, std::function<void()> command);

@@ -81,7 +81,7 @@ std::vector<std::uint8_t> VirtualBoard::end_message() const {
 void VirtualBoard::start_write(Input input, std::int64_t count) {
     const int code = input == Input::RomBlock ? 0x07 : 0x08;
     if (input == Input::RomBlock && upgrade_mode_)
-        count = std::min<std::int64_t>(count, kFirmwareWords);
+        count = std::min<std::int64_t>(count, std::ssize(firmware_));
     write_count_ = count;
     write_done_ = 0;
     if (count == 0) {

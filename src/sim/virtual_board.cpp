@@ -2,6 +2,7 @@
 
 #include "base/hex_text.h"
 #include "link/port.h"
+#include "sim/firmware_version.h"
 #include "sim/wire_time.h"
 
 #include <algorithm>
@@ -9,7 +10,8 @@
 namespace zz {
 
 VirtualBoard::VirtualBoard(Loop& loop, int model)
-    : loop_(loop), chip_(VirtualChip(ChipParams{})), firmware_(kFirmwareWords, 0x3FFF) {
+    : loop_(loop), chip_(VirtualChip(ChipParams{})),
+      firmware_(generated_firmware("V2.37", kFirmwareWords)) {
     set_model(model);
 }
 
@@ -69,7 +71,7 @@ void VirtualBoard::restart() {
     watch_ = Watch::None;
     upgrade_mode_ = false;
     if (firmware_complete_) {
-        version_text_ = upgrade_version_;
+        version_text_ = firmware_version_text(firmware_);
         firmware_complete_ = false;
     }
     phase_ = Phase::Booting;

@@ -37,9 +37,13 @@ public:
 
     void set_model(int model);
     int model() const { return model_; }
-    void set_version_text(std::string text) { version_text_ = std::move(text); } // "15"
-    // The version the board reports after a complete firmware download and a restart.
-    void set_upgrade_version_text(std::string text) { upgrade_version_ = std::move(text); }
+    // "15"; after a complete firmware download and a restart, the new firmware's version
+    // (firmware_version_text).
+    void set_version_text(std::string text) { version_text_ = std::move(text); }
+    // The firmware memory, as the upgrade mode writes and reads it: kFirmwareWords words, or as
+    // many as a board of another revision holds (added words blank, 3FFFh).
+    const std::vector<std::uint16_t>& firmware() const { return firmware_; }
+    void set_firmware_words(std::size_t words) { firmware_.resize(words, 0x3FFF); }
     void set_wire_timing(bool on) { wire_timing_ = on; }
     void set_boot_delay_ms(int ms) { boot_delay_us_ = std::int64_t{ms} * 1000; }
 
@@ -125,7 +129,6 @@ private:
     Loop& loop_;
     int model_ = 3;
     std::string version_text_ = "V2.37";
-    std::string upgrade_version_ = "V2.38";
     bool wire_timing_ = false;
     bool dead_ = false;
     bool end_trailer_ = false;

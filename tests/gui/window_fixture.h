@@ -69,12 +69,12 @@ private:
 class WindowFixture : public ::testing::Test {
 public:
     void start(std::filesystem::path settings = {}) {
-        const ChipParams chip = ChipDatabase(kDataDir).load(3, "16F877A", ChipParams{});
+        const ChipParams chip = ChipDatabase(data_dir).load(3, "16F877A", ChipParams{});
         board.insert_chip(VirtualChip(chip));
         session = std::make_unique<Session>(
-            SessionEnv{loop, desktop, port, kDataDir, std::move(settings),
+            SessionEnv{loop, desktop, port, data_dir, std::move(settings),
                        [this] { return std::vector<std::string>{port.name()}; }, true});
-        window = std::make_unique<MainWindow>(*session, desktop, kDataDir);
+        window = std::make_unique<MainWindow>(*session, desktop, data_dir);
         session->startup();
         loop.run_for(500);
     }
@@ -106,6 +106,7 @@ public:
     }
     std::string status() const { return session->link().status.Label11.get(); }
 
+    std::filesystem::path data_dir = kDataDir; // set before start() for a data folder of its own
     VirtualLoop loop;
     FakeDesktop desktop{loop};
     VirtualBoard board{loop, 3};

@@ -1,4 +1,5 @@
 #include "board_fixture.h"
+#include "sim/firmware_version.h"
 
 namespace zz::test {
 namespace {
@@ -55,20 +56,20 @@ TEST_F(BoardTest, ChipOfAnotherTypeAnswersItsOwnId) {
 }
 
 TEST_F(BoardTest, FirmwareUpgradeTakesImageReadsItBackAndReportsNewVersion) {
-    board.set_upgrade_version_text("V3.01");
     power_up();
     EXPECT_EQ(exchange("55"), "55");
-    std::vector<std::string> blocks;
+    const std::vector<std::uint16_t> words = generated_firmware("V3.01", 6144);
     std::string image;
-    for (std::size_t b = 0; b < VirtualBoard::kFirmwareWords / 16; ++b) {
-        std::string block;
-        for (std::size_t w = 0; w < 16; ++w)
-            block += to_hex(static_cast<std::uint32_t>((b * 16 + w) & 0x3FFF), 4);
-        blocks.push_back(block);
-        image += block;
+    std::vector<std::string> blocks;
+    for (std::uint16_t w : words) {
+        if (image.size() % 64 == 0)
+            blocks.emplace_back();
+        blocks.back() += to_hex(w, 4);
+        image += to_hex(w, 4);
     }
     EXPECT_EQ(write_stream("072000", blocks), "50");
     EXPECT_EQ(blocks_sent, 384u);
+    EXPECT_EQ(board.firmware(), words);
     EXPECT_EQ(exchange("0B", 1000), image);
     EXPECT_EQ(exchange("15"), "56322E3337"); // the old firmware runs until a restart
     port.set_dtr(DtrControl::Disable);
@@ -77,6 +78,14 @@ TEST_F(BoardTest, FirmwareUpgradeTakesImageReadsItBackAndReportsNewVersion) {
     EXPECT_EQ(take(), "4204");
     EXPECT_EQ(exchange("15"), "56332E3031");
     EXPECT_EQ(board.chip()->rom()[0], 0x3FFF); // the chip was not touched
+}
+
+TEST_F(BoardTest, FirmwareVersionComesFromItsTableOrItsSum) {
+    EXPECT_EQ(firmware_version_text(generated_firmware("V2.40 RO", 6144)), "V2.40 RO");
+    EXPECT_EQ(firmware_version_text(generated_firmware(std::string(20, 'A'), 6144)),
+              std::string(16, 'A'));
+    // 3400h is a RETLW of a control character: no table.
+    EXPECT_EQ(firmware_version_text(std::vector<std::uint16_t>{0x3400, 0x3456, 0x0002}), "CS6858");
 }
 
 TEST_F(BoardTest, InterruptedUpgradeKeepsTheOldVersion) {

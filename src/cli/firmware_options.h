@@ -1,0 +1,15 @@
+#pragma once
+
+#include "cli/cli_options.h"
+
+namespace zz::cli {
+
+// --image FILE of the upgrade-firmware command.
+bool parse_firmware_option(const std::string& name, OptionArg& arg, CliOptions& o);
+void check_firmware_options(const CliOptions& o, const CommandInfo& command);
+
+inline constexpr OptionGroup kFirmwareOptions{
+    parse_firmware_option, check_firmware_options,
+    "  --image FILE         upgrade-firmware: the firmware image to send (default: the model's)\n"};
+
+} // namespace zz::cli
