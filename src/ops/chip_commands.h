@@ -17,6 +17,6 @@ void verify_command(ChipContext& ctx);      // "&Verify"
 // "&Program", with the statistics; false when refused before the board was used (Busy, no
 // program option ticked, the board not ready).
 bool program_command(ChipContext& ctx);
-void reset_statistics(ChipState& state); // "Reset"
+void reset_statistics(ChipState& state);    // "Reset"
 
 } // namespace zz

@@ -72,10 +72,10 @@ TEST_F(SettingsFile, GarbageAndMissingKeysFallBackKeyByKey) {
           "chip_in_time=99\n[INC\ninc_step=5\n");
     const AppSettings s = load_settings(path);
     EXPECT_EQ(s.chip_type, "18F452");
-    EXPECT_EQ(s.prog_type, 3);     // not a number
-    EXPECT_TRUE(s.mute);           // empty
-    EXPECT_EQ(s.chip_in_time, 99); // read as stored; its users bound it
-    EXPECT_EQ(s.inc_step, 1);      // "[INC" is no header: the key sits in [START]
+    EXPECT_EQ(s.prog_type, 3);      // not a number
+    EXPECT_TRUE(s.mute);            // empty
+    EXPECT_EQ(s.chip_in_time, 99);  // read as stored; its users bound it
+    EXPECT_EQ(s.inc_step, 1);       // "[INC" is no header: the key sits in [START]
 }
 
 TEST_F(SettingsFile, SavingKeepsOtherContentOfTheFile) {
