@@ -1,6 +1,7 @@
 #include "gui/main_window.h"
 
 #include "gui/buffer_grid_model.h"
+#include "gui/dialogs/inc_data_dialog.h"
 #include "gui/main_menu.h"
 
 #include <QAbstractButton>
@@ -23,7 +24,7 @@ constexpr const char* kManualFile = "ze-zuzuen.html";
 
 // Openers of the dialogs that are not built yet: shown, but not usable.
 constexpr std::array kDialogsToCome{
-    "N22",     "N161",    "SpeedButton3", "N21", "N25",        "chipinsockettime1", "Button8",
+    "N22",     "N161",    "SpeedButton3", "N25",        "chipinsockettime1", "Button8",
     "Button3", "Button4", "N15",          "N23", "N_autoprog", "Button10"};
 
 } // namespace
@@ -51,10 +52,6 @@ MainWindow::MainWindow(Session& session, Desktop& desktop, std::filesystem::path
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::set_serial_highlight(const SerialHighlight& serial) {
-    model_->set_serial_highlight(serial);
-}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing is never refused: running waits and the auto-program loop end.
@@ -121,6 +118,7 @@ void MainWindow::wire_commands() {
     on_click("N29", [&s] { s.auto_find_command(); });
     on_click("N24", [this] { desktop_.open_help(data_dir_ / kManualFile); });
     on_click("N26", [&s] { s.hardware_version_command(); });
+    on_click("N21", [this] { open_inc_data_dialog(this, session_, desktop_); });
     wire_chip_commands();
     wire_options();
     wire_selectors();
@@ -169,6 +167,9 @@ void MainWindow::wire_options() {
     on_option("N18", f.N18, [&s] { s.turn_serial_off_command(); });
     on_option("n_calchip", f.n_calchip, [&s] { s.calibration_source_command(true); });
     on_option("N_calfile", f.N_calfile, [&s] { s.calibration_source_command(false); });
+    on_option("N_prodlog", f.N_prodlog, [this] {
+        session_.production_log_command([this] { return desktop_.choose_log_file(); });
+    });
     const std::array<const char*, 4> models{"N_TYPE_310", "N_TYPE_320", "N_TYPE_330", "KT3001"};
     for (int m = 1; m <= 4; ++m)
         on_option(models[static_cast<std::size_t>(m - 1)],
