@@ -63,8 +63,7 @@ bool Session::reserve_serial_number() {
         zz::reserve_serial_number(chip_, buffer, serial_settings, CurrentFileName);
         return true;
     } catch (const std::exception& e) {
-        tap_.show_message(std::string("The serial number could not be taken from the file:\r\n") +
-                              e.what(),
+        tap_.show_message("No serial number taken from " + CurrentFileName + ": " + e.what(),
                           "Error", Icon::Error);
         return false;
     }
@@ -99,8 +98,7 @@ void Session::finish_chip_record(PendingRecord& pending, bool passed, std::int64
     try {
         production_log->append(r);
     } catch (const std::exception& e) {
-        tap_.show_message(std::string("The production log could not be written:\r\n") + e.what(),
-                          "Error", Icon::Error);
+        tap_.show_message(std::string("Production log: ") + e.what(), "Error", Icon::Error);
     }
 }
 
@@ -143,8 +141,7 @@ void Session::production_log_command(const std::function<std::string()>& choose_
     try {
         production_log = std::make_shared<const ProductionLog>(file);
     } catch (const std::exception& e) {
-        env_.op.show_message(std::string("The production log could not be opened:\r\n") + e.what(),
-                             "Error", Icon::Error);
+        env_.op.show_message(std::string("Production log: ") + e.what(), "Error", Icon::Error);
         production_log_file.clear(); // the next tick asks for another file
         return;
     }

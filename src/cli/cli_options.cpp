@@ -125,6 +125,7 @@ constexpr const char* kGeneralHelp = R"(  --model N            programmer model 
 // Every group of options, in the order of the usage text.
 constexpr OptionGroup kOptionGroups[] = {
     {parse_general_option, check_general_options, kGeneralHelp},
+    {parse_production_option, check_production_options, kProductionHelp},
 };
 
 class Parser : private OptionArg {
@@ -228,7 +229,8 @@ commands:
   dump FILE                     load FILE and print the buffer grid and the label values
   read OUT                      read the chip and save it as Intel HEX
   erase | blank | verify FILE
-  program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five)
+  program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five);
+                                the production options above apply
   write-rom FILE | write-eeprom FILE | write-fuses FILE
   version                       the board's hardware version
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/production_options.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -39,6 +41,7 @@ struct CliOptions {
     bool quiet = false;
     bool help = false;
     std::optional<ProgramSteps> steps;
+    ProductionOptions production;
     std::string command;
     std::vector<std::string> args;
 };
