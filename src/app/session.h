@@ -150,10 +150,11 @@ public:
     // false, with the reason shown, when the file cannot be locked, read or saved.
     bool reserve_serial_number();
     // The production record of one chip: begun just before the chip is programmed (the number
-    // and checksum it gets, the clock, the failure remembered so far cleared), finished with
-    // its result. Nothing is written without a log; a log that cannot be written is reported.
+    // and checksum it gets, the clock, the failure remembered so far cleared), finished as soon
+    // as its steps have ended, with the result and the failure the person was shown. Nothing is
+    // written without a log; a log that cannot be written is reported.
     PendingRecord begin_chip_record();
-    void finish_chip_record(PendingRecord& pending, bool passed, std::int64_t ended_ms);
+    void finish_chip_record(PendingRecord& pending, bool passed);
     // "Production Log": ticking it opens the log, asking for the file (`choose_file`, empty when
     // cancelled) the first time; unticking closes it.
     void production_log_command(const std::function<std::string()>& choose_file);

@@ -8,8 +8,6 @@
 #include "link/programmer_model.h"
 #include "ops/chip_commands.h"
 
-#include <optional>
-
 namespace zz {
 
 namespace {
@@ -87,7 +85,8 @@ PendingRecord Session::begin_chip_record() {
     return pending;
 }
 
-void Session::finish_chip_record(PendingRecord& pending, bool passed, std::int64_t ended_ms) {
+void Session::finish_chip_record(PendingRecord& pending, bool passed) {
+    const std::int64_t ended_ms = env_.loop.now_ms();
     if (!production_log)
         return;
     ProductionRecord& r = pending.record;
@@ -111,21 +110,22 @@ void Session::program_command() {
     if (reserve) {
         if (!reserve_serial_number()) {
             pending.record.serial.clear();
-            finish_chip_record(pending, false, env_.loop.now_ms());
+            finish_chip_record(pending, false);
             return;
         }
         describe_chip(pending.record);
     }
     ChipContext ctx = chip_context();
-    std::optional<bool> result;
-    std::int64_t ended_ms = 0;
+    // Recorded before the result is counted and shown, which may wait for the person.
+    bool recorded = false;
     ctx.programmed = [&](bool passed) {
-        result = passed;
-        ended_ms = env_.loop.now_ms();
+        finish_chip_record(pending, passed);
+        recorded = true;
     };
-    // A reserved number is used up even when the command is refused: its chip goes on record.
-    if (zz::program_command(ctx) || reserve)
-        finish_chip_record(pending, result.value_or(false), result ? ended_ms : env_.loop.now_ms());
+    // Also on record: a chip whose set-up or ID check failed, and a reserved number whose
+    // command was refused (the number is used up).
+    if ((zz::program_command(ctx) || reserve) && !recorded)
+        finish_chip_record(pending, false);
 }
 
 void Session::production_log_command(const std::function<std::string()>& choose_file) {
