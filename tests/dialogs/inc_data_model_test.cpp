@@ -11,33 +11,29 @@
 namespace zz {
 namespace {
 
-ChipParams chip_of(int chip_bit) {
-    ChipParams chip;
-    chip.CHIPbit = chip_bit;
-    chip.ROMsize = 0x2000;
-    chip.EEPROMsize = 0x100;
-    return chip;
-}
-
 class IncDataTest : public ::testing::Test {
 protected:
+    // Opens the dialog for a core with 0x2000 program words and 0x100 EEPROM bytes.
     IncDataModel& open(int chip_bit = 2) {
-        chip = chip_of(chip_bit);
+        chip.CHIPbit = chip_bit;
+        chip.ROMsize = 0x2000;
+        chip.EEPROMsize = 0x100;
         model = std::make_unique<IncDataModel>(chip, settings, enabled, busy, op,
                                                [this] { ++increments; });
         return *model;
     }
-    void store(SerialSettings s, bool on = true) {
-        settings = s;
-        enabled = on;
-    }
-    static SerialSettings range(int start, int end) {
+    void store(int start, int end, bool on, bool rom = true, bool eeprom = false, bool hex = true,
+               int step = 1) {
         SerialSettings s;
         s.inc_start_add = start;
         s.inc_end_add = end;
-        return s;
+        s.inc_rom = rom;
+        s.inc_eeprom = eeprom;
+        s.inc_16bit = hex;
+        s.inc_step = step;
+        settings = s;
+        enabled = on;
     }
-    std::vector<std::string> messages() const { return op.texts(); }
 
     ChipParams chip;
     Value<SerialSettings> settings;
@@ -49,175 +45,99 @@ protected:
     std::unique_ptr<IncDataModel> model;
 };
 
-TEST_F(IncDataTest, OpeningWithNumberingOffShowsTheDefaultsAndTheCoreLocks) {
+TEST_F(IncDataTest, OpeningFollowsTheStoredSettingsAndTheCore) {
     struct Case {
         int chip_bit;
-        bool id, eeprom, low_byte;
+        bool id, eeprom, low_byte; // enabled
     };
-    for (const Case& c :
-         {Case{1, false, true, true}, Case{2, true, true, true}, Case{3, true, true, true},
-          Case{4, false, false, false}, Case{5, false, false, true}}) {
+    for (const Case& c : {Case{1, false, true, true}, Case{2, true, true, true},
+                          Case{4, false, false, false}, Case{5, false, false, true}}) {
         SCOPED_TRACE(c.chip_bit);
-        store(range(0x10, 0x11), false);
+        store(0x10, 0x11, false);
         IncDataModel& m = open(c.chip_bit);
-        EXPECT_FALSE(m.CheckBox1.checked.get());
-        EXPECT_TRUE(m.RadioButton1.checked.get());
-        EXPECT_TRUE(m.RadioButton3.checked.get());
-        EXPECT_FALSE(m.RadioButton4.checked.get());
-        for (EditField* f : {&m.Edit1, &m.Edit2, &m.Edit3}) {
-            EXPECT_FALSE(f->enabled.get());
-            EXPECT_EQ(f->text.get(), "");
-        }
-        EXPECT_FALSE(m.labels_enabled.get());
+        EXPECT_TRUE(m.RadioButton1.checked.get() && m.RadioButton3.checked.get());
+        EXPECT_FALSE(m.CheckBox1.checked.get() || m.Edit1.enabled.get() || m.labels_enabled.get());
+        EXPECT_EQ(m.Edit1.text.get(), "");
         EXPECT_EQ(m.RadioButton5.enabled.get(), c.id);
         EXPECT_EQ(m.RadioButton2.enabled.get(), c.eeprom);
         EXPECT_EQ(m.CheckBox3.enabled.get(), c.low_byte);
     }
-}
-
-TEST_F(IncDataTest, OpeningWithNumberingOnShowsTheStoredSettings) {
-    SerialSettings s = range(0x10, 0x1F);
-    s.inc_step = 0x2A;
-    s.inc_hiadd = s.inc_save = true;
-    store(s);
+    store(0x10, 0x1F, true, false, true, false, 42);
     IncDataModel& m = open();
-    EXPECT_TRUE(m.CheckBox1.checked.get());
-    EXPECT_TRUE(m.labels_enabled.get());
-    EXPECT_EQ(m.Edit1.text.get(), "0010");
-    EXPECT_EQ(m.Edit2.text.get(), "001F");
-    EXPECT_EQ(m.Edit3.text.get(), "2A");
-    EXPECT_TRUE(m.CheckBox2.checked.get());
-    EXPECT_FALSE(m.CheckBox3.checked.get());
-    EXPECT_TRUE(m.CheckBox4.checked.get());
-
-    s.inc_16bit = false;
-    s.inc_step = 42;
-    s.inc_rom = false;
-    s.inc_eeprom = true;
-    store(s);
-    open();
-    EXPECT_TRUE(model->RadioButton2.checked.get());
-    EXPECT_TRUE(model->RadioButton4.checked.get());
-    EXPECT_EQ(model->Edit3.text.get(), "42");
-
-    // A step the field cannot hold opens empty, for OK to ask for.
-    s.inc_step = 300;
-    store(s);
+    EXPECT_TRUE(m.CheckBox1.checked.get() && m.Edit3.enabled.get());
+    EXPECT_TRUE(m.RadioButton2.checked.get() && m.RadioButton4.checked.get());
+    EXPECT_EQ(m.Edit1.text.get() + m.Edit2.text.get() + " " + m.Edit3.text.get(), "0010001F 42");
+    store(0x10, 0x11, true, true, false, true, 300); // a step the field cannot hold
     EXPECT_EQ(open().Edit3.text.get(), "");
 }
 
-TEST_F(IncDataTest, StoredUserIdOpensByCore) {
-    SerialSettings id = range(-1, -1);
-    id.inc_rom = false;
-    id.inc_16bit = false;
-    id.inc_step = 25;
-    store(id);
+TEST_F(IncDataTest, TheUserIdOpensInHexAndOnlyWhereTheCoreHasOne) {
+    store(-1, -1, true, false, false, false, 25);
     IncDataModel& m = open(2);
     EXPECT_TRUE(m.RadioButton5.checked.get());
-    EXPECT_FALSE(m.Edit1.enabled.get());
-    EXPECT_EQ(m.Edit1.text.get(), "");
-    EXPECT_TRUE(m.RadioButton3.checked.get()); // Hex forced, the step kept in hex
-    EXPECT_FALSE(m.RadioButton4.enabled.get());
-    EXPECT_EQ(m.Edit3.text.get(), "19");
-    // A core without an ID numbers program memory instead; a region taken away is not left
-    // without one.
+    EXPECT_FALSE(m.Edit1.enabled.get() || m.RadioButton4.enabled.get());
+    EXPECT_TRUE(m.RadioButton3.checked.get());
+    EXPECT_EQ(m.Edit3.text.get(), "19"); // 25 kept, in hex
+    // Other cores number program memory rather than be left without a region.
     for (int bit : {1, 4, 5}) {
-        SCOPED_TRACE(bit);
         IncDataModel& other = open(bit);
-        EXPECT_TRUE(other.RadioButton1.checked.get());
-        EXPECT_FALSE(other.RadioButton5.checked.get());
-        EXPECT_TRUE(other.Edit1.enabled.get());
-        EXPECT_TRUE(other.RadioButton4.enabled.get());
+        EXPECT_TRUE(other.RadioButton1.checked.get()) << bit;
+        EXPECT_TRUE(other.Edit1.enabled.get() && other.RadioButton4.enabled.get()) << bit;
     }
-    SerialSettings eeprom = range(1, 2);
-    eeprom.inc_rom = false;
-    eeprom.inc_eeprom = true;
-    store(eeprom);
+    store(1, 2, true, false, true);
     EXPECT_TRUE(open(4).RadioButton1.checked.get());
-    EXPECT_FALSE(model->RadioButton2.checked.get());
 }
 
-TEST_F(IncDataTest, TheEnableBoxEmptiesTheFieldsAndReloadsTheStoredSettings) {
-    store(range(0x10, 0x11), false);
+TEST_F(IncDataTest, EnableRegionAndFormatControls) {
+    store(0x10, 0x11, true);
     IncDataModel& m = open();
-    m.CheckBox1Click(true);
-    EXPECT_EQ(m.Edit1.text.get(), "0010");
-    EXPECT_TRUE(m.Edit2.enabled.get());
     m.Edit1.text = "0123";
-    m.RadioButton2Click();
     m.CheckBox1Click(false);
     EXPECT_EQ(m.Edit1.text.get(), "");
     EXPECT_FALSE(m.Edit3.enabled.get());
-    m.CheckBox1Click(true);
-    EXPECT_EQ(m.Edit1.text.get(), "0010"); // what was typed is gone
-    EXPECT_TRUE(m.RadioButton1.checked.get());
-    EXPECT_FALSE(enabled.get()); // nothing applied
-}
-
-TEST_F(IncDataTest, RegionButtonsSwitchTheirOptions) {
-    store(range(0x10, 0x11));
-    IncDataModel& m = open();
+    m.CheckBox1Click(true); // reloads the stored settings; what was typed is gone
+    EXPECT_EQ(m.Edit1.text.get(), "0010");
     m.CheckBox3.checked = true;
     m.RadioButton2Click();
-    EXPECT_TRUE(m.RadioButton2.checked.get());
-    EXPECT_FALSE(m.RadioButton1.checked.get());
+    EXPECT_TRUE(m.RadioButton2.checked.get() && !m.RadioButton1.checked.get());
     EXPECT_FALSE(m.CheckBox3.enabled.get());
     EXPECT_TRUE(m.CheckBox3.checked.get()); // kept, not used
-    m.RadioButton4Click();
-    m.RadioButton5Click();
-    EXPECT_FALSE(m.CheckBox2.enabled.get());
-    EXPECT_FALSE(m.CheckBox3.checked.get());
-    EXPECT_TRUE(m.RadioButton3.checked.get());
-    EXPECT_FALSE(m.RadioButton4.enabled.get());
-    EXPECT_FALSE(m.Edit1.enabled.get());
-    EXPECT_EQ(m.Edit2.text.get(), "");
-    m.RadioButton4Click(); // disabled: nothing
-    EXPECT_TRUE(m.RadioButton3.checked.get());
-    m.RadioButton1Click();
-    EXPECT_TRUE(m.CheckBox3.enabled.get());
-    EXPECT_TRUE(m.RadioButton4.enabled.get());
-    EXPECT_TRUE(m.Edit1.enabled.get());
-}
-
-TEST_F(IncDataTest, FormatButtonsRewriteTheStep) {
-    store(range(0x10, 0x11));
-    IncDataModel& m = open();
     m.Edit3.text = "FF";
     m.RadioButton4Click();
     EXPECT_EQ(m.Edit3.text.get(), "25");
-    m.RadioButton4Click(); // already Dec
+    m.RadioButton4Click(); // already Dec: no second conversion
     EXPECT_EQ(m.Edit3.text.get(), "25");
-    m.RadioButton3Click();
-    EXPECT_EQ(m.Edit3.text.get(), "19");
-    m.Edit3.text = "";
-    m.RadioButton4Click();
-    EXPECT_EQ(m.Edit3.text.get(), "");
+    m.RadioButton5Click();
+    EXPECT_EQ(m.Edit3.text.get(), "19"); // the ID ticks Hex
+    EXPECT_FALSE(m.CheckBox2.enabled.get() || m.CheckBox3.checked.get() || m.Edit1.enabled.get());
+    EXPECT_FALSE(m.RadioButton4.enabled.get());
+    m.RadioButton4Click(); // disabled
+    EXPECT_TRUE(m.RadioButton3.checked.get());
+    m.RadioButton1Click();
+    EXPECT_TRUE(m.CheckBox3.enabled.get() && m.RadioButton4.enabled.get() && m.Edit1.enabled.get());
 }
 
 TEST_F(IncDataTest, KeystrokesAreFilteredByField) {
     IncDataModel& m = open();
-    const std::pair<char, char> address[] = {{'0', '0'}, {'9', '9'}, {'A', 'A'},   {'F', 'F'},
-                                             {'a', 'A'}, {'f', 'F'}, {'\b', '\b'}, {'G', 0},
-                                             {'g', 0},   {' ', 0},   {'-', 0}};
-    for (const auto& [key, result] : address) {
-        EXPECT_EQ(m.Edit1KeyPress(key), result) << key;
-        EXPECT_EQ(m.Edit2KeyPress(key), result) << key;
-        EXPECT_EQ(m.Edit3KeyPress(key), result) << key; // Hex
+    const std::string keys = "9Fa\bG ";
+    std::string address, hex_step, dec_step;
+    for (char key : keys) {
+        address += m.Edit1KeyPress(key) ? m.Edit1KeyPress(key) : '_';
+        hex_step += m.Edit3KeyPress(key) ? m.Edit3KeyPress(key) : '_';
     }
     m.RadioButton4Click();
-    for (const auto& [key, result] : {std::pair{'7', '7'}, {'\b', '\b'}, {'A', '\0'}, {'a', '\0'}})
-        EXPECT_EQ(m.Edit3KeyPress(key), result) << key;
+    for (char key : keys)
+        dec_step += m.Edit3KeyPress(key) ? m.Edit3KeyPress(key) : '_';
+    EXPECT_EQ(address, "9FA\b__");
+    EXPECT_EQ(hex_step, address);
+    EXPECT_EQ(dec_step, "9__\b__");
 }
 
-struct Refusal {
-    bool eeprom;
-    const char* start;
-    const char* end;
-    const char* step;
-    const char* message;
-};
-
 TEST_F(IncDataTest, OkRefusesBadInputWithItsMessageAndChangesNothing) {
+    struct Refusal {
+        bool eeprom;
+        const char *start, *end, *step, *message;
+    };
     const Refusal cases[] = {
         {false, "2001", "2002", "01", inc_texts::kStartPastRom},
         {false, "2000", "2000", "01", inc_texts::kStartPastRom}, // one past the last word
@@ -226,15 +146,13 @@ TEST_F(IncDataTest, OkRefusesBadInputWithItsMessageAndChangesNothing) {
         {true, "0000", "0100", "01", inc_texts::kEndPastEeprom},
         {false, "0020", "001F", "01", inc_texts::kEndBelowStart},
         {false, "", "0010", "01", inc_texts::kNoStart},
-        {false, "0010", "", "01", inc_texts::kNoEnd},
+        {false, "0010", "0G", "01", inc_texts::kNoEnd},
         {false, "0010", "0011", "", inc_texts::kNoHexStep},
-        {false, "00G0", "0011", "01", inc_texts::kNoStart},
     };
-    SerialSettings before = range(1, 2);
-    before.inc_step = 3;
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.message);
-        store(before, false);
+        store(1, 2, false);
+        const SerialSettings before = settings;
         op.messages.clear();
         IncDataModel& m = open();
         m.CheckBox1Click(true);
@@ -251,17 +169,10 @@ TEST_F(IncDataTest, OkRefusesBadInputWithItsMessageAndChangesNothing) {
         EXPECT_EQ(settings.get(), before);
         EXPECT_FALSE(enabled.get());
     }
-    store(before, false);
-    IncDataModel& m = open();
-    m.CheckBox1Click(true);
-    m.RadioButton4Click();
-    m.Edit3.text = "";
-    EXPECT_FALSE(m.Button1Click());
-    EXPECT_EQ(op.messages.back().text, inc_texts::kNoDecStep);
 }
 
 TEST_F(IncDataTest, OkStoresEverythingTogether) {
-    store(range(0, 0), false);
+    store(0, 0, false);
     IncDataModel& m = open();
     m.CheckBox1Click(true);
     m.RadioButton2Click();
@@ -269,53 +180,32 @@ TEST_F(IncDataTest, OkStoresEverythingTogether) {
     m.CheckBox2.checked = true;
     m.CheckBox4.checked = true;
     m.Edit1.text = "00FD";
-    m.Edit2.text = "ff"; // typed elsewhere than through the filter
+    m.Edit2.text = "ff";
     m.Edit3.text = "12";
     EXPECT_TRUE(m.Button1Click());
-    EXPECT_TRUE(op.messages.empty());
-    SerialSettings expected = range(0xFD, 0xFF);
-    expected.inc_rom = false;
-    expected.inc_eeprom = true;
-    expected.inc_16bit = false;
-    expected.inc_step = 12;
-    expected.inc_hiadd = expected.inc_save = true;
+    SerialSettings expected{0xFD, 0xFF, 12, false, true, true, false, false, true};
     EXPECT_EQ(settings.get(), expected);
     EXPECT_TRUE(enabled.get());
 
-    // The user ID stores no addresses.
     IncDataModel& id = open();
     id.RadioButton5Click();
     EXPECT_TRUE(id.Button1Click());
-    EXPECT_EQ(settings.get().inc_start_add, -1);
-    EXPECT_EQ(settings.get().inc_end_add, -1);
-    EXPECT_FALSE(settings.get().inc_rom);
-    EXPECT_FALSE(settings.get().inc_eeprom);
-    EXPECT_EQ(settings.get().inc_step, 12); // its value kept when the ID forced Hex
-
-    // Unticked: only numbering goes off.
-    const SerialSettings kept = settings;
-    IncDataModel& off = open();
-    off.CheckBox1Click(false);
-    EXPECT_TRUE(off.Button1Click());
-    EXPECT_FALSE(enabled.get());
-    EXPECT_EQ(settings.get(), kept);
+    expected = {-1, -1, 12, false, false, false, false, true, true}; // no addresses for the ID
+    EXPECT_EQ(settings.get(), expected);
 }
 
 TEST_F(IncDataTest, TestAppliesAndAdvancesOnceButNotWhileAChipIsProgrammed) {
-    store(range(0x10, 0x11), false);
+    store(0x10, 0x11, false);
     IncDataModel& m = open();
     m.CheckBox1Click(true);
     m.Button3Click();
     EXPECT_EQ(increments, 1);
     EXPECT_TRUE(enabled.get());
     m.Edit2.text = "000F";
-    m.Button3Click();
-    EXPECT_EQ(increments, 1); // refused
-    EXPECT_EQ(op.texts().back(), inc_texts::kEndBelowStart);
+    m.Button3Click(); // refused
     busy = true;
     m.Edit2.text = "0011";
     m.Button3Click();
-    EXPECT_EQ(increments, 1);
     busy = false;
     m.CheckBox1Click(false);
     m.Button3Click();
