@@ -20,9 +20,8 @@ Session::Session(SessionEnv env)
     : env_(std::move(env)), tap_(env_.op), database_(env_.data_dir),
       link_(env_.loop, env_.port, tap_,
             LinkFlags{flags.N18, flags.N31, flags.N_ICSP, flags.UseVPPFirstProgramEntry1}),
-      discovery_(link_, env_.port_lister), file_watch_(env_.loop, kFileWatchMs, [this] {
-          file_watch_tick();
-      }),
+      discovery_(link_, env_.port_lister),
+      file_watch_(env_.loop, kFileWatchMs, [this] { file_watch_tick(); }),
       ProgrammerModel(link_.ProgrammerModel) {
     link_.set_startup_search([this] { discovery_.findbord(); });
     discovery_.apply_found_model = [this] {

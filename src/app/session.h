@@ -170,7 +170,7 @@ private:
     void read_settings();
     void write_settings();
     void run_chip_command(void (*command)(ChipContext&));
-    void describe_chip(ProductionRecord& record) const;
+    void describe_chip(ProductionRecord& record);
     void save_serial_number();
 
     SessionEnv env_;

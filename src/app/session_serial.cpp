@@ -67,10 +67,10 @@ bool Session::reserve_serial_number() {
     }
 }
 
-void Session::describe_chip(ProductionRecord& r) const {
+void Session::describe_chip(ProductionRecord& r) {
     const ProgrammerModelInfo* model = programmer_model(ProgrammerModel);
     r.model = model ? std::string(model->menu_caption) : std::to_string(ProgrammerModel.get());
-    r.port = env_.port.name();
+    r.port = link_.port().name();
     r.chip = ComboBox1.get();
     r.image = CurrentFileName;
     r.checksum = "0x" + to_hex(buffer_checksum(chip_, buffer), 4);

@@ -24,8 +24,8 @@ constexpr const char* kManualFile = "ze-zuzuen.html";
 
 // Openers of the dialogs that are not built yet: shown, but not usable.
 constexpr std::array kDialogsToCome{
-    "N22",     "N161",    "SpeedButton3", "N25",        "chipinsockettime1", "Button8",
-    "Button3", "Button4", "N15",          "N23", "N_autoprog", "Button10"};
+    "N22",     "N161",    "SpeedButton3", "N25", "chipinsockettime1", "Button8",
+    "Button3", "Button4", "N15",          "N23", "N_autoprog",        "Button10"};
 
 } // namespace
 

@@ -160,8 +160,8 @@ TEST_F(WindowStateTest, CalibrationSourcesExcludeEachOther) {
 }
 
 TEST_F(WindowStateTest, DialogsNotYetBuiltAreDisabledAndFusesMenuDoesNothing) {
-    for (const char* name : {"N22", "N161", "SpeedButton3", "N25", "chipinsockettime1",
-                             "Button8", "Button3", "Button4", "N15", "N23"})
+    for (const char* name : {"N22", "N161", "SpeedButton3", "N25", "chipinsockettime1", "Button8",
+                             "Button3", "Button4", "N15", "N23"})
         EXPECT_FALSE(enabled(name)) << name;
     EXPECT_TRUE(enabled("N19"));
     click("N19");
