@@ -56,40 +56,45 @@ IncDataDialog::IncDataDialog(Session& session, Operator& op, QWidget* parent)
 }
 
 void IncDataDialog::build() {
-    setFixedSize(340, 250);
-    control<QCheckBox>(this, "CheckBox1", "Serial Number Enabled", {12, 8, 200, 20});
+    // The main window's 8 point face, so the captions fit the fixed layout.
+    QFont face = font();
+    face.setPointSize(8);
+    face.setStretch(QFont::SemiCondensed);
+    setFont(face);
+    setFixedSize(400, 290);
+    control<QCheckBox>(this, "CheckBox1", "Serial Number Enabled", {12, 8, 376, 20});
     auto* region =
-        place(new QGroupBox(QStringLiteral("Memory"), this), "GroupBox1", {12, 32, 150, 92});
-    control<QRadioButton>(region, "RadioButton1", "Program Memory", {10, 20, 135, 20});
-    control<QRadioButton>(region, "RadioButton2", "Data EEPROM", {10, 42, 135, 20});
-    control<QRadioButton>(region, "RadioButton5", "ID", {10, 64, 135, 20});
+        place(new QGroupBox(QStringLiteral("Memory"), this), "GroupBox1", {12, 32, 180, 92});
+    control<QRadioButton>(region, "RadioButton1", "Program Memory", {10, 20, 160, 20});
+    control<QRadioButton>(region, "RadioButton2", "Data EEPROM", {10, 42, 160, 20});
+    control<QRadioButton>(region, "RadioButton5", "ID", {10, 64, 160, 20});
     auto* format =
-        place(new QGroupBox(QStringLiteral("Format"), this), "GroupBox2", {172, 32, 156, 92});
-    control<QRadioButton>(format, "RadioButton3", "Hex", {10, 20, 135, 20});
-    control<QRadioButton>(format, "RadioButton4", "Dec", {10, 42, 135, 20});
+        place(new QGroupBox(QStringLiteral("Format"), this), "GroupBox2", {208, 32, 180, 92});
+    control<QRadioButton>(format, "RadioButton3", "Hex", {10, 20, 160, 20});
+    control<QRadioButton>(format, "RadioButton4", "Dec", {10, 42, 160, 20});
     const struct {
         const char* label;
         const char* caption;
         const char* edit;
-        int length;
+        std::size_t length;
     } fields[] = {{"Label1", "Start Address", "Edit1", IncDataModel::kAddressLength},
                   {"Label2", "End Address", "Edit2", IncDataModel::kAddressLength},
                   {"Label3", "Step", "Edit3", IncDataModel::kStepLength}};
     for (int k = 0; k < 3; ++k) {
-        const int x = 12 + 110 * k;
-        control<QLabel>(this, fields[k].label, fields[k].caption, {x, 130, 100, 16});
-        auto* edit = place(new QLineEdit(this), fields[k].edit, {x, 148, 90, 22});
-        edit->setMaxLength(fields[k].length);
+        const int x = 12 + 128 * k;
+        control<QLabel>(this, fields[k].label, fields[k].caption, {x, 132, 120, 16});
+        auto* edit = place(new QLineEdit(this), fields[k].edit, {x, 150, 120, 22});
+        edit->setMaxLength(static_cast<int>(fields[k].length));
         edit->installEventFilter(this);
     }
-    control<QCheckBox>(this, "CheckBox2", "Increment From High Address", {12, 176, 160, 20});
-    control<QCheckBox>(this, "CheckBox3", "Ignore High Byte of Word", {176, 176, 160, 20});
+    control<QCheckBox>(this, "CheckBox2", "Increment From High Address", {12, 182, 376, 20});
+    control<QCheckBox>(this, "CheckBox3", "Ignore High Byte of Word", {12, 204, 376, 20});
     control<QCheckBox>(this, "CheckBox4",
                        "Save buffer to current file after successfully programmed",
-                       {12, 196, 320, 20});
-    control<QPushButton>(this, "Button1", "OK", {12, 220, 90, 24})->setDefault(true);
-    control<QPushButton>(this, "Button3", "TEST", {124, 220, 90, 24});
-    control<QPushButton>(this, "Button2", "Calcel", {238, 220, 90, 24});
+                       {12, 226, 376, 20});
+    control<QPushButton>(this, "Button1", "OK", {12, 256, 100, 24})->setDefault(true);
+    control<QPushButton>(this, "Button3", "TEST", {150, 256, 100, 24});
+    control<QPushButton>(this, "Button2", "Calcel", {288, 256, 100, 24});
     // The model keeps one region and one format ticked.
     for (const char* name :
          {"RadioButton1", "RadioButton2", "RadioButton5", "RadioButton3", "RadioButton4"})
