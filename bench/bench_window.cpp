@@ -29,6 +29,7 @@ public:
     bool play_tone(int, int) override { return true; }
     std::string choose_load_file() override { return {}; }
     std::string choose_save_file() override { return {}; }
+    std::string choose_log_file() override { return {}; }
     void open_help(const std::filesystem::path&) override {}
 };
 

@@ -1,5 +1,6 @@
 #include "app/session.h"
 
+#include "app/blank_labels.h"
 #include "device/chip_family.h"
 
 #include <utility>
@@ -16,18 +17,18 @@ void set_option(Flag& flag, bool on) {
 } // namespace
 
 Session::Session(SessionEnv env)
-    : env_(std::move(env)), database_(env_.data_dir),
-      link_(env_.loop, env_.port, env_.op,
+    : env_(std::move(env)), tap_(env_.op), database_(env_.data_dir),
+      link_(env_.loop, env_.port, tap_,
             LinkFlags{flags.N18, flags.N31, flags.N_ICSP, flags.UseVPPFirstProgramEntry1}),
-      discovery_(link_, env_.port_lister), file_watch_(env_.loop, kFileWatchMs, [this] {
-          file_watch_tick();
-      }),
+      discovery_(link_, env_.port_lister),
+      file_watch_(env_.loop, kFileWatchMs, [this] { file_watch_tick(); }),
       ProgrammerModel(link_.ProgrammerModel) {
     link_.set_startup_search([this] { discovery_.findbord(); });
     discovery_.apply_found_model = [this] {
         SuppressChipPositionOnce = true;
         program_type();
     };
+    after_pass = [this] { serial_after_pass(); };
 }
 
 ChipContext Session::chip_context() {
@@ -111,14 +112,8 @@ void Session::offer_chip_position() {
 }
 
 void Session::clrwindows() {
-    const int chip_bit = chip_.CHIPbit;
-    buffer.lab_fuse(1) = chip_bit == 1 ? "0x0FFF" : chip_bit == 2 ? "0x3FFF" : "0xFFFF";
+    blank_labels(chip_, buffer);
     caption = std::string(kCaption);
-    buffer.lab_fuse(2) = chip_bit != 3 && chip_.FuseWordCount >= 2 ? "0x3FFF" : "0xFFFF";
-    for (int n = 3; n <= 7; ++n)
-        buffer.lab_fuse(n) = "0xFFFF";
-    buffer.lab_checksum = "Checksum 0xFFFF";
-    buffer.lab_id1 = chip_bit == 3 ? "0xFFFFFFFFFFFFFFFF" : "0xFFFFFFFF";
 }
 
 } // namespace zz

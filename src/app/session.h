@@ -1,7 +1,10 @@
 #pragma once
 
 #include "app/control_states.h"
+#include "app/failure_tap.h"
 #include "app/option_flags.h"
+#include "app/production_log.h"
+#include "app/serial_number.h"
 #include "app/settings_file.h"
 #include "base/loop.h"
 #include "base/observable.h"
@@ -19,6 +22,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,6 +92,7 @@ public:
     void eeprom_command();
     void fuse_id_command();
     void verify_command();
+    // "&Program", with the statistics, the serial number and the production record.
     void program_command();
     void reset_statistics();
     void hardware_version_command();
@@ -125,8 +130,39 @@ public:
     bool SuppressChipPositionOnce = false;
     // Shows the chip position dialog modally.
     std::function<void()> show_chip_position;
-    // The serial-number step after each passed chip; filled in by serial numbering.
+    // The serial-number step after each passed chip: serial_after_pass.
     std::function<void()> after_pass;
+
+    // --- serial numbers and the production record (session_serial.cpp) ---
+    // The serial-number settings while the program runs; whether numbering is on is
+    // buffer.SerialNumberEnabled. Read from the settings file at start-up, written at exit.
+    Value<SerialSettings> serial_settings;
+    // With numbering on, each chip takes its number from the current file just before it is
+    // programmed (reserve_serial_number) instead of the buffer advancing after each pass, so
+    // several programs numbering from one file share one sequence.
+    bool reserve_serial_numbers = false;
+    // Where each finished chip is recorded; null: nowhere. May be shared with other sessions.
+    std::shared_ptr<const ProductionLog> production_log;
+    // The file "Production Log" writes to, chosen once; kept in the settings file.
+    std::string production_log_file;
+    // Advances the number once with the current settings (TEST, and after a pass).
+    void ser_inc();
+    // After a passed chip with numbering on: ser_inc, then with inc_save the buffer goes to the
+    // current file (12-, 14- and 16-bit cores) and the file watch is re-armed. Nothing when the
+    // numbers are reserved.
+    void serial_after_pass();
+    // Takes the next number from the current file into the buffer (see reserve_serial_numbers);
+    // false, with the reason shown, when the file cannot be locked, read or saved.
+    bool reserve_serial_number();
+    // The production record of one chip: begun just before the chip is programmed (the number
+    // and checksum it gets, the clock, the failure remembered so far cleared), finished as soon
+    // as its steps have ended, with the result and the failure the person was shown. Nothing is
+    // written without a log; a log that cannot be written is reported.
+    PendingRecord begin_chip_record();
+    void finish_chip_record(PendingRecord& pending, bool passed);
+    // "Production Log": ticking it opens the log, asking for the file (`choose_file`, empty when
+    // cancelled) the first time; unticking closes it.
+    void production_log_command(const std::function<std::string()>& choose_file);
 
 private:
     void apply_memory_kind();
@@ -139,8 +175,11 @@ private:
     void read_settings();
     void write_settings();
     void run_chip_command(void (*command)(ChipContext&));
+    void describe_chip(ProductionRecord& record);
+    void save_serial_number();
 
     SessionEnv env_;
+    FailureTap tap_; // between the link and the person
     ChipDatabase database_;
     ChipParams chip_;
     Link link_;

@@ -53,7 +53,6 @@ void Session::rom_command() { run_chip_command(zz::rom_command); }
 void Session::eeprom_command() { run_chip_command(zz::eeprom_command); }
 void Session::fuse_id_command() { run_chip_command(zz::fuse_id_command); }
 void Session::verify_command() { run_chip_command(zz::verify_command); }
-void Session::program_command() { run_chip_command(zz::program_command); }
 
 void Session::reset_statistics() {
     zz::reset_statistics(statistics);

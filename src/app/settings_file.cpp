@@ -31,6 +31,7 @@ AppSettings load_settings(const std::filesystem::path& path) {
     s.fast = ini.read_bool("START", "fast", d.fast);
     s.n35 = ini.read_bool("START", "n35", d.n35);
     s.chip_in_time = ini.read_int("START", "chip_in_time", d.chip_in_time);
+    s.prod_log = ini.read_string("START", "prod_log", d.prod_log);
     return s;
 }
 
@@ -45,6 +46,7 @@ void save_settings(const std::filesystem::path& path, const AppSettings& s) {
     ini.write_bool("START", "fast", s.fast);
     ini.write_bool("START", "n35", s.n35);
     ini.write_int("START", "chip_in_time", s.chip_in_time);
+    ini.write_string("START", "prod_log", s.prod_log);
     ini.write_int("INC", "inc_start_add", s.inc_start_add);
     ini.write_int("INC", "inc_end_add", s.inc_end_add);
     ini.write_int("INC", "inc_step", s.inc_step);

@@ -27,6 +27,7 @@ struct AppSettings {
     bool fast = false;
     bool n35 = false;
     std::int32_t chip_in_time = 1;
+    std::string prod_log; // the production log of the window's "Production Log"
 
     bool operator==(const AppSettings&) const = default;
 };

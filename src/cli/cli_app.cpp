@@ -3,11 +3,11 @@
 #include "app/settings_file.h"
 #include "cli/board_wait.h"
 #include "cli/cli_commands.h"
-#include "sim/chip_image.h"
 #include "device/chip_family.h"
 #include "device/data_folder.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace zz::cli {
 
@@ -113,14 +113,24 @@ private:
     }
 
     int on_board() {
+        if (o_.command == "program") {
+            // Bad serial-number options and a log that cannot be opened stop the run before
+            // the board is touched.
+            select_offline(session_);
+            select_chip();
+            if (const int status = prepare_production(c_); status != kSuccess)
+                return finish(status);
+        }
         session_.startup();
         select_chip();
-        ChipParams chip_params;
+        std::optional<VirtualSocket> socket;
         if (VirtualBoard* board = line_.board()) {
             const std::string name = o_.virtual_chip.value_or(session_.ComboBox1.get());
-            chip_params = session_.database().load(session_.ProgrammerModel, name, ChipParams{});
-            board->insert_chip(VirtualChip(chip_params));
-            if (!o_.chip_image.empty() && !load_image(*board->chip(), chip_params))
+            socket.emplace(*board,
+                           session_.database().load(session_.ProgrammerModel, name, ChipParams{}),
+                           o_, op_, out_);
+            c_.socket = &*socket;
+            if (!socket->insert())
                 return finish(kBadInput);
         }
         const bool ready = wait_board_ready(session_);
@@ -131,8 +141,9 @@ private:
             wait_board_idle(session_);
         if (status == kSuccess && op_.error_shown())
             status = kFailed; // the board did not come back after the operation
-        if (!o_.chip_save.empty() && !save_image(chip_params) && status == kSuccess)
+        if (socket && !socket->save() && status == kSuccess)
             status = kFailed;
+        c_.socket = nullptr;
         return finish(status);
     }
 
@@ -140,28 +151,6 @@ private:
         session_.close_requested();
         session_.shutdown();
         return status;
-    }
-
-    bool load_image(VirtualChip& chip, const ChipParams& params) {
-        const LoadResult result = load_chip_image(chip, params, o_.chip_image);
-        if (!result.ok)
-            op_.show_message(result.error, "Error", Icon::Error);
-        else if (!result.warning.empty() && !o_.json)
-            std::fprintf(stderr, "%s\n", result.warning.c_str());
-        else if (!result.warning.empty())
-            out_.field("chip_image_warning", json_quote(result.warning));
-        return result.ok;
-    }
-
-    bool save_image(const ChipParams& params) {
-        try {
-            save_chip_image(*line_.board()->chip(), params, o_.chip_save);
-            return true;
-        } catch (const std::exception& e) {
-            op_.show_message(std::string("The virtual chip could not be saved:\n") + e.what(),
-                             "Error", Icon::Error);
-            return false;
-        }
     }
 
     const CliOptions& o_;

@@ -136,13 +136,9 @@ int verify_command(CliContext& c) {
 int program_command(CliContext& c) {
     if (c.options.steps)
         apply_steps(c.session.flags, *c.options.steps);
-    const std::string passed = c.session.statistics.lab_pass.get();
-    const int status = with_file(
-        c, [&] { c.session.program_command(); },
-        [&] { return c.session.statistics.lab_pass.get() != passed; });
-    c.out.field("pass", json_quote(c.session.statistics.lab_pass.get()));
-    c.out.field("fail", json_quote(c.session.statistics.lab_error.get()));
-    return status;
+    if (const int status = load_file(c, c.options.args[0]); status != kSuccess)
+        return status;
+    return program_chips(c);
 }
 
 int write_rom_command(CliContext& c) {

@@ -5,7 +5,9 @@
 #include "cli/cli_operator.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
+#include "cli/production_run.h"
 #include "cli/progress_meter.h"
+#include "cli/virtual_socket.h"
 
 #include <string>
 #include <vector>
@@ -27,6 +29,9 @@ struct CliContext {
     ProgressMeter& progress;
     // Every text the status line showed, in order.
     std::vector<std::string> statuses;
+    // The virtual board's socket; null on a serial port.
+    VirtualSocket* socket = nullptr;
+    ProductionSetup production = {};
 };
 
 } // namespace zz::cli

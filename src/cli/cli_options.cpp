@@ -134,6 +134,7 @@ constexpr OptionGroup kOptionGroups[] = {
     {parse_fill_option, check_fill_options, kFillHelp},
     {parse_calibration_option, check_calibration_options, kCalibrationHelp},
     kFirmwareOptions,
+    {parse_production_option, check_production_options, kProductionHelp},
 };
 
 class Parser : private OptionArg {
@@ -247,7 +248,8 @@ commands:
                                 the option the image selects: Watchdog Timer = Off   (Off, On)
   read OUT                      read the chip and save it as Intel HEX
   erase | blank | verify FILE
-  program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five)
+  program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five);
+                                the production options above apply
   write-rom FILE | write-eeprom FILE | write-fuses FILE
   version                       the board's hardware version
   calibration                   read the chip's OSCCAL calibration word and BandGap bits

@@ -2,6 +2,7 @@
 
 #include "cli/calibration_options.h"
 #include "cli/fill_options.h"
+#include "cli/production_options.h"
 
 #include <optional>
 #include <stdexcept>
@@ -57,6 +58,7 @@ struct CliOptions {
     FillOptions fill;
     CalibrationOptions calibration;
     FirmwareOptions firmware;
+    ProductionOptions production;
     std::string command;
     std::vector<std::string> args;
 };

@@ -91,12 +91,6 @@ std::filesystem::path data_folder() {
     return zz::find_data_dir(candidates);
 }
 
-zz::SerialHighlight serial_highlight(const zz::Session& session) {
-    const zz::AppSettings& s = session.settings;
-    return {session.buffer.SerialNumberEnabled, s.inc_rom, s.inc_eeprom, s.inc_start_add,
-            s.inc_end_add};
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -116,7 +110,6 @@ int main(int argc, char* argv[]) {
     zz::MainWindow window(session, desktop, data_dir);
     desktop.set_parent(&window);
     session.startup();
-    window.set_serial_highlight(serial_highlight(session));
     window.show();
     loop.start_idle();
     const auto args = QApplication::arguments();

@@ -2,6 +2,7 @@
 
 #include "gui/buffer_grid_model.h"
 #include "gui/dialogs/fuse_dialog.h"
+#include "gui/dialogs/inc_data_dialog.h"
 #include "gui/main_menu.h"
 
 #include <QAbstractButton>
@@ -24,7 +25,7 @@ namespace {
 constexpr const char* kManualFile = "ze-zuzuen.html";
 
 // Openers of the dialogs that are not built yet: shown, but not usable.
-constexpr std::array kDialogsToCome{"N21", "chipinsockettime1", "N_autoprog", "Button10"};
+constexpr std::array kDialogsToCome{"chipinsockettime1", "N_autoprog", "Button10"};
 
 } // namespace
 
@@ -52,10 +53,6 @@ MainWindow::MainWindow(Session& session, Desktop& desktop, std::filesystem::path
 
 MainWindow::~MainWindow() {
     session_.show_chip_position = nullptr; // the session outlives the window
-}
-
-void MainWindow::set_serial_highlight(const SerialHighlight& serial) {
-    model_->set_serial_highlight(serial);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -126,6 +123,7 @@ void MainWindow::wire_commands() {
     auto fuses = std::make_shared<FuseCommand>(s);
     for (const char* name : {"Button3", "N19"})
         on_click(name, [this, fuses] { open_fuse_dialog(*fuses, this); });
+    on_click("N21", [this] { open_inc_data_dialog(this, session_, desktop_); });
     wire_chip_commands();
     wire_options();
     wire_selectors();
@@ -176,6 +174,9 @@ void MainWindow::wire_options() {
     on_option("N18", f.N18, [&s] { s.turn_serial_off_command(); });
     on_option("n_calchip", f.n_calchip, [&s] { s.calibration_source_command(true); });
     on_option("N_calfile", f.N_calfile, [&s] { s.calibration_source_command(false); });
+    on_option("N_prodlog", f.N_prodlog, [this] {
+        session_.production_log_command([this] { return desktop_.choose_log_file(); });
+    });
     const std::array<const char*, 4> models{"N_TYPE_310", "N_TYPE_320", "N_TYPE_330", "KT3001"};
     for (int m = 1; m <= 4; ++m)
         on_option(models[static_cast<std::size_t>(m - 1)],

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/session.h"
-#include "files/grid_highlight.h"
 #include "gui/desktop.h"
 
 #include <QMainWindow>
@@ -33,8 +32,6 @@ public:
     ~MainWindow() override;
 
     BufferGridModel& grid_model() { return *model_; }
-    // Where the serial number sits in the grid (from the serial-number settings).
-    void set_serial_highlight(const SerialHighlight& serial);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

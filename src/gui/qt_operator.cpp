@@ -76,6 +76,17 @@ std::string QtOperator::choose_save_file() {
     return local_path(dialog.selectedFiles().front());
 }
 
+std::string QtOperator::choose_log_file() {
+    QFileDialog dialog(parent_, QStringLiteral("Production Log"), QString(),
+                       QStringLiteral("CSV File (*.csv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite); // records are added to the file
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return local_path(dialog.selectedFiles().front());
+}
+
 void QtOperator::open_help(const std::filesystem::path& manual) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(manual.c_str())));
 }

@@ -20,6 +20,7 @@ public:
 
     std::string choose_load_file() override;
     std::string choose_save_file() override;
+    std::string choose_log_file() override;
     void open_help(const std::filesystem::path& manual) override;
 
 private:

@@ -1,5 +1,6 @@
 // The session's state on the widgets: texts, check marks, enabled states, lists and progress.
 #include "gui/bindings.h"
+#include "gui/buffer_grid_model.h"
 #include "gui/buffer_grid_view.h"
 #include "gui/main_window.h"
 
@@ -38,6 +39,12 @@ void MainWindow::bind_state() {
          [](QWidget* w, const std::string& caption) { w->setWindowTitle(qt_text(caption)); });
     bind(session_.grid, grid_,
          [](BufferGridView* view, const GridLayout& layout) { view->apply_layout(layout); });
+    // The grid marks the serial number where the settings put it (whether it is on, the grid
+    // model follows itself).
+    bind(session_.serial_settings, model_,
+         [&on = session_.buffer.SerialNumberEnabled](BufferGridModel* m, const SerialSettings& s) {
+             m->set_serial_highlight({on, s.inc_rom, s.inc_eeprom, s.inc_start_add, s.inc_end_add});
+         });
     bind_selectors();
     bind_status();
     bind_values();
@@ -118,6 +125,7 @@ void MainWindow::bind_options() {
         {"N35", &flags.N35},
         {"N_autoprog", &flags.N_autoprog},
         {"N18", &flags.N18},
+        {"N_prodlog", &flags.N_prodlog},
         {"N_TYPE_310", &session_.model_items[0]},
         {"N_TYPE_320", &session_.model_items[1]},
         {"N_TYPE_330", &session_.model_items[2]},

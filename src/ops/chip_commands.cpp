@@ -15,10 +15,10 @@ namespace zz {
 namespace {
 
 // Runs `steps` after the device-ID check inside one operation; a refused check or a failed step
-// resets the board.
-void chip_operation(ChipContext& ctx, const std::function<bool()>& steps,
+// resets the board. False when the operation was refused before the board was used.
+bool chip_operation(ChipContext& ctx, const std::function<bool()>& steps,
                     const std::function<bool()>& before_ready_check = {}) {
-    ctx.link.run_operation(
+    return ctx.link.run_operation(
         [&] {
             if (!write_chip_message(ctx) || !steps())
                 ctx.link.reset_program_tries(9);
@@ -175,11 +175,14 @@ void verify_command(ChipContext& ctx) {
     });
 }
 
-void program_command(ChipContext& ctx) {
-    chip_operation(
+bool program_command(ChipContext& ctx) {
+    return chip_operation(
         ctx,
         [&] {
-            if (program_chip(ctx))
+            const bool passed = program_chip(ctx);
+            if (ctx.programmed)
+                ctx.programmed(passed);
+            if (passed)
                 count_pass(ctx);
             else
                 count_fail(ctx);

@@ -14,7 +14,9 @@ void rom_command(ChipContext& ctx);         // "Program And Verify &ROM"
 void eeprom_command(ChipContext& ctx);      // "Program And Verify &EEPROM"
 void fuse_id_command(ChipContext& ctx);     // "Program And Verify &FUSE/ID"
 void verify_command(ChipContext& ctx);      // "&Verify"
-void program_command(ChipContext& ctx);     // "&Program", with the statistics
+// "&Program", with the statistics; false when refused before the board was used (Busy, no
+// program option ticked, the board not ready).
+bool program_command(ChipContext& ctx);
 void reset_statistics(ChipState& state);    // "Reset"
 
 } // namespace zz

@@ -43,9 +43,11 @@ struct ChipContext {
     Buffer& buffer;
     OpsFlags flags;
     ChipState& state;
-    // Runs after each passed chip of the Program command: the serial-number step. Empty until
-    // serial numbering is wired in by the session.
+    // Runs after each passed chip of the Program command: the serial-number step.
     std::function<void()> after_pass;
+    // Runs when a chip's program steps have ended, before the result is counted and shown: the
+    // end of its production record. May be empty.
+    std::function<void(bool passed)> programmed = {};
 
     Loop& loop() { return link.loop(); }
     Operator& op() { return link.op(); }

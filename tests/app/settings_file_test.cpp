@@ -52,6 +52,7 @@ TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
     s.mute = false;
     s.n35 = true;
     s.chip_in_time = 4;
+    s.prod_log = "/home/op/line 1.csv";
     s.inc_start_add = 0x3FE;
     s.inc_enabled = true;
     s.inc_16bit = false;
@@ -60,7 +61,7 @@ TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
     EXPECT_EQ(read(), "[COMSET]\r\nCOM=/dev/ttyUSB0\r\n"
                       "\r\n[START]\r\nchip_mode=PIC 14bit MCU\r\nchip_type=12F629\r\n"
                       "filename=/home/op/blink.hex\r\nprog_type=2\r\nmute=0\r\nfast=0\r\nn35=1\r\n"
-                      "chip_in_time=4\r\n"
+                      "chip_in_time=4\r\nprod_log=/home/op/line 1.csv\r\n"
                       "\r\n[INC]\r\ninc_start_add=1022\r\ninc_end_add=0\r\ninc_step=1\r\n"
                       "inc_enabled=1\r\ninc_rom=1\r\ninc_eeprom=0\r\ninc_hiadd=0\r\n"
                       "inc_nohigh=0\r\ninc_16bit=0\r\ninc_save=0\r\n");

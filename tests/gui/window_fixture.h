@@ -50,14 +50,20 @@ public:
         ++save_requests;
         return save_answer;
     }
+    std::string choose_log_file() override {
+        ++log_requests;
+        return log_answer;
+    }
     void open_help(const std::filesystem::path& manual) override { help = manual; }
 
     std::vector<std::string> messages;
     std::vector<std::string> captions;
     int load_requests = 0;
     int save_requests = 0;
+    int log_requests = 0;
     std::string load_answer;
     std::string save_answer;
+    std::string log_answer;
     std::filesystem::path help;
 
 private:

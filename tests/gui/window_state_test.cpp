@@ -161,7 +161,7 @@ TEST_F(WindowStateTest, CalibrationSourcesExcludeEachOther) {
 }
 
 TEST_F(WindowStateTest, DialogsNotYetBuiltAreDisabled) {
-    for (const char* name : {"N21", "chipinsockettime1"})
+    for (const char* name : {"chipinsockettime1"})
         EXPECT_FALSE(enabled(name)) << name;
 }
 

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/settings_file.h"
+#include "device/buffer.h"
+#include "device/chip_params.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zz {
+
+// Where the serial number lies and how it counts: the keys of section "INC" but inc_enabled,
+// which the buffer holds as SerialNumberEnabled (blanking the buffer switches numbering off).
+struct SerialSettings {
+    std::int32_t inc_start_add = 0; // word address in program memory, byte address in EEPROM
+    std::int32_t inc_end_add = 0;   // inclusive
+    std::int32_t inc_step = 1;
+    bool inc_rom = true;
+    bool inc_eeprom = false; // used when inc_rom is false; neither: the user ID
+    bool inc_hiadd = false;  // the least significant unit is at the end address
+    bool inc_nohigh = false; // count in the low byte of each program word
+    bool inc_16bit = true;   // Hex; false: Dec, one decimal digit per hex digit
+    bool inc_save = false;   // after the increment, save the buffer to the current file
+
+    bool operator==(const SerialSettings&) const = default;
+};
+
+SerialSettings serial_settings_of(const AppSettings& settings);
+// Writes the nine keys into `settings`; inc_enabled is the caller's.
+void store_serial_settings(AppSettings& settings, const SerialSettings& serial);
+
+enum class SerialRegion { rom, eeprom, id };
+SerialRegion serial_region(const SerialSettings& serial);
+
+// Advances the number once (ser_inc): the units from the least significant one on, each unit
+// carrying into the next; past the last unit the number wraps. The checksum is recomputed,
+// except for the user ID, which it does not cover. Touches nothing but `buffer`, so sessions on
+// other threads may each run it on their own buffer.
+void ser_inc(const ChipParams& chip, Buffer& buffer, const SerialSettings& serial);
+
+// The number as the buffer holds it: the units' texts, most significant first, run together
+// ("0006" "0000" gives "00060000"), or the user ID's text.
+std::string serial_text(const ChipParams& chip, const Buffer& buffer, const SerialSettings& serial);
+
+// Puts the number that `from` holds into `to`: the units' texts (the rest of each cell stays) or
+// the user ID.
+void copy_serial_number(const ChipParams& chip, const Buffer& from, Buffer& to,
+                        const SerialSettings& serial);
+
+// Whether the number can be saved back to the image file (the writers of 12-, 14- and 16-bit
+// cores; serial EEPROM images are not written back).
+bool serial_save_possible(const ChipParams& chip);
+
+} // namespace zz

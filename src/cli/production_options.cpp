@@ -1,0 +1,100 @@
+#include "cli/production_options.h"
+
+#include "cli/cli_options.h"
+
+#include <charconv>
+
+namespace zz::cli {
+
+namespace {
+
+int parse_number(const std::string& name, const std::string& text, int least) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || value < least)
+        throw UsageError(name + " takes a number from " + std::to_string(least) + ", not \"" +
+                         text + "\"");
+    return value;
+}
+
+// "10" or "0x10": the digits go to the dialog's address field, which judges them.
+std::string hex_address(const std::string& text) {
+    return text.starts_with("0x") || text.starts_with("0X") ? text.substr(2) : text;
+}
+
+std::string one_of(const std::string& name, const std::string& text,
+                   std::initializer_list<const char*> choices) {
+    std::string list;
+    for (const char* choice : choices) {
+        if (text == choice)
+            return text;
+        list += (list.empty() ? "" : "|") + std::string(choice);
+    }
+    throw UsageError(name + " takes " + list + ", not \"" + text + "\"");
+}
+
+} // namespace
+
+bool parse_production_option(const std::string& name, OptionArg& arg, CliOptions& o) {
+    ProductionOptions& p = o.production;
+    if (name == "--serial")
+        p.serial = one_of(name, arg.value(), {"rom", "eeprom", "id"});
+    else if (name == "--serial-start")
+        p.serial_start = hex_address(arg.value());
+    else if (name == "--serial-end")
+        p.serial_end = hex_address(arg.value());
+    else if (name == "--serial-step")
+        p.serial_step = parse_number(name, arg.value(), 0);
+    else if (name == "--serial-format")
+        p.serial_hex = one_of(name, arg.value(), {"hex", "dec"}) == "hex";
+    else if (name == "--serial-from-high")
+        p.serial_from_high = true;
+    else if (name == "--serial-low-byte")
+        p.serial_low_byte = true;
+    else if (name == "--serial-save")
+        p.serial_save = true;
+    else if (name == "--no-serial")
+        p.no_serial = true;
+    else if (name == "--log")
+        p.log = arg.value();
+    else if (name == "--count")
+        p.count = parse_number(name, arg.value(), 1);
+    else
+        return false;
+    return true;
+}
+
+void check_production_options(const CliOptions& o, const CommandInfo&) {
+    const ProductionOptions& p = o.production;
+    const bool any = p.any_serial() || p.no_serial || !p.log.empty() || p.count != 1;
+    if (any && o.command != "program")
+        throw UsageError(
+            "--serial..., --no-serial, --log and --count belong to the program command");
+    if (p.no_serial && p.any_serial())
+        throw UsageError("--no-serial excludes the other --serial options");
+    if (p.count > 1 && !o.virtual_board)
+        throw UsageError("--count needs --virtual-board: on a board, Auto Program takes chip after "
+                         "chip");
+    if (p.count > 1 && !o.chip_save.empty() && o.chip_save.find("%n") == std::string::npos)
+        throw UsageError("--chip-save needs %n in its name with --count, or each chip would "
+                         "replace the one before");
+}
+
+const char kProductionHelp[] =
+    R"(  --serial rom|eeprom|id  number each chip: in program memory, data EEPROM or the user ID
+                       (the settings file's serial-number options are the defaults)
+  --serial-start HEX   first address of the number (words in program memory, bytes in EEPROM)
+  --serial-end HEX     last address of the number
+  --serial-step N      added after each chip: 0..255 (hex format) or 0..99 (dec format)
+  --serial-format hex|dec  count in binary, or one decimal digit per hex digit
+  --serial-from-high   the least significant part of the number is at the end address
+  --serial-low-byte    count in the low byte of each program word only
+  --serial-save        take each number from FILE and save the next one back (shared by
+                       several programs: see the README)
+  --no-serial          no serial numbers, whatever the settings file says
+  --log FILE           append one CSV line per chip to FILE (the production log)
+  --count N            program N chips in a row, a fresh one each time (virtual board);
+                       %n in --chip-save's name becomes the chip's number
+)";
+
+} // namespace zz::cli

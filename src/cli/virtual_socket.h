@@ -1,0 +1,38 @@
+#pragma once
+
+#include "cli/cli_operator.h"
+#include "cli/cli_options.h"
+#include "cli/cli_output.h"
+#include "device/chip_params.h"
+#include "sim/virtual_board.h"
+
+namespace zz::cli {
+
+// The virtual board's socket as the command line fills it: a chip of the chosen type, blank or
+// loaded from --chip-image, and saved to --chip-save after it was worked on ("%n" in the name
+// becomes the chip's number, 1 for the first).
+class VirtualSocket {
+public:
+    VirtualSocket(VirtualBoard& board, ChipParams params, const CliOptions& options,
+                  CliOperator& op, CliOutput& out)
+        : board_(board), params_(std::move(params)), options_(options), op_(op), out_(out) {}
+
+    // Puts the next chip in; false (reported) when its image cannot be loaded.
+    bool insert();
+    // Saves the chip in the socket, once; false (reported) when it cannot be written.
+    bool save();
+
+private:
+    VirtualBoard& board_;
+    ChipParams params_;
+    const CliOptions& options_;
+    CliOperator& op_;
+    CliOutput& out_;
+    int number_ = 0;
+    bool saved_ = false;
+};
+
+// `pattern` with every "%n" replaced by `number`.
+std::string numbered_name(const std::string& pattern, int number);
+
+} // namespace zz::cli
