@@ -3,6 +3,8 @@
 #include "link/link_texts.h"
 #include "link/programmer_model.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <libserialport.h>
 
 namespace zz {
@@ -28,7 +30,10 @@ std::vector<std::string> system_serial_ports() {
 }
 
 BoardDiscovery::BoardDiscovery(Link& link, PortLister lister)
-    : link_(link), lister_(std::move(lister)) {}
+    : link_(link), lister_(std::move(lister)),
+      lost_watch_(link.loop(), kLostWatchMs, [this] { lost_port_tick(); }) {
+    link_.set_port_lost_handler([this](const std::string& name) { watch_lost_port(name); });
+}
 
 void BoardDiscovery::test_com() {
     selector.items = lister_ ? lister_() : std::vector<std::string>{};
@@ -95,7 +100,7 @@ void BoardDiscovery::N18Click() {
     close_quietly(5);
     link_.BoardReady = false;
     link_.status.Label5_enabled = false;
-    link_.status.Label11 = "Serial port is closed";
+    link_.status.Label11 = std::string(texts::kSerialPortClosed);
     if (const ProgrammerModelInfo* model = programmer_model(link_.ProgrammerModel))
         link_.status.Label10 = std::string(model->lost);
     off.checked = true;
@@ -194,6 +199,42 @@ void BoardDiscovery::restart_for_model() {
     port.set_dtr(DtrControl::Enable);
     link_.CollectReplies = false;
     link_.Timer1.start();
+}
+
+} // namespace zz
+
+namespace zz {
+
+void BoardDiscovery::watch_lost_port(const std::string& name) {
+    lost_name_ = name;
+    lost_watch_.start();
+}
+
+bool BoardDiscovery::port_present(const std::string& name) const {
+    const std::vector<std::string> names = lister_ ? lister_() : std::vector<std::string>{};
+    if (std::find(names.begin(), names.end(), name) != names.end())
+        return true;
+    // A port the system does not list (a pseudo-terminal, a link to one) is back with its path.
+    std::error_code ec;
+    return name.starts_with('/') && std::filesystem::exists(name, ec);
+}
+
+void BoardDiscovery::lost_port_tick() {
+    Port& port = link_.port();
+    if (!link_.flags().N18 || port.is_open() || port.name() != lost_name_) {
+        lost_watch_.stop();
+        return;
+    }
+    if (link_.Busy || !port_present(lost_name_))
+        return;
+    link_.status.Label11 = std::string(kStartExecute);
+    // A device node can appear before it may be opened; the next tick tries again.
+    if (!open_with_dtr(15)) {
+        link_.status.Label11 = std::string(texts::kSerialPortClosed);
+        return;
+    }
+    lost_watch_.stop();
+    link_.expect_announcement();
 }
 
 } // namespace zz

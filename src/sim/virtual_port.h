@@ -35,7 +35,8 @@ public:
     void set_write_refused(bool refused) { write_refused_ = refused; }
     // The device goes away (a USB adapter pulled out): the board loses power, writes fail and
     // opening fails with "Error opening serial port" until it comes back. A handle open at that
-    // moment stays dead until it is closed and opened again.
+    // moment stays dead until it is closed and opened again, and the lost handler hears of it at
+    // the next process_events(), as from a real port.
     void set_gone(bool gone);
 
 private:
@@ -48,7 +49,8 @@ private:
     bool open_ = false;
     bool write_refused_ = false;
     bool gone_ = false;
-    bool stale_ = false; // open while the device went away
+    bool stale_ = false;        // open while the device went away
+    bool lost_pending_ = false; // the loss is yet to be reported
     std::optional<std::string> open_error_;
 };
 

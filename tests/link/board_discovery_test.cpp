@@ -59,7 +59,8 @@ TEST_F(Discovery, SearchStopsAtTheFirstBoardAndTakesItsModel) {
     // Opened: the silent port, then the board's port twice (probe and restart); nothing after it.
     EXPECT_EQ(routed.opened,
               (std::vector<std::string>{"/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyUSB0"}));
-    EXPECT_EQ(op.texts(), std::vector<std::string>{"RO-ZUZ330 Programmer found in the/dev/ttyUSB0"});
+    EXPECT_EQ(op.texts(),
+              std::vector<std::string>{"RO-ZUZ330 Programmer found in the/dev/ttyUSB0"});
     EXPECT_EQ(link.status.Label11.get(), "Find results");
     // The restarted board announces itself and the handshake marks it ready.
     loop.run_for(200);
@@ -79,10 +80,9 @@ TEST_F(Discovery, EveryPortSilentLeavesTheLastOneOpenAndSelected) {
     board_at("/dev/ttyUSB0").set_dead(true);
     board_at("/dev/ttyUSB1").set_dead(true);
     discovery.findbord();
-    EXPECT_EQ(op.texts(),
-              std::vector<std::string>{"Did not find any device, please check...\r\n"
-                                       "  Communications port\r\n"
-                                       "  Device connection and power"});
+    EXPECT_EQ(op.texts(), std::vector<std::string>{"Did not find any device, please check...\r\n"
+                                                   "  Communications port\r\n"
+                                                   "  Device connection and power"});
     EXPECT_EQ(discovery.selector.text.get(), "/dev/ttyUSB2");
     EXPECT_TRUE(routed.is_open());
     EXPECT_EQ(models_applied, 0);

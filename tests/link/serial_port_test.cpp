@@ -209,22 +209,47 @@ TEST_F(SerialPortTest, SecondOpenOfTheSameDeviceFails) {
     EXPECT_TRUE(other.is_open());
 }
 
-// The device vanishing (adapter unplugged) leaves the port open but silent; close still works.
-TEST_F(SerialPortTest, DeviceThatGoesAwayLeavesAClosablePort) {
+// The device vanishing (adapter unplugged, here the far end hanging up): what came before it is
+// delivered, then the loss is reported once; the port stays open and dead until closed.
+TEST_F(SerialPortTest, DeviceThatGoesAwayIsReportedOnceAfterItsLastBytes) {
+    std::vector<std::string> events;
+    port.on_receive([&](std::span<const std::uint8_t> bytes) {
+        events.push_back("data " + std::to_string(bytes.size()));
+    });
+    port.on_lost([&] { events.push_back("lost"); });
     port.open();
+    pty.send(pattern(5));
     pty.close_master();
+    for (int i = 0; i < kMaxPolls && (events.empty() || events.back() != "lost"); ++i) {
+        loop.poll_pause(10);
+        loop.process_events();
+    }
+    for (int i = 0; i < 3; ++i)
+        loop.process_events();
+    EXPECT_EQ(events, (std::vector<std::string>{"data 5", "lost"}));
+    EXPECT_TRUE(port.is_open());
     const Bytes probe = {0x01};
     bool accepted = true;
     for (int i = 0; i < kMaxPolls && accepted; ++i) {
         accepted = port.write(probe);
         loop.poll_pause(10);
-        loop.process_events();
     }
     EXPECT_FALSE(accepted) << "the writer never noticed the device had gone";
-    EXPECT_TRUE(port.is_open());
-    EXPECT_TRUE(deliveries.empty());
     port.close();
     EXPECT_FALSE(port.is_open());
+}
+
+// Reads separated by less than the read interval make one delivery.
+TEST_F(SerialPortTest, ReadsWithinTheReadIntervalAreJoined) {
+    CommProperties p = port.properties();
+    p.ReadIntervalTimeout = 300; // ms: far beyond the scheduling noise of a loaded machine
+    port.set_properties(p);
+    port.open();
+    pty.send({0x42});
+    usleep(2000);
+    pty.send({0x04});
+    pump_until_received(2);
+    EXPECT_EQ(deliveries, (std::vector<Bytes>{{0x42, 0x04}}));
 }
 
 // Modem lines cannot be observed on a pseudo-terminal; this checks that switching DTR on an open
