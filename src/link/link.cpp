@@ -62,7 +62,12 @@ void Link::mscomm1send(std::string_view command) {
         }
         bytes.push_back(static_cast<std::uint8_t>(value));
     }
-    if (!send_bytes(bytes))
+    if (send_bytes(bytes))
+        return;
+    // The writer may find the device gone before the port's report of it is dispatched.
+    if (port_->lost())
+        Comm1Lost();
+    else
         op_.show_message(texts::kWriteDataFail, texts::kError, Icon::Error);
 }
 

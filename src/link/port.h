@@ -80,6 +80,9 @@ public:
     // Never throws; does nothing when closed.
     virtual void close() = 0;
     virtual bool is_open() const = 0;
+    // The open device has gone; true from the moment the port knows, before the lost handler
+    // has heard of it, until close().
+    virtual bool lost() const = 0;
     // Queues a copy of the block; false when closed, when empty or when it cannot be queued.
     virtual bool write(std::span<const std::uint8_t> bytes) = 0;
 

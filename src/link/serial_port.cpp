@@ -403,6 +403,13 @@ void SerialPort::stop_workers(Link& link) {
     }
 }
 
+bool SerialPort::lost() const {
+    if (!link_)
+        return false;
+    std::lock_guard lock(link_->mutex);
+    return link_->gone;
+}
+
 bool SerialPort::write(std::span<const std::uint8_t> bytes) {
     if (!link_ || bytes.empty() || bytes.size() > kMaxWrite)
         return false;

@@ -38,6 +38,7 @@ public:
     void open() override;
     void close() override;
     bool is_open() const override { return link_ != nullptr; }
+    bool lost() const override;
     bool write(std::span<const std::uint8_t> bytes) override;
 
     void set_properties(const CommProperties& properties) override;

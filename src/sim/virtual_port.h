@@ -20,6 +20,7 @@ public:
     void open() override;
     void close() override;
     bool is_open() const override { return open_; }
+    bool lost() const override { return stale_; }
     bool write(std::span<const std::uint8_t> bytes) override;
     void set_properties(const CommProperties& properties) override;
     const CommProperties& properties() const override { return properties_; }
