@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "cli/serve_board_options.h"
+
 #include <array>
 #include <charconv>
 #include <sstream>
@@ -26,6 +28,7 @@ constexpr CommandInfo kCommands[] = {
     {"write-eeprom", 1, CommandKind::board},
     {"write-fuses", 1, CommandKind::board},
     {"version", 0, CommandKind::board},
+    {"serve-board", 0, CommandKind::serve},
 };
 
 int parse_model(const std::string& text) {
@@ -101,9 +104,11 @@ void check_general_options(const CliOptions& o, const CommandInfo& command) {
     if (o.steps && o.command != "program")
         throw UsageError("--steps belongs to the program command");
     const bool chip_options = o.virtual_chip || !o.chip_image.empty() || !o.chip_save.empty();
-    if (chip_options && !o.virtual_board)
-        throw UsageError("--virtual-chip, --chip-image and --chip-save need --virtual-board");
-    if (chip_options && command.kind != CommandKind::board)
+    const bool serves = command.kind == CommandKind::serve;
+    if (chip_options && !o.virtual_board && !serves)
+        throw UsageError(
+            "--virtual-chip, --chip-image and --chip-save need --virtual-board or serve-board");
+    if (chip_options && command.kind != CommandKind::board && !serves)
         throw UsageError("--virtual-chip, --chip-image and --chip-save need a board command");
 }
 
@@ -125,6 +130,7 @@ constexpr const char* kGeneralHelp = R"(  --model N            programmer model 
 // Every group of options, in the order of the usage text.
 constexpr OptionGroup kOptionGroups[] = {
     {parse_general_option, check_general_options, kGeneralHelp},
+    kServeBoardOptions,
 };
 
 class Parser : private OptionArg {
@@ -231,6 +237,8 @@ commands:
   program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five)
   write-rom FILE | write-eeprom FILE | write-fuses FILE
   version                       the board's hardware version
+  serve-board                   the virtual board on a pseudo-terminal: prints its path, answers
+                                there in real time until SIGINT or SIGTERM
 
 exit status: 0 success, 1 the operation failed or was refused, 2 bad usage or unreadable input
 )";

@@ -22,6 +22,12 @@ struct ProgramSteps {
     bool fuses = true;
 };
 
+// serve-board: the virtual board on a pseudo-terminal.
+struct ServeOptions {
+    std::string link;    // a symbolic link to the slave side, made while serving
+    std::string deliver; // "fifo", "byte" or "frame:MS"; empty: fifo
+};
+
 struct CliOptions {
     std::optional<int> model;
     std::optional<std::string> port;
@@ -39,6 +45,7 @@ struct CliOptions {
     bool quiet = false;
     bool help = false;
     std::optional<ProgramSteps> steps;
+    ServeOptions serve;
     std::string command;
     std::vector<std::string> args;
 };
@@ -48,6 +55,7 @@ enum class CommandKind {
     offline, // files and databases only: no port is opened
     search,  // probes every port itself
     board,   // one operation on the board
+    serve,   // the virtual board on a pseudo-terminal, until stopped
 };
 
 struct CommandInfo {

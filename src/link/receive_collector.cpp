@@ -7,12 +7,13 @@ namespace zz {
 
 void ReceiveCollector::add(std::span<const std::uint8_t> bytes, std::int64_t now_ns,
                            std::int64_t interval_ns) {
-    // A reader that comes late must not join bytes across a pause it slept through.
-    expire(now_ns);
+    // A reader that wakes after the deadline cannot tell when these bytes came: they may be the
+    // rest of the same reply. They go at once with what was held, which waited long enough.
+    const bool late = !pending_.empty() && now_ns >= deadline_ns_;
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     emit_full();
     deadline_ns_ = now_ns + std::max<std::int64_t>(interval_ns, 0);
-    if (interval_ns <= 0)
+    if (late || interval_ns <= 0)
         flush();
 }
 
