@@ -172,8 +172,7 @@ TEST_F(Requests, SetUpFrameRendersSizesWithTheirFirstFourDigits) {
     chip.EraseMode = "00";
     chip.ProgramTries = "19";
     chip.OverProgram = "0B";
-    EXPECT_EQ(link.setup_frame(chip), "03100004000"
-                                      "51A0A0200190B");
+    EXPECT_EQ(link.setup_frame(chip), "03100004000" "51A0A0200190B");
 }
 
 TEST_F(Requests, PowerSequenceFollowsIcspAndVppFirst) {
