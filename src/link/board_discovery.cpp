@@ -43,6 +43,8 @@ bool BoardDiscovery::open_with_dtr(int settle) {
     Port& port = link_.port();
     try {
         port.open();
+        // An open port is on: a board that announces itself as it opens is answered.
+        link_.flags().N18.checked = false;
         pump_delay(link_.loop(), settle);
         port.set_dtr(DtrControl::Enable);
         return true;
@@ -81,16 +83,16 @@ void BoardDiscovery::cmbbxcomnumChange() {
     link_.status.Label5 = selector.text.get();
     pump_delay(link_.loop(), 0);
     link_.Timer3.stop();
+    link_.forget_board();
     open_with_dtr(15);
-    link_.BoardReady = false;
-    link_.CollectReplies = false;
-    link_.Timer1.start();
+    link_.watch_for_announcement();
 }
 
 void BoardDiscovery::N18Click() {
     Flag& off = link_.flags().N18;
     if (off) {
         link_.Timer3.stop();
+        link_.forget_board();
         if (!open_with_dtr(15))
             link_.op().show_message("Error opening communication port", texts::kError, Icon::Error);
         link_.expect_announcement();
@@ -118,6 +120,7 @@ void BoardDiscovery::N16Click() {
     port.close();
     pump_delay(link_.loop(), 100);
     link_.Timer3.stop();
+    link_.forget_board();
     open_with_dtr(400);
     link_.expect_announcement();
 }
@@ -152,13 +155,13 @@ void BoardDiscovery::findbord() {
     for (const std::string& name : ports) {
         if (probe(name)) {
             found(*model_of_identity(link_.ReplyText), name);
-            link_.Timer1.start();
+            link_.watch_for_announcement();
             return;
         }
         close_quietly(5);
     }
     none_found();
-    link_.Timer1.start();
+    link_.watch_for_announcement();
 }
 
 void BoardDiscovery::found(int model, const std::string& name) {
@@ -172,6 +175,7 @@ void BoardDiscovery::found(int model, const std::string& name) {
         apply_found_model();
     close_quietly(5);
     link_.loop().sleep_ms(500);
+    link_.forget_board();
     open_with_dtr(15);
     link_.CollectReplies = false;
     link_.StartupSearchPending = false;
@@ -228,6 +232,7 @@ void BoardDiscovery::lost_port_tick() {
     if (link_.Busy || !port_present(lost_name_))
         return;
     link_.status.Label11 = std::string(kStartExecute);
+    link_.forget_board();
     // A device node can appear before it may be opened; the next tick tries again.
     if (!open_with_dtr(15)) {
         link_.status.Label11 = std::string(texts::kSerialPortClosed);

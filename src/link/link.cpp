@@ -118,6 +118,8 @@ void Link::on_announcement(std::string hex) {
         Timer1.start();
     } else if (hex == "50") {
         Timer1.stop();
+        // Ready follows the identity, which may have come before the search was set up.
+        StartupSearchPending = false;
         BoardReady = true;
         status.progress_position = 0;
         Timer3.set_interval(model ? model->idle_release_ms : 10000);
@@ -198,12 +200,20 @@ bool Link::run_operation(const std::function<void()>& body,
     return true;
 }
 
-void Link::expect_announcement() {
-    status.Label5_enabled = true;
+void Link::forget_board() {
     BoardReady = false;
     CollectReplies = false;
-    Timer1.start();
+}
+
+void Link::expect_announcement() {
+    status.Label5_enabled = true;
+    watch_for_announcement();
     flags_.N18.checked = false;
+}
+
+void Link::watch_for_announcement() {
+    if (!BoardReady)
+        Timer1.start();
 }
 
 void Link::finish_operation() {

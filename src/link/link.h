@@ -121,9 +121,15 @@ public:
                        const std::function<bool()>& before_ready_check = {});
     // Ends an operation: CollectReplies cleared, "01" sent, watchdog started.
     void finish_operation();
-    // After the port was (re)opened and DTR switched on: the port counts as on, and the board,
-    // restarting, must announce itself before the watchdog expires.
+    // Before the port is (re)opened: the board, restarting, must announce itself anew.
+    void forget_board();
+    // After the port was (re)opened and DTR switched on: the port counts as on, and the board
+    // must announce itself before the watchdog expires.
     void expect_announcement();
+    // The watchdog for the board's announcement, unless the handshake is already done: a board
+    // may restart as its port opens (one behind a pseudo-terminal, which has no DTR line) and
+    // have announced itself during the settling pause.
+    void watch_for_announcement();
 
     // The effective power sequence byte sent in the set-up frame.
     std::string power_sequence(const ChipParams& chip) const;

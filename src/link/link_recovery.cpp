@@ -12,8 +12,11 @@ void Link::check_com_open() {
     for (int attempt = 0; attempt < 3; ++attempt) {
         status.Label11 = std::string(texts::kCheckSerialPort);
         Timer3.stop();
+        forget_board();
         try {
             port_->open();
+            // An open port is on: a board that announces itself as it opens is answered.
+            flags_.N18.checked = false;
             pump_delay(loop_, 10);
             port_->set_dtr(DtrControl::Enable);
         } catch (const CommError&) {

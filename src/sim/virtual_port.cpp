@@ -65,8 +65,14 @@ void VirtualPort::set_gone(bool gone) {
     update_dtr();
 }
 
+void VirtualPort::set_dtr_line(bool present) {
+    dtr_line_ = present;
+    update_dtr();
+}
+
 void VirtualPort::update_dtr() {
-    board_.set_dtr(open_ && !stale_ && properties_.Dtr != DtrControl::Disable);
+    const bool dtr = !dtr_line_ || properties_.Dtr != DtrControl::Disable;
+    board_.set_dtr(open_ && !stale_ && dtr);
 }
 
 void VirtualPort::dispatch(std::int64_t now_ms) {
