@@ -160,9 +160,10 @@ struct SerialPort::Link {
     std::size_t queued_bytes = 0;
     bool reader_running = false;
     bool writer_running = false;
-    bool gone = false;          // a worker found the device gone; after the last received block
-    bool gone_reported = false; // the logic thread has been told
-    Loop* loop = nullptr;       // cleared by close(), so a late worker never touches the loop
+    bool writer_sending = false; // the writer holds a block it has not finished
+    bool gone = false;           // a worker found the device gone; after the last received block
+    bool gone_reported = false;  // the logic thread has been told
+    Loop* loop = nullptr;        // cleared by close(), so a late worker never touches the loop
 
     ~Link() {
         if (fd >= 0) {
@@ -251,7 +252,22 @@ struct SerialPort::Link {
         block = std::move(outgoing.front());
         outgoing.pop_front();
         queued_bytes -= block.size();
+        writer_sending = true;
         return true;
+    }
+
+    void sent() {
+        std::lock_guard lock(mutex);
+        writer_sending = false;
+    }
+
+    // With nothing queued ahead, a block goes to the device straight from the caller without
+    // waking the writer (a thread switch per command); returns the bytes the device took.
+    std::size_t write_through(std::span<const std::uint8_t> bytes) {
+        if (!outgoing.empty() || writer_sending || gone)
+            return 0;
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        return n > 0 ? static_cast<std::size_t>(n) : 0;
     }
 
     // False when the port is closing or the device has gone (then marked).
@@ -280,8 +296,8 @@ struct SerialPort::Link {
 
     void run_writer() {
         std::vector<std::uint8_t> block;
-        while (next_outgoing(block) && send(block)) {
-        }
+        while (next_outgoing(block) && send(block))
+            sent();
         ended(writer_running);
     }
 
@@ -417,8 +433,14 @@ bool SerialPort::write(std::span<const std::uint8_t> bytes) {
         std::lock_guard lock(link_->mutex);
         if (!link_->writer_running || link_->queued_bytes + bytes.size() > kMaxQueued)
             return false;
-        link_->outgoing.emplace_back(bytes.begin(), bytes.end());
-        link_->queued_bytes += bytes.size();
+        // What the device refuses at once (full, or an error the writer will meet too) is left
+        // to the writer, in order.
+        const std::size_t done = link_->write_through(bytes);
+        if (done == bytes.size())
+            return true;
+        link_->outgoing.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(done),
+                                     bytes.end());
+        link_->queued_bytes += bytes.size() - done;
     }
     link_->cv.notify_all();
     return true;
