@@ -89,9 +89,15 @@ void PtyBoard::run(int stop_fd) {
             take_node_events();
         if (connected_ && (fds[1].revents & POLLIN))
             read_host();
+        // The hang-up seen by ppoll may be older than a reopen among the node events; the close
+        // that caused it is queued before the master shows it, so a hang-up that is still there
+        // after the events means a close the count missed.
         if (connected_ && (fds[1].revents & POLLHUP)) {
-            slave_handles_ = 0;
-            disconnect();
+            take_node_events();
+            if (connected_ && slave_closed()) {
+                slave_handles_ = 0;
+                disconnect();
+            }
         }
     }
     if (connected_)
@@ -108,6 +114,11 @@ bool PtyBoard::next_timeout(std::int64_t now_us, timespec& timeout) const {
     timeout.tv_sec = static_cast<time_t>(wait / 1'000'000);
     timeout.tv_nsec = static_cast<long>(wait % 1'000'000 * 1000);
     return true;
+}
+
+bool PtyBoard::slave_closed() const {
+    pollfd fd{master_, POLLIN, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & POLLHUP);
 }
 
 void PtyBoard::take_node_events() {

@@ -50,6 +50,7 @@ public:
 
 private:
     void take_node_events();
+    bool slave_closed() const;
     void connect();
     void disconnect();
     void read_host();
