@@ -1,7 +1,9 @@
 // Program (every option) then Verify of a full 16F877A through the command line, against
-// `ze-zuzu-cli serve-board` on a pseudo-terminal, in real time: the time the two commands take
-// against the time the board counts for its own work and the line's bytes.
-// Usage: bench_serve_board [fifo|byte|frame:MS ...]  (default: fifo)
+// `ze-zuzu-cli serve-board` on a pseudo-terminal, in real time: the time the two commands take,
+// from their start to their exit, against the time the board counts for its own work and the
+// line's bytes (and that time together with the bytes' waits for their hand-over, which the
+// application cannot shorten either). Usage: bench_serve_board [fifo|byte|frame:MS ...]
+// (default: byte frame:1 fifo)
 #include "base/hex_text.h"
 #include "device/buffer.h"
 #include "device/chip_database.h"
@@ -170,7 +172,7 @@ bool run_once(const std::string& mode, const std::filesystem::path& image) {
 int main(int argc, char** argv) {
     std::vector<std::string> modes(argv + 1, argv + argc);
     if (modes.empty())
-        modes = {"fifo"};
+        modes = {"byte", "frame:1", "fifo"};
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("zz-bench-serve-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
