@@ -83,7 +83,7 @@ public:
     // The open device has gone; true from the moment the port knows, before the lost handler
     // has heard of it, until close().
     virtual bool lost() const = 0;
-    // Queues a copy of the block; false when closed, when empty or when it cannot be queued.
+    // Queues a copy of the block; false when closed, lost, empty or when it cannot be queued.
     virtual bool write(std::span<const std::uint8_t> bytes) = 0;
 
     // Stored; applied at once when open (DTR switches immediately), else at the next open.

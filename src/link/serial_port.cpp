@@ -264,7 +264,7 @@ struct SerialPort::Link {
     // With nothing queued ahead, a block goes to the device straight from the caller without
     // waking the writer (a thread switch per command); returns the bytes the device took.
     std::size_t write_through(std::span<const std::uint8_t> bytes) {
-        if (!outgoing.empty() || writer_sending || gone)
+        if (!outgoing.empty() || writer_sending)
             return 0;
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         return n > 0 ? static_cast<std::size_t>(n) : 0;
@@ -431,7 +431,8 @@ bool SerialPort::write(std::span<const std::uint8_t> bytes) {
         return false;
     {
         std::lock_guard lock(link_->mutex);
-        if (!link_->writer_running || link_->queued_bytes + bytes.size() > kMaxQueued)
+        if (!link_->writer_running || link_->gone ||
+            link_->queued_bytes + bytes.size() > kMaxQueued)
             return false;
         // What the device refuses at once (full, or an error the writer will meet too) is left
         // to the writer, in order.

@@ -22,7 +22,7 @@ namespace zz {
 // A read, write or poll that finds the device gone (hang-up, POLLERR, end of file, EIO, ENXIO,
 // ENODEV: a USB adapter unplugged) ends that worker; the logic thread hears of it once through the
 // lost handler, after the bytes received before it. The port then stays open and dead until
-// close(); once the writer has ended, write() returns false.
+// close(), and write() returns false.
 //
 // Line settings map onto termios and the modem lines. Settings Linux has no counterpart for (DSR
 // flow and sensitivity, XON/XOFF limits, parity-error replacement, null stripping, the total read

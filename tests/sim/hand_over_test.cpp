@@ -1,5 +1,4 @@
 #include "board_fixture.h"
-#include "sim/busy_time.h"
 #include "sim/hand_over.h"
 #include "sim/wire_time.h"
 
@@ -26,15 +25,6 @@ Bytes count(std::size_t n) {
     for (std::size_t i = 0; i < n; ++i)
         b[i] = static_cast<std::uint8_t>(i);
     return b;
-}
-
-TEST(HandOverTest, ByteModeHandsOverEachByteAsItsStopBitEnds) {
-    HandOverQueue q(*HandOver::parse("byte"));
-    q.push(Bytes{0x42, 0x04}, 1000);
-    const auto got = hand_overs(q, 5000);
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0].first, 1000 + 270); // 260.4 us, at the next 10 us poll
-    EXPECT_EQ(got[1].first, 1000 + 530);
 }
 
 TEST(HandOverTest, FifoHandsOverEightAtATimeAndTheRestAfterFourCharacterTimes) {
@@ -68,30 +58,6 @@ TEST(HandOverTest, FramesHandOverWhatEndedInThemAtTheirEnd) {
     EXPECT_EQ(got[0], (std::pair<std::int64_t, Bytes>{16'000, {0x42}}));
     EXPECT_EQ(got[1], (std::pair<std::int64_t, Bytes>{32'000, {0x04}}));
     EXPECT_FALSE(q.next_due_us());
-}
-
-TEST(HandOverTest, ModesAreParsedStrictly) {
-    EXPECT_EQ(HandOver::parse("frame:1")->frame_ms, 1);
-    EXPECT_EQ(HandOver::parse("frame:1000")->text(), "frame:1000");
-    for (const char* bad : {"", "FIFO", "frame:", "frame:0", "frame:1001", "frame:2x", "usb"})
-        EXPECT_FALSE(HandOver::parse(bad)) << bad;
-}
-
-TEST(BusyTimeTest, OverlapsCountOnceInWhateverOrderTheyCome) {
-    BusyTime t;
-    t.add(100, 200);
-    t.add(500, 600);
-    t.add(150, 250); // overlaps the first
-    t.add(300, 400); // in the gap, after a later one
-    t.add(0, 50);
-    t.add(50, 60); // touches
-    EXPECT_EQ(t.total_us(), 60 + 150 + 100 + 100);
-    BusyTime other;
-    other.add(240, 320);
-    other.add(1000, 1001);
-    EXPECT_EQ(t.total_with_us(other), 60 + 150 + 100 + 100 + 50 + 1);
-    t.add(0, 1000);
-    EXPECT_EQ(t.total_us(), 1000);
 }
 
 } // namespace
