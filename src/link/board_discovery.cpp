@@ -205,10 +205,6 @@ void BoardDiscovery::restart_for_model() {
     link_.Timer1.start();
 }
 
-} // namespace zz
-
-namespace zz {
-
 void BoardDiscovery::watch_lost_port(const std::string& name) {
     lost_name_ = name;
     lost_watch_.start();
