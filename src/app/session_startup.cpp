@@ -44,6 +44,7 @@ void Session::startup() {
     port.set_name(discovery_.selector.text);
     link_.status.Label5 = discovery_.selector.text.get();
     port.set_dtr(DtrControl::Disable);
+    link_.BoardReady = false;
     try {
         port.open();
     } catch (const CommError&) {
@@ -60,14 +61,15 @@ void Session::startup() {
 
     link_.CollectReplies = false;
     controls.Button10 = false;
-    link_.BoardReady = false;
     buffer.SavedOsccal = "00";
     SuppressChipPositionOnce = false;
     link_.AppClosing = false;
-    link_.StartupSearchPending = true;
+    // A board that restarts as its port opens (a pseudo-terminal has no DTR line) may have
+    // announced itself and become ready already; its handshake stands.
+    link_.StartupSearchPending = !link_.BoardReady;
     pump_delay(env_.loop, 15);
     port.set_dtr(DtrControl::Enable);
-    link_.Timer1.start();
+    link_.watch_for_announcement();
     Label4 = kNotice;
 }
 

@@ -26,6 +26,8 @@ public:
     virtual ~Loop() = default;
 
     virtual std::int64_t now_ms() const = 0; // monotonic
+    // The same clock in microseconds, for what must be timed finer than a poll step.
+    virtual std::int64_t now_us() const { return now_ms() * 1000; }
     // Sleeps exactly `ms`; delivers nothing.
     virtual void sleep_ms(int ms) = 0;
     // A polling pause of at most `ms` that ends early once an event source has something due,

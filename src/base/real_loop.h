@@ -12,6 +12,7 @@ namespace zz {
 class RealLoop : public Loop {
 public:
     std::int64_t now_ms() const override;
+    std::int64_t now_us() const override;
     void sleep_ms(int ms) override;
     void poll_pause(int ms) override;
     void wake() override;

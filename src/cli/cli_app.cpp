@@ -3,8 +3,10 @@
 #include "app/settings_file.h"
 #include "cli/board_wait.h"
 #include "cli/cli_commands.h"
+#include "cli/serve_board.h"
 #include "device/chip_family.h"
 #include "device/data_folder.h"
+#include "sim/chip_image.h"
 
 #include <cstdio>
 #include <optional>
@@ -184,6 +186,8 @@ int run_cli(const CliOptions& o) {
     const std::filesystem::path data_dir = data_folder(o);
     const AppSettings settings = run_settings(o);
     check_names(o, settings, ChipDatabase(data_dir));
+    if (command.kind == CommandKind::serve)
+        return serve_board(o, settings, data_dir);
     return Run(o, command, settings, data_dir).execute();
 }
 

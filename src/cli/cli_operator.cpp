@@ -39,7 +39,7 @@ std::string one_line(std::string_view text) {
         if (first == std::string::npos)
             continue;
         const std::size_t last = line.find_last_not_of(' ');
-        joined += (joined.empty() ? "" : ", ") + line.substr(first, last - first + 1);
+        joined += (joined.empty() ? "" : " ") + line.substr(first, last - first + 1);
     }
     return joined;
 }

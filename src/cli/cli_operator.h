@@ -18,7 +18,7 @@ struct Shown {
 };
 
 // The person at the bench, on a terminal: messages are printed as "Caption: text" with the line
-// breaks of the text turned into ", " (errors on stderr, the rest on stdout unless quiet);
+// breaks of the text turned into one space (errors on stderr, the rest on stdout unless quiet);
 // questions are answered by --yes / --no and printed with the answer on stderr. Under --json
 // nothing is printed: the messages go into the result object. Tones are not made.
 class CliOperator : public Operator {
@@ -46,8 +46,8 @@ private:
     std::vector<Shown> shown_;
 };
 
-// The text on one line: "\r\n" (or a lone "\n") between lines becomes ", "; blank lines and the
-// blanks around each line are dropped.
+// The text on one line: "\r\n" (or a lone "\n") between lines becomes one space, so a line that
+// ends in a comma reads on naturally; blank lines and the blanks around each line are dropped.
 std::string one_line(std::string_view text);
 std::vector<std::string> split_lines(std::string_view text);
 

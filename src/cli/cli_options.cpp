@@ -2,6 +2,8 @@
 #include "cli/fuse_options.h"
 #include "cli/firmware_options.h"
 
+#include "cli/serve_board_options.h"
+
 #include <array>
 #include <charconv>
 #include <sstream>
@@ -31,6 +33,7 @@ constexpr CommandInfo kCommands[] = {
     {"version", 0, CommandKind::board},
     {"calibration", 0, CommandKind::board},
     {"upgrade-firmware", 0, CommandKind::board},
+    {"serve-board", 0, CommandKind::serve},
 };
 
 int parse_model(const std::string& text) {
@@ -106,9 +109,11 @@ void check_general_options(const CliOptions& o, const CommandInfo& command) {
     if (o.steps && o.command != "program")
         throw UsageError("--steps belongs to the program command");
     const bool chip_options = o.virtual_chip || !o.chip_image.empty() || !o.chip_save.empty();
-    if (chip_options && !o.virtual_board)
-        throw UsageError("--virtual-chip, --chip-image and --chip-save need --virtual-board");
-    if (chip_options && command.kind != CommandKind::board)
+    const bool serves = command.kind == CommandKind::serve;
+    if (chip_options && !o.virtual_board && !serves)
+        throw UsageError(
+            "--virtual-chip, --chip-image and --chip-save need --virtual-board or serve-board");
+    if (chip_options && command.kind != CommandKind::board && !serves)
         throw UsageError("--virtual-chip, --chip-image and --chip-save need a board command");
 }
 
@@ -135,6 +140,7 @@ constexpr OptionGroup kOptionGroups[] = {
     {parse_calibration_option, check_calibration_options, kCalibrationHelp},
     kFirmwareOptions,
     {parse_production_option, check_production_options, kProductionHelp},
+    kServeBoardOptions,
 };
 
 class Parser : private OptionArg {
@@ -256,6 +262,8 @@ commands:
   upgrade-firmware [--image FILE]
                                 replace the board's firmware (default FILE: the model's image
                                 up320.hex, up330.hex or up300.hex in the data folder)
+  serve-board                   the virtual board on a pseudo-terminal: prints its path, answers
+                                there in real time until SIGINT or SIGTERM
 
 exit status: 0 success, 1 the operation failed or was refused, 2 bad usage or unreadable input
 )";

@@ -37,6 +37,12 @@ struct FirmwareOptions {
     std::string image;
 };
 
+// serve-board: the virtual board on a pseudo-terminal.
+struct ServeOptions {
+    std::string link;    // a symbolic link to the slave side, made while serving
+    std::string deliver; // "fifo", "byte" or "frame:MS"; empty: fifo
+};
+
 struct CliOptions {
     std::optional<int> model;
     std::optional<std::string> port;
@@ -59,6 +65,7 @@ struct CliOptions {
     CalibrationOptions calibration;
     FirmwareOptions firmware;
     ProductionOptions production;
+    ServeOptions serve;
     std::string command;
     std::vector<std::string> args;
 };
@@ -68,6 +75,7 @@ enum class CommandKind {
     offline, // files and databases only: no port is opened
     search,  // probes every port itself
     board,   // one operation on the board
+    serve,   // the virtual board on a pseudo-terminal, until stopped
 };
 
 struct CommandInfo {

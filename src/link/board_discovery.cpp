@@ -3,6 +3,8 @@
 #include "link/link_texts.h"
 #include "link/programmer_model.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <libserialport.h>
 
 namespace zz {
@@ -28,7 +30,10 @@ std::vector<std::string> system_serial_ports() {
 }
 
 BoardDiscovery::BoardDiscovery(Link& link, PortLister lister)
-    : link_(link), lister_(std::move(lister)) {}
+    : link_(link), lister_(std::move(lister)),
+      lost_watch_(link.loop(), kLostWatchMs, [this] { lost_port_tick(); }) {
+    link_.set_port_lost_handler([this](const std::string& name) { watch_lost_port(name); });
+}
 
 void BoardDiscovery::test_com() {
     selector.items = lister_ ? lister_() : std::vector<std::string>{};
@@ -38,6 +43,8 @@ bool BoardDiscovery::open_with_dtr(int settle) {
     Port& port = link_.port();
     try {
         port.open();
+        // An open port is on: a board that announces itself as it opens is answered.
+        link_.flags().N18.checked = false;
         pump_delay(link_.loop(), settle);
         port.set_dtr(DtrControl::Enable);
         return true;
@@ -76,16 +83,16 @@ void BoardDiscovery::cmbbxcomnumChange() {
     link_.status.Label5 = selector.text.get();
     pump_delay(link_.loop(), 0);
     link_.Timer3.stop();
+    link_.forget_board();
     open_with_dtr(15);
-    link_.BoardReady = false;
-    link_.CollectReplies = false;
-    link_.Timer1.start();
+    link_.watch_for_announcement();
 }
 
 void BoardDiscovery::N18Click() {
     Flag& off = link_.flags().N18;
     if (off) {
         link_.Timer3.stop();
+        link_.forget_board();
         if (!open_with_dtr(15))
             link_.op().show_message("Error opening communication port", texts::kError, Icon::Error);
         link_.expect_announcement();
@@ -95,7 +102,7 @@ void BoardDiscovery::N18Click() {
     close_quietly(5);
     link_.BoardReady = false;
     link_.status.Label5_enabled = false;
-    link_.status.Label11 = "Serial port is closed";
+    link_.status.Label11 = std::string(texts::kSerialPortClosed);
     if (const ProgrammerModelInfo* model = programmer_model(link_.ProgrammerModel))
         link_.status.Label10 = std::string(model->lost);
     off.checked = true;
@@ -113,6 +120,7 @@ void BoardDiscovery::N16Click() {
     port.close();
     pump_delay(link_.loop(), 100);
     link_.Timer3.stop();
+    link_.forget_board();
     open_with_dtr(400);
     link_.expect_announcement();
 }
@@ -147,13 +155,13 @@ void BoardDiscovery::findbord() {
     for (const std::string& name : ports) {
         if (probe(name)) {
             found(*model_of_identity(link_.ReplyText), name);
-            link_.Timer1.start();
+            link_.watch_for_announcement();
             return;
         }
         close_quietly(5);
     }
     none_found();
-    link_.Timer1.start();
+    link_.watch_for_announcement();
 }
 
 void BoardDiscovery::found(int model, const std::string& name) {
@@ -167,6 +175,7 @@ void BoardDiscovery::found(int model, const std::string& name) {
         apply_found_model();
     close_quietly(5);
     link_.loop().sleep_ms(500);
+    link_.forget_board();
     open_with_dtr(15);
     link_.CollectReplies = false;
     link_.StartupSearchPending = false;
@@ -194,6 +203,39 @@ void BoardDiscovery::restart_for_model() {
     port.set_dtr(DtrControl::Enable);
     link_.CollectReplies = false;
     link_.Timer1.start();
+}
+
+void BoardDiscovery::watch_lost_port(const std::string& name) {
+    lost_name_ = name;
+    lost_watch_.start();
+}
+
+bool BoardDiscovery::port_present(const std::string& name) const {
+    const std::vector<std::string> names = lister_ ? lister_() : std::vector<std::string>{};
+    if (std::find(names.begin(), names.end(), name) != names.end())
+        return true;
+    // A port the system does not list (a pseudo-terminal, a link to one) is back with its path.
+    std::error_code ec;
+    return name.starts_with('/') && std::filesystem::exists(name, ec);
+}
+
+void BoardDiscovery::lost_port_tick() {
+    Port& port = link_.port();
+    if (!link_.flags().N18 || port.is_open() || port.name() != lost_name_) {
+        lost_watch_.stop();
+        return;
+    }
+    if (link_.Busy || !port_present(lost_name_))
+        return;
+    link_.status.Label11 = std::string(kStartExecute);
+    link_.forget_board();
+    // A device node can appear before it may be opened; the next tick tries again.
+    if (!open_with_dtr(15)) {
+        link_.status.Label11 = std::string(texts::kSerialPortClosed);
+        return;
+    }
+    lost_watch_.stop();
+    link_.expect_announcement();
 }
 
 } // namespace zz

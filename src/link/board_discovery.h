@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/observable.h"
+#include "base/timer.h"
 #include "link/link.h"
 
 #include <functional>
@@ -39,6 +40,13 @@ public:
     void findbord();
     // Restarts the board after the programmer model changed, so it announces the new identity.
     void restart_for_model();
+    // After the port `name` was lost: watches the port list and, once that port is back, reopens
+    // it and restarts the board, as switching the port on does. Ends when the person chooses or
+    // switches on a port first.
+    void watch_lost_port(const std::string& name);
+    bool watching_lost_port() const { return lost_watch_.enabled(); }
+
+    static constexpr int kLostWatchMs = 500;
 
 private:
     // Opens the port and switches DTR on; false when opening failed.
@@ -47,9 +55,13 @@ private:
     bool probe(const std::string& name);
     void found(int model, const std::string& name);
     void none_found();
+    void lost_port_tick();
+    bool port_present(const std::string& name) const;
 
     Link& link_;
     PortLister lister_;
+    Timer lost_watch_;
+    std::string lost_name_;
 };
 
 // The serial ports the system has, in the order it lists them.

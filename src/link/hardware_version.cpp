@@ -5,6 +5,21 @@
 
 namespace zz {
 
+namespace {
+
+// A USB bridge hands the text over frame by frame and the line may pause between the frames; the
+// wait for four bytes would then take a cut text and leave its end to the next exchange.
+constexpr int kTextRestMs = 50;
+
+void collect_rest_of_text(Link& link) {
+    for (std::size_t had = 0; link.reply_bytes() >= 4 && link.ReplyText.size() != had;) {
+        had = link.ReplyText.size();
+        link.wait_reply(kTextRestMs, 1, [&] { return link.ReplyText.size() != had; });
+    }
+}
+
+} // namespace
+
 void hardware_version_command(Link& link) {
     if (link.Busy)
         return;
@@ -14,6 +29,7 @@ void hardware_version_command(Link& link) {
     link.status.Label11 = "Reading Hardware version.....";
     link.loop().process_events();
     link.send_and_wait("15", 0, 2000, 1, 4);
+    collect_rest_of_text(link);
     // Taken before any restart, so the handshake's "50" is not shown as part of the version.
     const std::string version = hex_pairs_to_bytes(link.take_reply());
     if (version.size() < 4) {

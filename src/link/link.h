@@ -2,9 +2,9 @@
 
 #include "base/loop.h"
 #include "base/observable.h"
+#include "base/operator.h"
 #include "base/timer.h"
 #include "device/chip_params.h"
-#include "base/operator.h"
 #include "link/port.h"
 
 #include <functional>
@@ -59,7 +59,10 @@ public:
 
     Loop& loop() { return loop_; }
     Port& port() { return *port_; }
-    Operator& op() { return op_; }
+    // The person, as the operations speak to them: while a lost port ends an operation, what the
+    // operation would still say about the board is held back, questions are answered No and no
+    // tone sounds, so the loss is said once.
+    Operator& op() { return voice_; }
     const LinkFlags& flags() const { return flags_; }
     // Moves the link to another port (a real one or the virtual board).
     void set_port(Port& port);
@@ -69,10 +72,18 @@ public:
     void set_trace(TraceSink sink) { trace_ = std::move(sink); }
     // Called when the watchdog expires while StartupSearchPending is set (the board search).
     void set_startup_search(std::function<void()> search) { startup_search_ = std::move(search); }
+    // Called with the port's name once a lost port has been closed.
+    using PortLostHandler = std::function<void(const std::string& name)>;
+    void set_port_lost_handler(PortLostHandler handler) { port_lost_handler_ = std::move(handler); }
+    // The port was lost during the operation under way; the operation ends without the board.
+    bool port_lost() const { return port_lost_; }
 
     // --- transport ---
     void mscomm1send(std::string_view command);
     void Comm1ReceiveData(std::span<const std::uint8_t> bytes);
+    // The port's device has gone (unplugged, hung up): the port is closed and shown closed, and
+    // the person is told once, at once or when the operation under way has ended.
+    void Comm1Lost();
     bool send_d(std::string_view command, std::string_view expected);
     std::string send0d(); // "00" on failure
     bool send03(const ChipParams& chip);
@@ -110,9 +121,15 @@ public:
                        const std::function<bool()>& before_ready_check = {});
     // Ends an operation: CollectReplies cleared, "01" sent, watchdog started.
     void finish_operation();
-    // After the port was (re)opened and DTR switched on: the port counts as on, and the board,
-    // restarting, must announce itself before the watchdog expires.
+    // Before the port is (re)opened: the board, restarting, must announce itself anew.
+    void forget_board();
+    // After the port was (re)opened and DTR switched on: the port counts as on, and the board
+    // must announce itself before the watchdog expires.
     void expect_announcement();
+    // The watchdog for the board's announcement, unless the handshake is already done: a board
+    // may restart as its port opens (one behind a pseudo-terminal, which has no DTR line) and
+    // have announced itself during the settling pause.
+    void watch_for_announcement();
 
     // The effective power sequence byte sent in the set-up frame.
     std::string power_sequence(const ChipParams& chip) const;
@@ -120,16 +137,36 @@ public:
     std::string setup_frame(const ChipParams& chip) const;
 
 private:
-    void on_announcement(const std::string& hex);
+    class OperationVoice : public Operator {
+    public:
+        explicit OperationVoice(Link& link) : link_(link) {}
+        void show_message(std::string_view text, std::string_view caption, Icon icon) override;
+        bool ask_yes_no(std::string_view text, std::string_view caption) override;
+        bool play_tone(int hz, int ms) override;
+
+    private:
+        Link& link_;
+    };
+
+    void on_announcement(std::string hex);
     bool send_bytes(std::span<const std::uint8_t> bytes);
     bool sound_tone(int ms);
+    void show_port_closed();
+    void say_port_lost();
 
     Loop& loop_;
     Port* port_;
     Operator& op_;
+    OperationVoice voice_{*this};
     LinkFlags flags_;
     TraceSink trace_;
     std::function<void()> startup_search_;
+    PortLostHandler port_lost_handler_;
+    bool port_lost_ = false;
+    std::string lost_port_name_;
+    // The start of an identity or of "50" that came alone, kept to join with its rest.
+    std::string held_announcement_;
+    std::int64_t held_at_ms_ = 0;
 };
 
 } // namespace zz

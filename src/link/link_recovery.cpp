@@ -12,16 +12,22 @@ void Link::check_com_open() {
     for (int attempt = 0; attempt < 3; ++attempt) {
         status.Label11 = std::string(texts::kCheckSerialPort);
         Timer3.stop();
+        forget_board();
         try {
             port_->open();
+            // An open port is on: a board that announces itself as it opens is answered.
+            flags_.N18.checked = false;
             pump_delay(loop_, 10);
             port_->set_dtr(DtrControl::Enable);
         } catch (const CommError&) {
         }
+        // A port that dies as it opens stays shown closed; the operation says so.
+        if (port_lost_)
+            return;
         expect_announcement();
         // The board announces itself meanwhile and the announcement path completes the handshake.
         pump_delay(loop_, 80);
-        if (BoardReady)
+        if (BoardReady || port_lost_)
             return;
         port_->set_dtr(DtrControl::Disable);
         port_->close();
@@ -30,7 +36,8 @@ void Link::check_com_open() {
 }
 
 bool Link::reset_program() {
-    if (AppClosing)
+    // A lost port has no board behind it to restart.
+    if (AppClosing || port_lost_)
         return false;
     status.progress_position = 0;
     status.progress_max = 32;
@@ -70,6 +77,8 @@ bool Link::reset_program_tries(int tries) {
 }
 
 bool Link::sound_tone(int ms) {
+    if (port_lost_)
+        return true;
     if (op_.play_tone(1000, ms))
         return true;
     op_.show_message(texts::kSoundError, texts::kInformation, Icon::Information);
@@ -83,7 +92,7 @@ void Link::signal_success() {
 
 void Link::signal_failure() {
     reset_program_tries(9);
-    if (flags_.N31)
+    if (flags_.N31 || port_lost_)
         return;
     // Three short tones; a sound device that fails is reported once.
     for (int i = 0; i < 3; ++i) {

@@ -13,7 +13,7 @@ bool Link::wait_reply(int timeout_ms, int poll_ms, const std::function<bool()>& 
     // wait and stops Timer2 for a wait of its own.
     const std::int64_t deadline = loop_.now_ms() + timeout_ms;
     bool held = false;
-    while (!ReplyTimedOut && loop_.now_ms() <= deadline) {
+    while (!ReplyTimedOut && !port_lost_ && loop_.now_ms() <= deadline) {
         loop_.process_events();
         if (done()) {
             held = true;
@@ -40,6 +40,9 @@ std::string Link::take_reply() {
 }
 
 void Link::fail_receive() {
+    // The lost port is said instead, once the operation has ended.
+    if (port_lost_)
+        return;
     signal_failure();
     op_.show_message(texts::kReceiveError, texts::kError, Icon::Error);
     status.Label11 = std::string(texts::kReady);
@@ -104,9 +107,9 @@ std::string Link::setup_frame(const ChipParams& chip) const {
     const auto size4 = [](std::int64_t v) {
         return to_hex(static_cast<std::uint32_t>(v), 4).substr(0, 4);
     };
-    return "03" + size4(chip.ROMsize) + size4(chip.EEPROMsize) + chip.CoreType +
-           chip.ProgramFlags + chip.ProgramDelay + power_sequence(chip) + chip.EraseMode +
-           chip.ProgramTries + chip.OverProgram;
+    return "03" + size4(chip.ROMsize) + size4(chip.EEPROMsize) + chip.CoreType + chip.ProgramFlags +
+           chip.ProgramDelay + power_sequence(chip) + chip.EraseMode + chip.ProgramTries +
+           chip.OverProgram;
 }
 
 bool Link::send03(const ChipParams& chip) {

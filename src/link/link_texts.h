@@ -16,5 +16,9 @@ inline constexpr const char* kSoundError =
     "Error in playing windows sound,\r\nplease set [Mute] under [Options] menu";
 inline constexpr const char* kCheckSerialPort = "check serial port";
 inline constexpr const char* kCommunicationFailed = "Communication failed";
+inline constexpr const char* kSerialPortClosed = "Serial port is closed";
+// "The serial port /dev/ttyUSB0 was lost": the port name goes between the two parts.
+inline constexpr const char* kPortLostBefore = "The serial port ";
+inline constexpr const char* kPortLostAfter = " was lost";
 
 } // namespace zz::texts

@@ -62,13 +62,16 @@ struct CommProperties {
 };
 
 // The serial line to the board. Received bytes reach the receive handler in order, at most
-// kMaxDelivery bytes per call, on the logic thread from inside Loop::process_events().
+// kMaxDelivery bytes per call, on the logic thread from inside Loop::process_events(). A device
+// that goes away while open (unplugged, hung up) is reported once to the lost handler, the same
+// way and after every byte received before it; the port stays open, and dead, until closed.
 class Port {
 public:
-    static constexpr std::size_t kMaxDelivery = 2048;   // bytes per delivery
-    static constexpr std::size_t kMaxWrite = 65535;     // bytes per written block
+    static constexpr std::size_t kMaxDelivery = 2048; // bytes per delivery
+    static constexpr std::size_t kMaxWrite = 65535;   // bytes per written block
 
     using ReceiveHandler = std::function<void(std::span<const std::uint8_t>)>;
+    using LostHandler = std::function<void()>;
 
     virtual ~Port() = default;
 
@@ -77,7 +80,10 @@ public:
     // Never throws; does nothing when closed.
     virtual void close() = 0;
     virtual bool is_open() const = 0;
-    // Queues a copy of the block; false when closed, when empty or when it cannot be queued.
+    // The open device has gone; true from the moment the port knows, before the lost handler
+    // has heard of it, until close().
+    virtual bool lost() const = 0;
+    // Queues a copy of the block; false when closed, lost, empty or when it cannot be queued.
     virtual bool write(std::span<const std::uint8_t> bytes) = 0;
 
     // Stored; applied at once when open (DTR switches immediately), else at the next open.
@@ -94,15 +100,21 @@ public:
     virtual const std::string& name() const = 0;
 
     void on_receive(ReceiveHandler handler) { receive_ = std::move(handler); }
+    void on_lost(LostHandler handler) { lost_ = std::move(handler); }
 
 protected:
     void deliver(std::span<const std::uint8_t> bytes) {
         if (receive_)
             receive_(bytes);
     }
+    void report_lost() {
+        if (lost_)
+            lost_();
+    }
 
 private:
     ReceiveHandler receive_;
+    LostHandler lost_;
 };
 
 } // namespace zz

@@ -1,5 +1,7 @@
 #include "link/serial_port.h"
 
+#include "link/receive_collector.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -12,9 +14,11 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -22,8 +26,19 @@ namespace zz {
 
 namespace {
 
-constexpr int kPollMs = 200;      // longest a worker waits before re-checking for close
-constexpr int kStopWaitMs = 5000; // longest close() waits for a worker to end
+constexpr std::int64_t kPollNs = 200'000'000; // longest a worker waits before re-checking for close
+constexpr int kStopWaitMs = 5000;             // longest close() waits for a worker to end
+
+std::int64_t monotonic_ns() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
+}
+
+// The read interval is 1 ms; the kernel's default slack of 50 us per wait would add to every reply.
+void fine_timer_slack() {
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+}
 
 std::string open_failure(int error, const std::string& path) {
     std::string text = std::string(comm_error::kOpenFailed) + "\n";
@@ -132,11 +147,12 @@ bool apply_line_settings(int fd, const CommProperties& p) {
 
 // What the logic thread and the two workers share. Lives as long as its last user.
 struct SerialPort::Link {
-    enum class Wait { Ready, Idle, Stop, Failed };
+    enum class Wait { Ready, Idle, Stop, Gone };
 
     int fd = -1;
     int wake_fd = -1; // readable once close() has begun
     std::atomic<bool> stopping = false;
+    std::atomic<std::uint32_t> read_interval_ms = 1;
     std::mutex mutex;
     std::condition_variable cv; // new outgoing block, stop request, worker ended
     std::deque<std::vector<std::uint8_t>> received;
@@ -144,7 +160,10 @@ struct SerialPort::Link {
     std::size_t queued_bytes = 0;
     bool reader_running = false;
     bool writer_running = false;
-    Loop* loop = nullptr; // cleared by close(), so a late worker never touches the loop
+    bool writer_sending = false; // the writer holds a block it has not finished
+    bool gone = false;           // a worker found the device gone; after the last received block
+    bool gone_reported = false;  // the logic thread has been told
+    Loop* loop = nullptr;        // cleared by close(), so a late worker never touches the loop
 
     ~Link() {
         if (fd >= 0) {
@@ -155,46 +174,77 @@ struct SerialPort::Link {
             ::close(wake_fd);
     }
 
-    Wait wait_device(short events) {
+    // Hang-up and error bits without the awaited event mean the device has gone.
+    Wait wait_device(short events, std::int64_t timeout_ns) {
         pollfd fds[2] = {{fd, events, 0}, {wake_fd, POLLIN, 0}};
-        const int n = ::poll(fds, 2, kPollMs);
+        const timespec timeout{static_cast<time_t>(timeout_ns / 1'000'000'000),
+                               static_cast<long>(timeout_ns % 1'000'000'000)};
+        const int n = ::ppoll(fds, 2, &timeout, nullptr);
         if (stopping || (n > 0 && fds[1].revents != 0))
             return Wait::Stop;
         if (n < 0)
-            return errno == EINTR ? Wait::Idle : Wait::Failed;
+            return errno == EINTR ? Wait::Idle : Wait::Gone;
+        // Bytes that came before a hang-up are read first.
         if (fds[0].revents & events)
             return Wait::Ready;
-        return fds[0].revents != 0 ? Wait::Failed : Wait::Idle;
+        return fds[0].revents != 0 ? Wait::Gone : Wait::Idle;
     }
 
-    void queue_received(const std::uint8_t* bytes, std::size_t count) {
+    void queue_received(std::vector<std::uint8_t> block) {
         std::lock_guard lock(mutex);
-        received.emplace_back(bytes, bytes + count);
+        received.push_back(std::move(block));
         if (loop)
             loop->wake();
     }
 
-    // End of file, a device error or a hang-up all mean the device has gone.
+    void mark_gone() {
+        std::lock_guard lock(mutex);
+        gone = true;
+        if (loop)
+            loop->wake();
+    }
+
+    std::int64_t read_interval_ns() const {
+        return std::int64_t{read_interval_ms.load()} * 1'000'000;
+    }
+
+    // Deliveries end where the line pauses for the read interval. End of file, a device error or a
+    // hang-up all mean the device has gone.
     void run_reader() {
+        fine_timer_slack();
+        ReceiveCollector collector(kMaxDelivery, [this](std::vector<std::uint8_t> block) {
+            queue_received(std::move(block));
+        });
         std::uint8_t buffer[kMaxDelivery];
-        for (;;) {
-            const Wait w = wait_device(POLLIN);
-            if (w == Wait::Stop || w == Wait::Failed)
+        bool lost = false;
+        while (!lost) {
+            const auto deadline = collector.deadline_ns();
+            const std::int64_t timeout =
+                deadline ? std::max<std::int64_t>(*deadline - monotonic_ns(), 0) : kPollNs;
+            const Wait w = wait_device(POLLIN, timeout);
+            if (w == Wait::Stop)
                 break;
-            if (w == Wait::Idle)
-                continue;
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n > 0)
-                queue_received(buffer, static_cast<std::size_t>(n));
-            else if (n == 0 || (errno != EAGAIN && errno != EINTR))
-                break;
+            lost = w == Wait::Gone;
+            if (w == Wait::Ready) {
+                const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                if (n > 0)
+                    collector.add({buffer, static_cast<std::size_t>(n)}, monotonic_ns(),
+                                  read_interval_ns());
+                else
+                    lost = n == 0 || (errno != EAGAIN && errno != EINTR);
+            }
+            collector.expire(monotonic_ns());
+        }
+        if (lost) {
+            collector.flush();
+            mark_gone();
         }
         ended(reader_running);
     }
 
     bool next_outgoing(std::vector<std::uint8_t>& block) {
         std::unique_lock lock(mutex);
-        const auto step = std::chrono::milliseconds(kPollMs);
+        const auto step = std::chrono::nanoseconds(kPollNs);
         while (!cv.wait_for(lock, step, [this] { return stopping || !outgoing.empty(); })) {
         }
         if (stopping)
@@ -202,9 +252,25 @@ struct SerialPort::Link {
         block = std::move(outgoing.front());
         outgoing.pop_front();
         queued_bytes -= block.size();
+        writer_sending = true;
         return true;
     }
 
+    void sent() {
+        std::lock_guard lock(mutex);
+        writer_sending = false;
+    }
+
+    // With nothing queued ahead, a block goes to the device straight from the caller without
+    // waking the writer (a thread switch per command); returns the bytes the device took.
+    std::size_t write_through(std::span<const std::uint8_t> bytes) {
+        if (!outgoing.empty() || writer_sending)
+            return 0;
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        return n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+
+    // False when the port is closing or the device has gone (then marked).
     bool send(const std::vector<std::uint8_t>& block) {
         std::size_t done = 0;
         while (done < block.size()) {
@@ -215,10 +281,14 @@ struct SerialPort::Link {
             }
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n < 0 && errno != EAGAIN)
+            if (n < 0 && errno != EAGAIN) {
+                mark_gone();
                 return false;
-            const Wait w = wait_device(POLLOUT);
-            if (w == Wait::Stop || w == Wait::Failed)
+            }
+            const Wait w = wait_device(POLLOUT, kPollNs);
+            if (w == Wait::Gone)
+                mark_gone();
+            if (w == Wait::Stop || w == Wait::Gone)
                 return false;
         }
         return true;
@@ -226,8 +296,8 @@ struct SerialPort::Link {
 
     void run_writer() {
         std::vector<std::uint8_t> block;
-        while (next_outgoing(block) && send(block)) {
-        }
+        while (next_outgoing(block) && send(block))
+            sent();
         ended(writer_running);
     }
 
@@ -283,6 +353,7 @@ void SerialPort::open() {
     if (link->wake_fd < 0)
         throw CommError(comm_error::kEvent);
     link->loop = &loop_;
+    link->read_interval_ms = properties_.ReadIntervalTimeout;
     link_ = std::move(link);
     try {
         start_workers();
@@ -348,15 +419,29 @@ void SerialPort::stop_workers(Link& link) {
     }
 }
 
+bool SerialPort::lost() const {
+    if (!link_)
+        return false;
+    std::lock_guard lock(link_->mutex);
+    return link_->gone;
+}
+
 bool SerialPort::write(std::span<const std::uint8_t> bytes) {
     if (!link_ || bytes.empty() || bytes.size() > kMaxWrite)
         return false;
     {
         std::lock_guard lock(link_->mutex);
-        if (!link_->writer_running || link_->queued_bytes + bytes.size() > kMaxQueued)
+        if (!link_->writer_running || link_->gone ||
+            link_->queued_bytes + bytes.size() > kMaxQueued)
             return false;
-        link_->outgoing.emplace_back(bytes.begin(), bytes.end());
-        link_->queued_bytes += bytes.size();
+        // What the device refuses at once (full, or an error the writer will meet too) is left
+        // to the writer, in order.
+        const std::size_t done = link_->write_through(bytes);
+        if (done == bytes.size())
+            return true;
+        link_->outgoing.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(done),
+                                     bytes.end());
+        link_->queued_bytes += bytes.size() - done;
     }
     link_->cv.notify_all();
     return true;
@@ -367,23 +452,34 @@ void SerialPort::set_properties(const CommProperties& properties) {
         return;
     properties_ = properties;
     // A setting the device refuses leaves the line as it was.
-    if (link_)
+    if (link_) {
+        link_->read_interval_ms = properties_.ReadIntervalTimeout;
         apply_line_settings(link_->fd, properties_);
+    }
 }
 
 void SerialPort::dispatch(std::int64_t) {
     // One block at a time: the handler may run a nested wait that dispatches again, or close
     // the port.
     for (;;) {
+        if (!link_)
+            return;
         std::vector<std::uint8_t> block;
+        bool lost = false;
         {
-            if (!link_)
-                return;
             std::lock_guard lock(link_->mutex);
-            if (link_->received.empty())
+            if (!link_->received.empty()) {
+                block = std::move(link_->received.front());
+                link_->received.pop_front();
+            } else if (link_->gone && !link_->gone_reported) {
+                link_->gone_reported = lost = true;
+            } else {
                 return;
-            block = std::move(link_->received.front());
-            link_->received.pop_front();
+            }
+        }
+        if (lost) {
+            report_lost();
+            return;
         }
         deliver(block);
     }
@@ -393,7 +489,7 @@ std::optional<std::int64_t> SerialPort::next_due_ms() const {
     if (!link_)
         return std::nullopt;
     std::lock_guard lock(link_->mutex);
-    if (link_->received.empty())
+    if (link_->received.empty() && (!link_->gone || link_->gone_reported))
         return std::nullopt;
     return loop_.now_ms();
 }

@@ -12,19 +12,22 @@ namespace zz {
 
 // A real serial line (/dev/ttyUSB0, /dev/ttyACM0, /dev/ttyS0 ...), opened by the name as given.
 //
-// A reader thread queues received blocks (at most kMaxDelivery bytes each) and wakes the loop;
-// dispatch() hands them to the receive handler in order on the logic thread. A writer thread sends
-// the blocks that write() queues. Both threads wait on poll() or a condition variable with a
-// deadline and are woken by close(), so closing never hangs, also when the device has gone.
+// A reader thread joins what the device hands over into deliveries, each complete once the line
+// has been quiet for ReadIntervalTimeout ms (0: each read as it comes) or at kMaxDelivery bytes,
+// timed with ppoll() on the monotonic clock; it queues them and wakes the loop, and dispatch()
+// hands them to the receive handler in order on the logic thread. A writer thread sends the blocks
+// that write() queues. Both threads wait with a deadline and are woken by close(), so closing
+// never hangs, also when the device has gone.
 //
-// A worker that hits a fatal device error (USB adapter unplugged) ends quietly. The port then stays
-// open but silent until close(): nothing more is received, so the link times out, and once the
-// writer has ended write() returns false.
+// A read, write or poll that finds the device gone (hang-up, POLLERR, end of file, EIO, ENXIO,
+// ENODEV: a USB adapter unplugged) ends that worker; the logic thread hears of it once through the
+// lost handler, after the bytes received before it. The port then stays open and dead until
+// close(), and write() returns false.
 //
 // Line settings map onto termios and the modem lines. Settings Linux has no counterpart for (DSR
-// flow and sensitivity, XON/XOFF limits, parity-error replacement, null stripping, read and write
-// timeouts) are stored but have no effect. A device without modem lines (a pseudo-terminal)
-// ignores DTR and RTS.
+// flow and sensitivity, XON/XOFF limits, parity-error replacement, null stripping, the total read
+// timeouts and the write timeouts) are stored but have no effect. A device without modem lines (a
+// pseudo-terminal) ignores DTR and RTS.
 class SerialPort : public Port, public EventSource {
 public:
     explicit SerialPort(Loop& loop, std::string name = "COM1");
@@ -35,6 +38,7 @@ public:
     void open() override;
     void close() override;
     bool is_open() const override { return link_ != nullptr; }
+    bool lost() const override;
     bool write(std::span<const std::uint8_t> bytes) override;
 
     void set_properties(const CommProperties& properties) override;

@@ -34,7 +34,7 @@ void VirtualBoard::send_at(std::int64_t time_ms, std::vector<std::uint8_t> bytes
 }
 
 std::int64_t VirtualBoard::now_us() const {
-    return std::max(loop_.now_ms() * 1000, clock_us_);
+    return std::max(loop_.now_us(), clock_us_);
 }
 
 void VirtualBoard::host_write(std::span<const std::uint8_t> bytes) {
@@ -46,7 +46,9 @@ void VirtualBoard::host_write(std::span<const std::uint8_t> bytes) {
         return;
     }
     // The block is taken when its last byte has crossed the line.
-    rx_free_us_ = std::max(rx_free_us_, clock_us_) + wire_us(std::ssize(block));
+    const std::int64_t first_us = std::max(rx_free_us_, clock_us_);
+    rx_free_us_ = first_us + wire_us(std::ssize(block));
+    busy_.add(first_us, rx_free_us_);
     schedule_.add(rx_free_us_, BoardSchedule::Owner::Script,
                   [this, block = std::move(block)] { receive(block); });
 }
@@ -77,6 +79,7 @@ void VirtualBoard::restart() {
     phase_ = Phase::Booting;
     tx_free_us_ = clock_us_;
     work_free_us_ = clock_us_;
+    busy_.add(clock_us_, clock_us_ + boot_delay_us_);
     schedule_.add(clock_us_ + boot_delay_us_, BoardSchedule::Owner::Board, [this] {
         phase_ = Phase::Running;
         if (!dead_)
@@ -99,13 +102,18 @@ std::optional<std::int64_t> VirtualBoard::next_due_ms() const {
 }
 
 void VirtualBoard::dispatch(std::int64_t now_ms) {
-    schedule_.run_until(now_ms * 1000, [this](std::int64_t t) { clock_us_ = t; });
+    dispatch_us(now_ms * 1000);
+}
+
+void VirtualBoard::dispatch_us(std::int64_t now_us) {
+    schedule_.run_until(now_us, [this](std::int64_t t) { clock_us_ = t; });
 }
 
 void VirtualBoard::answer(int target, Reply reply, std::int64_t board_us) {
     const AnswerShape shape = faults_.on_command(target);
     const std::int64_t start = std::max(clock_us_, work_free_us_);
     work_free_us_ = start + board_us;
+    busy_.add(start, work_free_us_ + std::int64_t{shape.delay_ms} * 1000);
     if (shape.restart_ms) {
         schedule_.add(clock_us_ + std::int64_t{*shape.restart_ms} * 1000,
                       BoardSchedule::Owner::Board, [this] { restart(); });
@@ -131,6 +139,7 @@ void VirtualBoard::transmit(const std::vector<std::uint8_t>& bytes, std::int64_t
                             std::int64_t default_gap_us) {
     std::size_t at = 0;
     std::int64_t t = ready_us;
+    std::int64_t busy_from = ready_us; // the board works through the pauses of a stream
     for (std::size_t piece = 0; at < bytes.size(); ++piece) {
         std::size_t n = bytes.size() - at;
         if (piece < sizes.size())
@@ -141,9 +150,11 @@ void VirtualBoard::transmit(const std::vector<std::uint8_t>& bytes, std::int64_t
         const std::int64_t start = std::max(t, tx_free_us_);
         tx_free_us_ = start + (wire_timing_ ? wire_us(static_cast<std::int64_t>(n)) : 0);
         t = tx_free_us_;
+        busy_.add(busy_from, tx_free_us_);
+        busy_from = tx_free_us_;
         std::vector<std::uint8_t> chunk(bytes.begin() + static_cast<std::ptrdiff_t>(at),
                                         bytes.begin() + static_cast<std::ptrdiff_t>(at + n));
-        schedule_.add(t, BoardSchedule::Owner::Board,
+        schedule_.add(paced_output_ ? start : t, BoardSchedule::Owner::Board,
                       [this, chunk = std::move(chunk)] { deliver(chunk); });
         at += n;
     }

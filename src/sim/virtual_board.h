@@ -4,6 +4,7 @@
 #include "sim/board_fault.h"
 #include "sim/board_schedule.h"
 #include "sim/board_setup.h"
+#include "sim/busy_time.h"
 #include "sim/virtual_chip.h"
 
 #include <cstdint>
@@ -45,7 +46,14 @@ public:
     const std::vector<std::uint16_t>& firmware() const { return firmware_; }
     void set_firmware_words(std::size_t words) { firmware_.resize(words, 0x3FFF); }
     void set_wire_timing(bool on) { wire_timing_ = on; }
+    // Each delivery is handed to the output when its first byte starts on the line, for a port
+    // that paces the bytes itself; otherwise when its last byte has crossed.
+    void set_paced_output(bool on) { paced_output_ = on; }
     void set_boot_delay_ms(int ms) { boot_delay_us_ = std::int64_t{ms} * 1000; }
+
+    // The time the board worked or the line carried a byte either way (us), since the last clear.
+    const BusyTime& busy_time() const { return busy_; }
+    void clear_busy_time() { busy_.clear(); }
 
     const std::vector<TraceEntry>& trace() const { return trace_; }
     void clear_trace() { trace_.clear(); }
@@ -75,6 +83,11 @@ public:
     void set_output(Output output) { output_ = std::move(output); }
     std::optional<std::int64_t> next_due_ms() const;
     void dispatch(std::int64_t now_ms);
+    // The same on the board's own microsecond clock.
+    std::optional<std::int64_t> next_due_us() const { return schedule_.next_due_us(); }
+    void dispatch_us(std::int64_t now_us);
+    // The time of the event being handled (us): inside the output, when the delivery was due.
+    std::int64_t event_us() const { return clock_us_; }
 
 private:
     enum class Phase { Off, Booting, Running };
@@ -130,6 +143,7 @@ private:
     int model_ = 3;
     std::string version_text_ = "V2.37";
     bool wire_timing_ = false;
+    bool paced_output_ = false;
     bool dead_ = false;
     bool end_trailer_ = false;
     std::int64_t boot_delay_us_ = 20'000;
@@ -153,6 +167,7 @@ private:
     FaultList faults_;
     BoardSchedule schedule_;
     std::vector<TraceEntry> trace_;
+    BusyTime busy_;
     Output output_;
 };
 

@@ -37,6 +37,7 @@ void VirtualPort::close() {
         return;
     open_ = false;
     stale_ = false;
+    lost_pending_ = false;
     update_dtr();
 }
 
@@ -59,19 +60,32 @@ void VirtualPort::fail_next_open(std::string comm_error_text) {
 
 void VirtualPort::set_gone(bool gone) {
     gone_ = gone;
-    stale_ = stale_ || (gone && open_);
+    if (gone && open_ && !stale_)
+        stale_ = lost_pending_ = true;
+    update_dtr();
+}
+
+void VirtualPort::set_dtr_line(bool present) {
+    dtr_line_ = present;
     update_dtr();
 }
 
 void VirtualPort::update_dtr() {
-    board_.set_dtr(open_ && !stale_ && properties_.Dtr != DtrControl::Disable);
+    const bool dtr = !dtr_line_ || properties_.Dtr != DtrControl::Disable;
+    board_.set_dtr(open_ && !stale_ && dtr);
 }
 
 void VirtualPort::dispatch(std::int64_t now_ms) {
     board_.dispatch(now_ms);
+    if (lost_pending_) {
+        lost_pending_ = false;
+        report_lost();
+    }
 }
 
 std::optional<std::int64_t> VirtualPort::next_due_ms() const {
+    if (lost_pending_)
+        return loop_.now_ms();
     return board_.next_due_ms();
 }
 

@@ -46,6 +46,25 @@ TEST_F(SessionStartup, FirstRunWithoutSettingsReachesReadyWithTheDefaults) {
     EXPECT_TRUE(parts.op.messages.empty());
 }
 
+// On a line without DTR (a pseudo-terminal) the board restarts as start-up opens the port and can
+// be ready before start-up ends: no watchdog and no search follow.
+TEST_F(SessionStartup, ABoardReadyBeforeStartUpEndsStaysReady) {
+    for (const int boot_ms : {3, 16, 40}) {
+        session.reset();
+        parts.port.close();
+        parts.port.set_dtr_line(false);
+        parts.board.set_boot_delay_ms(boot_ms);
+        parts.board.clear_trace();
+        Session& s = start();
+        parts.loop.run_for(3000);
+        EXPECT_TRUE(s.link().BoardReady.get()) << boot_ms;
+        EXPECT_FALSE(s.link().StartupSearchPending) << boot_ms;
+        EXPECT_FALSE(s.link().Timer1.enabled()) << boot_ms;
+        EXPECT_TRUE(parts.op.messages.empty()) << boot_ms;
+        EXPECT_EQ(parts.board.commands(), std::vector<std::string>{"50"}) << boot_ms;
+    }
+}
+
 TEST_F(SessionStartup, StoredFileThatIsGoneLeavesThePlainCaptionWithoutAMessage) {
     write_settings("[START]\r\nfilename=" + (folder.path() / "gone.hex").string() + "\r\n");
     Session& s = start();

@@ -105,7 +105,9 @@ TEST(CliFilesTest, BadUsageExitsTwo) {
           "--yes --no erase", "--steps rom erase", "--steps rom,fuse program a.hex",
           "--chip-save x.hex erase", "--virtual-board --chip-save x.hex info", "--chip NOSUCH info",
           "--virtual-board --virtual-chip NOSUCH erase", "--family 'No family' chips",
-          "--bogus info", "--quiet=1 info"}) {
+          "--bogus info", "--quiet=1 info", "serve-board --deliver frame:0",
+          "serve-board --deliver usb", "--link x version", "--virtual-board serve-board",
+          "--port /dev/ttyS0 serve-board", "--virtual-chip NOSUCH serve-board"}) {
         const RunResult r = run_cli(dir, arguments);
         EXPECT_EQ(r.status, 2) << arguments;
         EXPECT_THAT(r.err, HasSubstr("ze-zuzu-cli: ")) << arguments;

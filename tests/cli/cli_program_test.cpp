@@ -76,7 +76,7 @@ TEST_F(CliProgramTest, VerifyAgainstAChangedFileReportsTheDifference) {
     const RunResult r = run_cli(dir, "--virtual-board --chip 16F877A --chip-image '" +
                                          (dir / "chip.hex") + "' verify '" + changed + "'");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Error: Error in verification, ROM error at address 0x0000, Good:3056, "
+    EXPECT_EQ(r.err, "Error: Error in verification ROM error at address 0x0000 Good:3056 "
                      "Bad:3055\n");
     EXPECT_EQ(r.out, "");
 }
@@ -97,8 +97,8 @@ TEST_F(CliProgramTest, DeviceIdMismatchFollowsTheAnswer) {
                              (dir / "chip.hex") + "' ";
     const RunResult refused = run_cli(dir, base + "program '" + hex + "'");
     EXPECT_EQ(refused.status, 1);
-    EXPECT_THAT(refused.err, HasSubstr("Information: Invalid target device ID, expected:200Eread:"
-                                       "000E, Continue to program this chip? -- answered No"));
+    EXPECT_THAT(refused.err, HasSubstr("Information: Invalid target device ID expected:200Eread:"
+                                       "000E Continue to program this chip? -- answered No"));
     EXPECT_FALSE(same_image(hex, dir / "chip.hex", true));
 
     const RunResult accepted = run_cli(dir, base + "--yes program '" + hex + "'");
@@ -151,7 +151,7 @@ TEST_P(CliStatusTest, ExitStatusFollowsTheOutcome) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliStatusTest,
     ::testing::Values(
-        StatusCase{"BlankChip", "blank", 0, "ID=Erased, config=Erased, ROM=Erased"},
+        StatusCase{"BlankChip", "blank", 0, "ID=Erased config=Erased ROM=Erased"},
         StatusCase{"ProgrammedChipIsNotBlank", "CHIP blank", 1, "ROM=Not Erased"},
         StatusCase{"Erase", "CHIP erase", 0, "Information: Chip erase complete."},
         StatusCase{"Version", "version", 0, "Information: Hardware version:V2.37"},

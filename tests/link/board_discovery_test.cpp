@@ -59,7 +59,8 @@ TEST_F(Discovery, SearchStopsAtTheFirstBoardAndTakesItsModel) {
     // Opened: the silent port, then the board's port twice (probe and restart); nothing after it.
     EXPECT_EQ(routed.opened,
               (std::vector<std::string>{"/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyUSB0"}));
-    EXPECT_EQ(op.texts(), std::vector<std::string>{"RO-ZUZ330 Programmer found in the/dev/ttyUSB0"});
+    EXPECT_EQ(op.texts(),
+              std::vector<std::string>{"RO-ZUZ330 Programmer found in the/dev/ttyUSB0"});
     EXPECT_EQ(link.status.Label11.get(), "Find results");
     // The restarted board announces itself and the handshake marks it ready.
     loop.run_for(200);
@@ -79,10 +80,9 @@ TEST_F(Discovery, EveryPortSilentLeavesTheLastOneOpenAndSelected) {
     board_at("/dev/ttyUSB0").set_dead(true);
     board_at("/dev/ttyUSB1").set_dead(true);
     discovery.findbord();
-    EXPECT_EQ(op.texts(),
-              std::vector<std::string>{"Did not find any device, please check...\r\n"
-                                       "  Communications port\r\n"
-                                       "  Device connection and power"});
+    EXPECT_EQ(op.texts(), std::vector<std::string>{"Did not find any device, please check...\r\n"
+                                                   "  Communications port\r\n"
+                                                   "  Device connection and power"});
     EXPECT_EQ(discovery.selector.text.get(), "/dev/ttyUSB2");
     EXPECT_TRUE(routed.is_open());
     EXPECT_EQ(models_applied, 0);
@@ -181,6 +181,54 @@ TEST_F(Discovery, ModelRestartAnnouncesTheNewIdentity) {
     discovery.restart_for_model();
     loop.run_for(200);
     EXPECT_TRUE(link.BoardReady.get());
+}
+
+// The board's USB adapter pulled out and plugged in again.
+class LostPortWatch : public Discovery {
+protected:
+    void SetUp() override {
+        discovery.selector.text = "/dev/ttyUSB0";
+        discovery.cmbbxcomnumChange();
+        loop.run_for(200);
+        ASSERT_TRUE(link.BoardReady.get());
+        routed.opened.clear();
+        usb0().set_gone(true);
+        std::erase(names, "/dev/ttyUSB0");
+        loop.run_for(1);
+        ASSERT_EQ(op.texts(), std::vector<std::string>{"The serial port /dev/ttyUSB0 was lost"});
+        ASSERT_TRUE(discovery.watching_lost_port());
+    }
+    // Listed again, and a little later openable.
+    void plug_in() {
+        names.push_back("/dev/ttyUSB0");
+        loop.run_for(1200);
+        usb0().set_gone(false);
+        loop.run_for(BoardDiscovery::kLostWatchMs + 200);
+    }
+    VirtualPort& usb0() { return *ports[1]; }
+};
+
+TEST_F(LostPortWatch, ThePortComesBackAndTheBoardIsReadyAgain) {
+    loop.run_for(3000);
+    EXPECT_TRUE(routed.opened.empty()) << "opened while the system did not list it";
+    plug_in();
+    EXPECT_EQ(routed.opened, std::vector<std::string>{"/dev/ttyUSB0"})
+        << "tries that fail open nothing";
+    EXPECT_TRUE(link.BoardReady.get());
+    EXPECT_EQ(link.status.Label11.get(), "Ready");
+    EXPECT_TRUE(link.status.Label5_enabled.get());
+    EXPECT_FALSE(N18.checked.get());
+    EXPECT_FALSE(discovery.watching_lost_port());
+    EXPECT_EQ(op.texts().size(), 1u);
+}
+
+TEST_F(LostPortWatch, ChoosingAnotherPortEndsTheWatch) {
+    discovery.selector.text = "/dev/ttyUSB1";
+    discovery.cmbbxcomnumChange();
+    plug_in();
+    EXPECT_FALSE(discovery.watching_lost_port());
+    EXPECT_EQ(routed.name(), "/dev/ttyUSB1");
+    EXPECT_EQ(std::count(routed.opened.begin(), routed.opened.end(), "/dev/ttyUSB0"), 0);
 }
 
 } // namespace

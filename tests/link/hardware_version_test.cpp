@@ -19,6 +19,19 @@ TEST_F(HardwareVersion, ShowsTheVersionTextAndHandsTheBoardBack) {
     EXPECT_EQ(link.status.Label11.get(), "Ready");
 }
 
+// Handed over in USB frames with pauses between them, the text still arrives whole, and its end
+// does not spoil the board's "50" after the closing "01".
+TEST_F(HardwareVersion, ATextSplitAcrossFramesIsTakenWhole) {
+    ready_board();
+    board.add_fault(Fault::split(0x15, {4, 2}, {16, 16}, 1));
+    board.set_version_text("V2.37 R");
+    hardware_version_command(link);
+    EXPECT_EQ(op.texts(), std::vector<std::string>{"Hardware version:V2.37 R"});
+    loop.run_for(100);
+    EXPECT_EQ(link.status.Label11.get(), "Ready");
+    EXPECT_FALSE(link.Timer1.enabled());
+}
+
 TEST_F(HardwareVersion, ShowsWhateverArrivedWhenTheBoardIsSilent) {
     ready_board();
     board.add_fault(Fault::silent(0x15, 1));

@@ -1,6 +1,9 @@
 // The board's announcements, the handshake, the watchdog and the idle release.
 #include "link/link_texts.h"
 #include "link_fixture.h"
+#include "sim/board_fault.h"
+
+#include <algorithm>
 
 namespace zz::test {
 namespace {
@@ -60,13 +63,47 @@ TEST_F(Handshake, RequestsBeginningWith51AreAcknowledged) {
     EXPECT_EQ(exchange, (std::vector<std::string>{"< 5107", "> 50", "< 50"}));
 }
 
-TEST_F(Handshake, AnIdentitySplitOverTwoDeliveriesIsNotRecognised) {
+// Deliveries the board makes on its own: (ms, bytes).
+using Sends = std::vector<std::pair<std::int64_t, std::vector<std::uint8_t>>>;
+
+struct SplitCase {
+    const char* name;
+    Sends sends;
+    bool answered; // the host took it as the identity and said "50"
+};
+
+class SplitAnnouncement : public LinkFixture, public ::testing::WithParamInterface<SplitCase> {};
+
+// A line that hands bytes over one at a time or per USB frame splits the identity; the start is
+// kept for 50 ms. Anything that is not such a start is taken as it is.
+TEST_P(SplitAnnouncement, IdentityStartIsJoinedWithItsRestWithin50Ms) {
     board.set_dead(true);
     port.open();
-    board.send_at(5, {0x42});
-    board.send_at(8, {0x04});
-    loop.run_for(50);
-    EXPECT_EQ(exchange, (std::vector<std::string>{"< 42", "< 04"}));
+    for (const auto& [ms, bytes] : GetParam().sends)
+        board.send_at(ms, bytes);
+    loop.run_for(200);
+    const bool answered = std::find(exchange.begin(), exchange.end(), "> 50") != exchange.end();
+    EXPECT_EQ(answered, GetParam().answered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handshake, SplitAnnouncement,
+    ::testing::Values(SplitCase{"OneByteApart", {{5, {0x42}}, {6, {0x04}}}, true},
+                      SplitCase{"UsbLatencyTimer", {{5, {0x42}}, {21, {0x04}}}, true},
+                      SplitCase{"At50Ms", {{5, {0x42}}, {55, {0x04}}}, true},
+                      SplitCase{"After50Ms", {{5, {0x42}}, {56, {0x04}}}, false},
+                      SplitCase{"OtherModelsIdentity", {{5, {0x42}}, {6, {0x03}}}, false},
+                      SplitCase{"RestWithMore", {{5, {0x42}}, {6, {0x04, 0x00}}}, false},
+                      SplitCase{"NotAStart", {{5, {0x43}}, {6, {0x04}}}, false},
+                      SplitCase{
+                          "StaleStartThenWholeIdentity", {{5, {0x42}}, {80, {0x42, 0x04}}}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Handshake, StartUpWithASplitIdentityEndsReady) {
+    board.add_fault(Fault::split(fault_target::kIdentity, {1}, {3}, 1));
+    start_board();
+    EXPECT_EQ(exchange, (std::vector<std::string>{"< 42", "< 04", "> 50", "< 50"}));
+    EXPECT_TRUE(link.BoardReady.get());
 }
 
 TEST_F(Handshake, IdleReleaseClosesThePortAfterTenSeconds) {

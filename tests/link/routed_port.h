@@ -18,6 +18,10 @@ public:
             if (current() == &port)
                 deliver(bytes);
         });
+        port.on_lost([this, &port] {
+            if (current() == &port)
+                report_lost();
+        });
     }
     void open() override {
         Port* p = current();
@@ -34,6 +38,10 @@ public:
     bool is_open() const override {
         auto it = ports_.find(name_);
         return it != ports_.end() && it->second->is_open();
+    }
+    bool lost() const override {
+        const Port* p = current();
+        return p && p->lost();
     }
     bool write(std::span<const std::uint8_t> bytes) override {
         Port* p = current();

@@ -209,22 +209,37 @@ TEST_F(SerialPortTest, SecondOpenOfTheSameDeviceFails) {
     EXPECT_TRUE(other.is_open());
 }
 
-// The device vanishing (adapter unplugged) leaves the port open but silent; close still works.
-TEST_F(SerialPortTest, DeviceThatGoesAwayLeavesAClosablePort) {
+// The device vanishing (adapter unplugged, here the far end hanging up) is reported once; the port
+// stays open and dead until closed.
+TEST_F(SerialPortTest, DeviceThatGoesAwayIsReportedOnce) {
+    int reports = 0;
+    port.on_lost([&] { ++reports; });
     port.open();
     pty.close_master();
-    const Bytes probe = {0x01};
-    bool accepted = true;
-    for (int i = 0; i < kMaxPolls && accepted; ++i) {
-        accepted = port.write(probe);
+    for (int i = 0; i < kMaxPolls && reports == 0; ++i) {
         loop.poll_pause(10);
         loop.process_events();
     }
-    EXPECT_FALSE(accepted) << "the writer never noticed the device had gone";
+    loop.process_events();
+    EXPECT_EQ(reports, 1);
     EXPECT_TRUE(port.is_open());
-    EXPECT_TRUE(deliveries.empty());
+    EXPECT_TRUE(port.lost());
+    EXPECT_FALSE(port.write(Bytes{0x01}));
     port.close();
-    EXPECT_FALSE(port.is_open());
+    EXPECT_FALSE(port.lost());
+}
+
+// Reads separated by less than the read interval make one delivery.
+TEST_F(SerialPortTest, ReadsWithinTheReadIntervalAreJoined) {
+    CommProperties p = port.properties();
+    p.ReadIntervalTimeout = 300; // ms: far beyond the scheduling noise of a loaded machine
+    port.set_properties(p);
+    port.open();
+    pty.send({0x42});
+    usleep(2000);
+    pty.send({0x04});
+    pump_until_received(2);
+    EXPECT_EQ(deliveries, (std::vector<Bytes>{{0x42, 0x04}}));
 }
 
 // Modem lines cannot be observed on a pseudo-terminal; this checks that switching DTR on an open

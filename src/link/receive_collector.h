@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace zz {
+
+// Joins what the device hands over into deliveries as the serial line pauses: a delivery is
+// complete once no byte has come for the read interval, or once it holds the most one delivery
+// may carry. A read interval of 0 delivers each read as it comes. Times are in ns on a monotonic
+// clock; the caller reads the device and the clock, so this runs the same on any timeline.
+class ReceiveCollector {
+public:
+    using Emit = std::function<void(std::vector<std::uint8_t>)>;
+
+    ReceiveCollector(std::size_t max_delivery, Emit emit)
+        : max_delivery_(max_delivery), emit_(std::move(emit)) {}
+
+    // Bytes read at `now_ns`, with the read interval in force then.
+    void add(std::span<const std::uint8_t> bytes, std::int64_t now_ns, std::int64_t interval_ns);
+    // Completes the pending delivery when its interval has passed by `now_ns`.
+    void expire(std::int64_t now_ns);
+    // When the pending delivery completes unless more bytes come; nullopt when nothing is pending.
+    std::optional<std::int64_t> deadline_ns() const;
+    // Completes whatever is pending (the line is going away).
+    void flush();
+
+private:
+    void emit_full();
+
+    std::size_t max_delivery_;
+    Emit emit_;
+    std::vector<std::uint8_t> pending_;
+    std::int64_t deadline_ns_ = 0;
+};
+
+} // namespace zz
