@@ -11,37 +11,99 @@
 #include "sim/virtual_board.h"
 #include "sim/virtual_port.h"
 
+#include "base/version.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
 constexpr int kVirtualModel = 3;
 constexpr const char* kVirtualChip = "16F877A";
 
-// The virtual board's options: --virtual-board [--virtual-chip NAME] [--chip-image FILE]
-// [--chip-save FILE]. The chip image is loaded into the socket's chip at start and the chip's
-// memories are saved at exit, so a programmed virtual chip can be inspected.
-struct VirtualBoardOptions {
-    bool wanted = false;
+// The window's options. The virtual board's: the chip image is loaded into the socket's chip at
+// start and the chip's memories are saved at exit, so a programmed virtual chip can be inspected.
+struct WindowOptions {
+    bool virtual_board = false;
     std::string chip = kVirtualChip;
     std::string image;
     std::string save;
+    QString screenshot;
 };
 
-VirtualBoardOptions virtual_board_options(const QStringList& args) {
-    VirtualBoardOptions o;
-    o.wanted = args.contains(QStringLiteral("--virtual-board"));
-    const auto value = [&args](const char* name) {
-        const auto at = args.indexOf(QLatin1String(name));
-        return at > 0 && at + 1 < args.size() ? args[at + 1].toStdString() : std::string();
-    };
-    if (auto chip = value("--virtual-chip"); !chip.empty())
-        o.chip = chip;
-    o.image = value("--chip-image");
-    o.save = value("--chip-save");
+void add_window_options(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("ZE-ZUZU, the device programmer's window: reads, erases, blank-checks, "
+                       "programs and verifies PIC microcontrollers and serial EEPROMs on the "
+                       "programmer board, loads and saves Intel HEX and binary images, and "
+                       "edits fuses, IDs and calibration values."));
+    // Not addHelpOption(): its --help-all would need the window system to list Qt's options.
+    parser.addVersionOption();
+    parser.addOptions({
+        {{QStringLiteral("h"), QStringLiteral("help")},
+         QStringLiteral("Print these options and exit.")},
+        {QStringLiteral("virtual-board"),
+         QStringLiteral("Use the virtual board instead of a serial port.")},
+        {QStringLiteral("virtual-chip"),
+         QStringLiteral("The chip in the virtual board's socket (default %1).")
+             .arg(QLatin1String(kVirtualChip)),
+         QStringLiteral("NAME")},
+        {QStringLiteral("chip-image"),
+         QStringLiteral("Load the virtual chip's memories from this Intel HEX file first."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("chip-save"),
+         QStringLiteral("When the window closes, save the virtual chip's memories as Intel HEX."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("screenshot"),
+         QStringLiteral("Save a picture of the window once it is ready, then close it."),
+         QStringLiteral("FILE")},
+    });
+}
+
+// --help and --version are answered before any window system is needed, so they work on a
+// terminal without a display. Returns the exit status when the program should end.
+std::optional<int> answer_information_options(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    add_window_options(parser);
+    // Options of Qt's window system (-platform ...) are not known here; only these two count.
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("ze-zuzu %s\n", ZZ_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+// After QApplication has taken its own options out of the arguments: ours, or a message and
+// exit status 2 for anything else.
+std::optional<WindowOptions> window_options() {
+    QCommandLineParser parser;
+    add_window_options(parser);
+    if (!parser.parse(QApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+        const QString error = parser.positionalArguments().isEmpty()
+                                  ? parser.errorText()
+                                  : QStringLiteral("Unexpected argument '%1'.")
+                                        .arg(parser.positionalArguments().first());
+        std::fprintf(stderr, "ze-zuzu: %s\nTry 'ze-zuzu --help'.\n",
+                     error.toLocal8Bit().constData());
+        return std::nullopt;
+    }
+    WindowOptions o;
+    o.virtual_board = parser.isSet(QStringLiteral("virtual-board"));
+    if (parser.isSet(QStringLiteral("virtual-chip")))
+        o.chip = parser.value(QStringLiteral("virtual-chip")).toStdString();
+    o.image = parser.value(QStringLiteral("chip-image")).toStdString();
+    o.save = parser.value(QStringLiteral("chip-save")).toStdString();
+    o.screenshot = parser.value(QStringLiteral("screenshot"));
     return o;
 }
 
@@ -54,10 +116,10 @@ struct BoardLine {
     zz::BoardDiscovery::PortLister lister;
 };
 
-BoardLine open_line(zz::QtLoop& loop, const VirtualBoardOptions& options,
+BoardLine open_line(zz::QtLoop& loop, const WindowOptions& options,
                     const std::filesystem::path& data_dir, zz::Operator& op) {
     BoardLine line;
-    if (!options.wanted) {
+    if (!options.virtual_board) {
         line.port = std::make_unique<zz::SerialPort>(loop);
         line.lister = zz::system_serial_ports;
         return line;
@@ -93,33 +155,36 @@ zz::SerialHighlight serial_highlight(const zz::Session& session) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = answer_information_options(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ze-zuzu"));
-    const VirtualBoardOptions board_options = virtual_board_options(QApplication::arguments());
-    const bool virtual_board = board_options.wanted;
+    QApplication::setApplicationVersion(QStringLiteral(ZZ_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("ze-zuzu"));
+    const std::optional<WindowOptions> options = window_options();
+    if (!options)
+        return 2;
     const std::filesystem::path data_dir = data_folder();
 
     zz::QtLoop loop;
     zz::QtOperator desktop;
-    BoardLine line = open_line(loop, board_options, data_dir, desktop);
+    BoardLine line = open_line(loop, *options, data_dir, desktop);
     zz::Session session(zz::SessionEnv{loop, desktop, *line.port, data_dir,
                                        zz::settings_path(zz::executable_dir()), line.lister,
-                                       virtual_board});
+                                       options->virtual_board});
     zz::MainWindow window(session, desktop, data_dir);
     desktop.set_parent(&window);
     session.startup();
     window.set_serial_highlight(serial_highlight(session));
     window.show();
     loop.start_idle();
-    const auto args = QApplication::arguments();
-    if (const auto at = args.indexOf(QStringLiteral("--screenshot"));
-        at > 0 && at + 1 < args.size())
-        zz::save_picture_when_ready(window, session, args[at + 1]);
+    if (!options->screenshot.isEmpty())
+        zz::save_picture_when_ready(window, session, options->screenshot);
     const int result = QApplication::exec();
     session.shutdown();
-    if (line.board && line.board->chip() && !board_options.save.empty()) {
+    if (line.board && line.board->chip() && !options->save.empty()) {
         try {
-            zz::save_chip_image(*line.board->chip(), line.chip, board_options.save);
+            zz::save_chip_image(*line.board->chip(), line.chip, options->save);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "ze-zuzu: %s\n", e.what());
         }
