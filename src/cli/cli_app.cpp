@@ -8,6 +8,7 @@
 #include "sim/chip_image.h"
 #include "device/chip_family.h"
 #include "device/data_folder.h"
+#include "link/port_access.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -145,11 +146,21 @@ private:
         // say so again.
         if (ready)
             wait_board_idle(session_);
+        else if (!line_.board())
+            explain_closed_port();
         if (status == kSuccess && op_.error_shown())
             status = kFailed; // the board did not come back after the operation
         if (!o_.chip_save.empty() && !save_image(chip_params) && status == kSuccess)
             status = kFailed;
         return finish(status);
+    }
+
+    // "Not responding" may mean that this user may not open the port: say so, and what helps.
+    void explain_closed_port() {
+        const std::string& port = session_.discovery().selector.text.get();
+        std::error_code error;
+        if (std::filesystem::exists(port, error) && !port_access(port).may_open)
+            op_.show_message(permission_denied_text(port), "Error", Icon::Error);
     }
 
     int finish(int status) {
