@@ -1,8 +1,10 @@
-# The two commands of the README: `make run` and `make test`.
+# The commands of the README: `make run`, `make test`, `make install`, `make package`, and the
+# package check CI runs besides the tests: `make package-test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: run test build setup bench clean
+.PHONY: run test build setup bench clean install package package-test
 
 setup:
 	./scripts/setup.sh
@@ -19,6 +21,16 @@ test: build
 
 bench: build
 	for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+# DESTDIR=<folder> installs under that folder instead of the root.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cmake --build $(BUILD) --target package
+
+package-test: package
+	./scripts/package_test.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
