@@ -36,4 +36,11 @@ check "manual page of the options" \
 check "udev rule" grep -q uaccess "$root/usr/lib/udev/rules.d/60-ze-zuzu.rules"
 check "bash completion" test -f "$root/usr/share/bash-completion/completions/ze-zuzu-cli"
 check "dependencies declared" sh -c "dpkg-deb -f '$deb' Depends | grep -q libserialport0"
+# What apt would do to install it here, without doing it: every dependency can be met.
+if command -v apt-get >/dev/null 2>&1; then
+    check "installable" apt-get install --simulate -qq "$(cd "$(dirname "$deb")" && pwd)/${deb##*/}"
+fi
+if command -v man >/dev/null 2>&1; then
+    check "manual page renders" man -l "$root/usr/share/man/man1/ze-zuzu-cli.1.gz"
+fi
 exit $failed
