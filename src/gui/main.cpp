@@ -41,6 +41,8 @@ void add_window_options(QCommandLineParser& parser) {
                        "programs and verifies PIC microcontrollers and serial EEPROMs on the "
                        "programmer board, loads and saves Intel HEX and binary images, and "
                        "edits fuses, IDs and calibration values."));
+    // Qt's own options are single-dash words (-reverse, -stylesheet): never letters of ours.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     // Not addHelpOption(): its --help-all would need the window system to list Qt's options.
     parser.addVersionOption();
     parser.addOptions({

@@ -64,6 +64,11 @@ TEST(WindowOptions, AnythingElseIsRefusedWithStatusTwo) {
     EXPECT_EQ(stray.status, 2);
     EXPECT_THAT(stray.err, HasSubstr("ze-zuzu: Unexpected argument 'file.hex'."));
 
+    // Qt's own options are Qt's; the letters h and v in them ask for no help or version.
+    const Ran qt_option = run_window("QT_QPA_PLATFORM=offscreen", "-reverse -stylesheet x --bogus");
+    EXPECT_EQ(qt_option.status, 2) << qt_option.out;
+    EXPECT_THAT(qt_option.err, HasSubstr("Unknown option 'bogus'."));
+
     const Ran missing = run_window("QT_QPA_PLATFORM=offscreen", "--chip-image");
     EXPECT_EQ(missing.status, 2);
     EXPECT_THAT(missing.err, HasSubstr("Missing value after '--chip-image'."));
