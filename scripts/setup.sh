@@ -1,8 +1,11 @@
 #!/bin/sh
 # Installs the Debian packages the project builds, tests and runs with; only what is missing.
 set -e
+# clang and its runtime build the fuzzers; help2man the manual pages; dpkg-dev and file let CPack
+# declare the package's dependencies; desktop-file-utils checks the desktop entry.
 PACKAGES="cmake g++ make pkg-config qt6-base-dev libserialport-dev libgtest-dev libgmock-dev \
-libjpeg-dev libasound2-dev gputils srecord xvfb python3"
+libjpeg-dev libasound2-dev gputils srecord xvfb python3 clang libclang-rt-dev help2man dpkg-dev \
+file desktop-file-utils"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -10,6 +10,7 @@
 #include "base/observable.h"
 #include "base/operator.h"
 #include "base/timer.h"
+#include "base/version.h"
 #include "device/buffer.h"
 #include "device/chip_database.h"
 #include "device/chip_params.h"
@@ -46,7 +47,7 @@ struct SessionEnv {
 // commands, start-up and shutdown with the settings file, and the file watch.
 class Session {
 public:
-    static constexpr std::string_view kCaption = "ZE-ZUZU V2.37";
+    static constexpr std::string_view kCaption = "ZE-ZUZU V" ZZ_VERSION;
     static constexpr int kFileWatchMs = 1000;
 
     explicit Session(SessionEnv env);

@@ -3,11 +3,15 @@
 #include "app/settings_file.h"
 #include "cli/board_wait.h"
 #include "cli/cli_commands.h"
+#include "cli/flag_options.h"
+#include "cli/ports_command.h"
 #include "cli/serve_board.h"
 #include "device/chip_family.h"
 #include "device/data_folder.h"
+#include "link/port_access.h"
 #include "sim/chip_image.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -37,8 +41,17 @@ AppSettings run_settings(const CliOptions& o) {
     return s;
 }
 
+// A chip that a family list of the model names is selected as the window selects it, with every
+// key at its default when no definition file holds it.
 bool known_chip(const ChipDatabase& database, int model, const std::string& name) {
-    return database.definition_index(model, name) < ChipDatabase::kFallbackFileIndex;
+    if (database.definition_index(model, name) < ChipDatabase::kFallbackFileIndex)
+        return true;
+    for (const ChipFamily& family : kChipFamilies) {
+        const std::vector<std::string> chips = database.chip_list(model, family.text);
+        if (std::find(chips.begin(), chips.end(), name) != chips.end())
+            return true;
+    }
+    return false;
 }
 
 // Unknown names are bad usage; found before any port is touched.
@@ -136,17 +149,31 @@ private:
                 return finish(kBadInput);
         }
         const bool ready = wait_board_ready(session_);
+        // After the handshake: a board found to be of another model selects the chip again,
+        // which unticks "Use VPP First Program Entry".
+        if (const int status = apply_flag_options(session_, o_.flags, op_); status != kSuccess)
+            return finish(status);
         int status = run_command(c_);
         // A board that never answered has been reported by the command; its watchdog would only
         // say so again.
         if (ready)
             wait_board_idle(session_);
+        else if (!line_.board())
+            explain_closed_port();
         if (status == kSuccess && op_.error_shown())
             status = kFailed; // the board did not come back after the operation
         if (socket && !socket->save() && status == kSuccess)
             status = kFailed;
         c_.socket = nullptr;
         return finish(status);
+    }
+
+    // "Not responding" may mean that this user may not open the port: say so, and what helps.
+    void explain_closed_port() {
+        const std::string& port = session_.discovery().selector.text.get();
+        std::error_code error;
+        if (std::filesystem::exists(port, error) && !port_access(port).may_open)
+            op_.show_message(permission_denied_text(port), "Error", Icon::Error);
     }
 
     int finish(int status) {
@@ -165,24 +192,12 @@ private:
     CliContext c_;
 };
 
-int list_ports(const CliOptions& o) {
-    const std::vector<std::string> ports =
-        o.virtual_board ? BoardLine::virtual_board(3).lister()() : system_serial_ports();
-    CliOutput out(o.json);
-    for (const std::string& port : ports)
-        out.line(port);
-    out.field("ports", json_strings(ports));
-    if (o.json)
-        std::printf("%s\n", out.object(o.command, kSuccess, {}).c_str());
-    return kSuccess;
-}
-
 } // namespace
 
 int run_cli(const CliOptions& o) {
     const CommandInfo& command = *find_command(o.command);
     if (o.command == "ports")
-        return list_ports(o);
+        return ports_command(o);
     const std::filesystem::path data_dir = data_folder(o);
     const AppSettings settings = run_settings(o);
     check_names(o, settings, ChipDatabase(data_dir));

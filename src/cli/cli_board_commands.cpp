@@ -50,6 +50,7 @@ void apply_steps(OptionFlags& f, const ProgramSteps& steps) {
     tick(f.CheckBox_wr_ee, steps.eeprom);
     tick(f.CheckBox_wr_rom, steps.rom);
     tick(f.CheckBox_wr_id, steps.fuses);
+    tick(f.n36, steps.verify);
 }
 
 std::string verdicts_json(const ChipState& s) {

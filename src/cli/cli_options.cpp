@@ -3,6 +3,8 @@
 #include "cli/firmware_options.h"
 
 #include "cli/serve_board_options.h"
+#include "cli/flag_options.h"
+#include "cli/info_options.h"
 
 #include <array>
 #include <charconv>
@@ -45,7 +47,7 @@ int parse_model(const std::string& text) {
 }
 
 ProgramSteps parse_steps(const std::string& list) {
-    ProgramSteps steps{false, false, false, false, false};
+    ProgramSteps steps{false, false, false, false, false, false};
     std::istringstream items(list);
     std::string item;
     while (std::getline(items, item, ',')) {
@@ -59,8 +61,11 @@ ProgramSteps parse_steps(const std::string& list) {
             steps.rom = true;
         else if (item == "fuses")
             steps.fuses = true;
+        else if (item == "verify")
+            steps.verify = true;
         else
-            throw UsageError("--steps takes blank,erase,eeprom,rom,fuses, not \"" + item + "\"");
+            throw UsageError("--steps takes blank,erase,eeprom,rom,fuses,verify, not \"" + item +
+                             "\"");
     }
     return steps;
 }
@@ -98,8 +103,6 @@ bool parse_general_option(const std::string& name, OptionArg& arg, CliOptions& o
         o.json = true;
     else if (name == "--quiet")
         o.quiet = true;
-    else if (name == "--help" || name == "-h")
-        o.help = true;
     else
         return false;
     return true;
@@ -130,6 +133,9 @@ constexpr const char* kGeneralHelp = R"(  --model N            programmer model 
   --trace              print every exchange with the board on stderr, one line each
   --json               print the result as one JSON object instead of text
   --quiet              print only errors and the data a command is asked for
+  --steps LIST         program's steps, a comma list of blank,erase,eeprom,rom,fuses,verify
+                       (default: all six, as the window ticks them); verify reads the program
+                       memory back after writing it (16-bit cores and serial EEPROMs always do)
 )";
 
 // Every group of options, in the order of the usage text.
@@ -141,6 +147,8 @@ constexpr OptionGroup kOptionGroups[] = {
     kFirmwareOptions,
     {parse_production_option, check_production_options, kProductionHelp},
     kServeBoardOptions,
+    kFlagOptions,
+    kInfoOptions,
 };
 
 class Parser : private OptionArg {
@@ -223,6 +231,10 @@ void check_command(const CliOptions& o) {
 
 } // namespace
 
+std::span<const CommandInfo> command_table() {
+    return kCommands;
+}
+
 const CommandInfo* find_command(const std::string& name) {
     for (const CommandInfo& info : kCommands)
         if (name == info.name)
@@ -232,18 +244,19 @@ const CommandInfo* find_command(const std::string& name) {
 
 CliOptions parse_options(const std::vector<std::string>& arguments) {
     CliOptions options = Parser(arguments).run();
-    if (!options.help)
+    if (!asks_program_info(options))
         check_command(options);
     return options;
 }
 
 std::string usage_text() {
-    std::string text = "usage: ze-zuzu-cli [options] COMMAND [ARGS]\n\noptions:\n";
+    std::string text = "Usage: ze-zuzu-cli [options] COMMAND [ARGS]\n\noptions:\n";
     for (const OptionGroup& group : kOptionGroups)
         text += group.help;
     return text + R"(
 commands:
-  ports                         list serial ports
+  ports                         list serial ports: device, USB id, description, and whether
+                                this user may open it (and if not, how to get access)
   find                          search every port for a board; print model and port
   chips                         list the chips of the family
   info                          print every parameter of the selected chip
@@ -253,10 +266,14 @@ commands:
   fuses [FILE]                  the chip's fuse settings with their options and, with FILE,
                                 the option the image selects: Watchdog Timer = Off   (Off, On)
   read OUT                      read the chip and save it as Intel HEX
-  erase | blank | verify FILE
-  program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five);
+  erase                         erase the chip, then check that it is blank
+  blank                         check that the chip is blank
+  verify FILE                   compare the chip with FILE
+  program FILE                  the window's Program: the --steps ticked, in their fixed order;
                                 the production options above apply
-  write-rom FILE | write-eeprom FILE | write-fuses FILE
+  write-rom FILE                program and verify the program memory from FILE
+  write-eeprom FILE             program and verify the data EEPROM from FILE
+  write-fuses FILE              program and verify the ID and configuration words from FILE
   version                       the board's hardware version
   calibration                   read the chip's OSCCAL calibration word and BandGap bits
   upgrade-firmware [--image FILE]

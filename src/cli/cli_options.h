@@ -5,6 +5,7 @@
 #include "cli/production_options.h"
 
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,6 +25,21 @@ struct ProgramSteps {
     bool eeprom = true;
     bool rom = true;
     bool fuses = true;
+    bool verify = true; // "Write finish again verify once ": the program memory read back
+};
+
+// The window's option flags that a board command may set.
+struct FlagOptions {
+    bool icsp = false;                    // "&ICSP Mode"
+    bool vpp_first = false;               // "Use VPP First Program Entry"
+    bool no_chip_check = false;           // "Do not check chip type during program"
+    std::optional<bool> osccal_from_chip; // "&Cal Program Options": true chip, false file
+};
+
+// What the program says about itself instead of running a command.
+struct InfoOptions {
+    bool version = false;
+    std::string list; // "options", "commands" or "families", for the shell's completion
 };
 
 // --set NAME=OPTION (in the order given) and --set-id HEX: fuse editor choices for the buffer.
@@ -66,6 +82,8 @@ struct CliOptions {
     FirmwareOptions firmware;
     ProductionOptions production;
     ServeOptions serve;
+    FlagOptions flags;
+    InfoOptions info;
     std::string command;
     std::vector<std::string> args;
 };
@@ -87,6 +105,8 @@ struct CommandInfo {
 
 // The command of that name, or nullptr.
 const CommandInfo* find_command(const std::string& name);
+// Every command, in the order of the usage text.
+std::span<const CommandInfo> command_table();
 
 // The option being parsed, as a group of options sees it.
 class OptionArg {

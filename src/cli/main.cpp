@@ -1,6 +1,7 @@
 // ze-zuzu-cli: the programmer's commands for scripts and production lines.
 #include "cli/cli_app.h"
 #include "cli/cli_context.h"
+#include "cli/info_options.h"
 
 #include <cstdio>
 #include <exception>
@@ -9,8 +10,8 @@ int main(int argc, char* argv[]) {
     using namespace zz::cli;
     try {
         const CliOptions options = parse_options(std::vector<std::string>(argv + 1, argv + argc));
-        if (options.help) {
-            std::printf("%s", usage_text().c_str());
+        if (asks_program_info(options)) {
+            std::printf("%s", program_info_text(options).c_str());
             return kSuccess;
         }
         return run_cli(options);

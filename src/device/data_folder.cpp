@@ -31,7 +31,7 @@ std::vector<std::filesystem::path> standard_data_dirs() {
     const auto dir = executable_dir();
     if (dir.empty())
         return {};
-    return {dir, (dir / ".." / "share" / "ze-zuzu" / "data").lexically_normal()};
+    return {dir, (dir / ".." / "share" / "ze-zuzu").lexically_normal()};
 }
 
 std::filesystem::path find_data_dir(const std::vector<std::filesystem::path>& candidates) {

@@ -9,7 +9,7 @@ namespace zz {
 std::filesystem::path executable_dir();
 
 // Where an installed program keeps its chip databases, in the order to try: beside the
-// executable, then the installed share folder (<prefix>/share/ze-zuzu/data). Front ends may
+// executable, then the installed share folder (<prefix>/share/ze-zuzu). Front ends may
 // append folders of their own (a source tree's data/ for a build that is not installed).
 std::vector<std::filesystem::path> standard_data_dirs();
 

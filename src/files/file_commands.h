@@ -2,6 +2,7 @@
 
 #include "base/observable.h"
 #include "base/operator.h"
+#include "base/version.h"
 #include "device/buffer.h"
 #include "device/chip_params.h"
 
@@ -17,7 +18,7 @@ inline constexpr std::string_view kLoadFilter =
 inline constexpr std::string_view kSaveFilter = "Hex File (*.hex)|*.hex";
 inline constexpr std::string_view kSaveDefaultExtension = "*.hex";
 // The window caption after a load: this, then the file's full path.
-inline constexpr std::string_view kLoadCaptionPrefix = "ZE-ZUZU V2.37  ";
+inline constexpr std::string_view kLoadCaptionPrefix = "ZE-ZUZU V" ZZ_VERSION "  ";
 inline constexpr std::string_view kSaveError = "Error occured when saving file";
 
 // What the Load and Save commands work on; the front end has already asked for the file.

@@ -1,5 +1,6 @@
 #include "app/session.h"
 #include "app/settings_file.h"
+#include "base/version.h"
 #include "device/chip_database.h"
 #include "device/data_folder.h"
 #include "gui/dialog_screenshot.h"
@@ -7,6 +8,7 @@
 #include "gui/qt_loop.h"
 #include "gui/qt_operator.h"
 #include "gui/screenshot.h"
+#include "gui/window_options.h"
 #include "link/board_discovery.h"
 #include "link/serial_port.h"
 #include "sim/chip_image.h"
@@ -17,34 +19,9 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
-
-constexpr const char* kVirtualChip = "16F877A";
-
-// The virtual board's options: --virtual-board [--virtual-chip NAME] [--chip-image FILE]
-// [--chip-save FILE]. The chip image is loaded into the socket's chip at start and the chip's
-// memories are saved at exit, so a programmed virtual chip can be inspected.
-struct VirtualBoardOptions {
-    bool wanted = false;
-    std::string chip = kVirtualChip;
-    std::string image;
-    std::string save;
-};
-
-VirtualBoardOptions virtual_board_options(const QStringList& args) {
-    VirtualBoardOptions o;
-    o.wanted = args.contains(QStringLiteral("--virtual-board"));
-    const auto value = [&args](const char* name) {
-        const auto at = args.indexOf(QLatin1String(name));
-        return at > 0 && at + 1 < args.size() ? args[at + 1].toStdString() : std::string();
-    };
-    if (auto chip = value("--virtual-chip"); !chip.empty())
-        o.chip = chip;
-    o.image = value("--chip-image");
-    o.save = value("--chip-save");
-    return o;
-}
 
 // The line the session talks through: a serial port, or the virtual board with a chip in its
 // socket when asked for one.
@@ -61,10 +38,10 @@ int virtual_model(const std::filesystem::path& settings_file) {
     return model >= 1 && model <= 4 ? model : 3;
 }
 
-BoardLine open_line(zz::QtLoop& loop, const VirtualBoardOptions& options, int model,
+BoardLine open_line(zz::QtLoop& loop, const zz::WindowOptions& options, int model,
                     const std::filesystem::path& data_dir, zz::Operator& op) {
     BoardLine line;
-    if (!options.wanted) {
+    if (!options.virtual_board) {
         line.port = std::make_unique<zz::SerialPort>(loop);
         line.lister = zz::system_serial_ports;
         return line;
@@ -91,43 +68,47 @@ std::filesystem::path data_folder() {
     return zz::find_data_dir(candidates);
 }
 
+void take_screenshot(QWidget& window, zz::Session& session, const zz::WindowOptions& options) {
+    if (options.screenshot.isEmpty())
+        return;
+    if (options.screenshot_dialog.isEmpty())
+        zz::save_picture_when_ready(window, session, options.screenshot);
+    else
+        zz::save_dialog_picture_when_ready(window, session, options.screenshot_dialog.split(u','),
+                                           options.screenshot);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = zz::answer_information_options(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ze-zuzu"));
-    const VirtualBoardOptions board_options = virtual_board_options(QApplication::arguments());
-    const bool virtual_board = board_options.wanted;
+    QApplication::setApplicationVersion(QStringLiteral(ZZ_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("ze-zuzu"));
+    const std::optional<zz::WindowOptions> options = zz::window_options();
+    if (!options)
+        return 2;
     const std::filesystem::path data_dir = data_folder();
 
     zz::QtLoop loop;
     zz::QtOperator desktop;
     const std::filesystem::path settings_file = zz::settings_path(zz::executable_dir());
-    BoardLine line =
-        open_line(loop, board_options, virtual_model(settings_file), data_dir, desktop);
+    BoardLine line = open_line(loop, *options, virtual_model(settings_file), data_dir, desktop);
     zz::Session session(zz::SessionEnv{loop, desktop, *line.port, data_dir, settings_file,
-                                       line.lister, virtual_board});
+                                       line.lister, options->virtual_board});
     zz::MainWindow window(session, desktop, data_dir);
     desktop.set_parent(&window);
     session.startup();
     window.show();
     loop.start_idle();
-    const auto args = QApplication::arguments();
-    if (const auto at = args.indexOf(QStringLiteral("--screenshot"));
-        at > 0 && at + 1 < args.size()) {
-        // --screenshot-dialog OPENER[,BUTTON...]: the dialog that opener shows, after those clicks.
-        const auto dialog = args.indexOf(QStringLiteral("--screenshot-dialog"));
-        if (dialog > 0 && dialog + 1 < args.size())
-            zz::save_dialog_picture_when_ready(window, session, args[dialog + 1].split(u','),
-                                               args[at + 1]);
-        else
-            zz::save_picture_when_ready(window, session, args[at + 1]);
-    }
+    take_screenshot(window, session, *options);
     const int result = QApplication::exec();
     session.shutdown();
-    if (line.board && line.board->chip() && !board_options.save.empty()) {
+    if (line.board && line.board->chip() && !options->save.empty()) {
         try {
-            zz::save_chip_image(*line.board->chip(), line.chip, board_options.save);
+            zz::save_chip_image(*line.board->chip(), line.chip, options->save);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "ze-zuzu: %s\n", e.what());
         }

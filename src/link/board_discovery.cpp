@@ -47,10 +47,18 @@ bool BoardDiscovery::open_with_dtr(int settle) {
         link_.flags().N18.checked = false;
         pump_delay(link_.loop(), settle);
         port.set_dtr(DtrControl::Enable);
+        open_error_.clear();
         return true;
-    } catch (const CommError&) {
+    } catch (const CommError& e) {
+        open_error_ = e.what();
         return false;
     }
+}
+
+std::string BoardDiscovery::with_open_error(std::string message) const {
+    if (const std::size_t line_end = open_error_.find('\n'); line_end != std::string::npos)
+        message += "\r\n" + open_error_.substr(line_end + 1);
+    return message;
 }
 
 void BoardDiscovery::close_quietly(int settle) {
@@ -94,7 +102,8 @@ void BoardDiscovery::N18Click() {
         link_.Timer3.stop();
         link_.forget_board();
         if (!open_with_dtr(15))
-            link_.op().show_message("Error opening communication port", texts::kError, Icon::Error);
+            link_.op().show_message(with_open_error("Error opening communication port"),
+                                    texts::kError, Icon::Error);
         link_.expect_announcement();
         return;
     }
@@ -112,7 +121,8 @@ void BoardDiscovery::N16Click() {
     const bool was_off = link_.flags().N18;
     reopen_port();
     if (was_off && !link_.port().is_open())
-        link_.op().show_message("Canot open serial port", texts::kError, Icon::Error);
+        link_.op().show_message(with_open_error("Canot open serial port"), texts::kError,
+                                Icon::Error);
     Port& port = link_.port();
     port.set_dtr(DtrControl::Disable);
     link_.status.Label11 = "Resetting programer...";

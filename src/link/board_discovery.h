@@ -51,6 +51,9 @@ public:
 private:
     // Opens the port and switches DTR on; false when opening failed.
     bool open_with_dtr(int settle);
+    // An open-error message with what the port said beyond its first line (why it would not
+    // open and what gives access) under it.
+    std::string with_open_error(std::string message) const;
     void close_quietly(int settle);
     bool probe(const std::string& name);
     void found(int model, const std::string& name);
@@ -62,6 +65,7 @@ private:
     PortLister lister_;
     Timer lost_watch_;
     std::string lost_name_;
+    std::string open_error_; // the last open failure of the port
 };
 
 // The serial ports the system has, in the order it lists them.

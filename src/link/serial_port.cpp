@@ -1,5 +1,6 @@
 #include "link/serial_port.h"
 
+#include "link/port_access.h"
 #include "link/receive_collector.h"
 
 #include <atomic>
@@ -45,8 +46,7 @@ std::string open_failure(int error, const std::string& path) {
     switch (error) {
     case EACCES:
     case EPERM:
-        return text + "Permission denied on " + path +
-               ": add your user to the 'dialout' group and log in again.";
+        return text + permission_denied_text(path);
     case ENOENT:
     case ENODEV:
     case ENXIO:

@@ -22,7 +22,7 @@ TEST(DataFolder, StandardFoldersStartBesideTheProgram) {
     const auto dirs = standard_data_dirs();
     ASSERT_EQ(dirs.size(), 2u);
     EXPECT_TRUE(std::filesystem::is_directory(dirs[0]));
-    EXPECT_EQ(dirs[1], (dirs[0].parent_path() / "share" / "ze-zuzu" / "data"));
+    EXPECT_EQ(dirs[1], (dirs[0].parent_path() / "share" / "ze-zuzu"));
 }
 
 } // namespace

@@ -139,6 +139,25 @@ TEST_F(Discovery, SwitchingOnAPortThatCannotOpenSaysSo) {
     EXPECT_FALSE(N18.checked.get());
 }
 
+TEST_F(Discovery, OpenErrorShowsWhyUnderItsFirstLine) {
+    routed.set_name("/dev/ttyUSB0");
+    ports[1]->fail_next_open("Error opening serial port\nPermission denied on /dev/ttyUSB0: the "
+                             "port belongs to the group dialout");
+    N18.checked = true;
+    discovery.N18Click();
+    EXPECT_EQ(op.texts(), std::vector<std::string>{"Error opening communication port\r\n"
+                                                   "Permission denied on /dev/ttyUSB0: the port "
+                                                   "belongs to the group dialout"});
+
+    // The next failure, without a reason of its own, shows the first line alone.
+    op.messages.clear();
+    routed.set_name("/dev/ttyUSB1");
+    ports[2]->fail_next_open("Error opening serial port");
+    N18.checked = true;
+    discovery.N16Click();
+    EXPECT_EQ(op.texts(), std::vector<std::string>{"Canot open serial port"});
+}
+
 TEST_F(Discovery, ChoosingAPortRestartsTheBoardThere) {
     discovery.selector.text = "/dev/ttyUSB0";
     discovery.cmbbxcomnumChange();

@@ -1,0 +1,66 @@
+#include "cli/ports_command.h"
+
+#include "cli/board_line.h"
+#include "cli/cli_context.h"
+#include "link/port_access.h"
+#include "link/port_details.h"
+
+#include <cstdio>
+
+namespace zz::cli {
+
+namespace {
+
+struct PortRow {
+    PortDetails details;
+    PortAccess access;
+};
+
+std::vector<PortRow> port_rows(const CliOptions& o) {
+    std::vector<PortRow> rows;
+    if (o.virtual_board) {
+        for (const std::string& name : BoardLine::virtual_board(3).lister()())
+            rows.push_back({{name, "", "the virtual board"}, {}});
+        return rows;
+    }
+    for (PortDetails& details : system_port_details()) {
+        PortAccess access = port_access(details.device);
+        rows.push_back({std::move(details), std::move(access)});
+    }
+    return rows;
+}
+
+std::string access_text(const PortAccess& access) {
+    return access.may_open ? "ok" : "no access: " + access.hint;
+}
+
+std::string row_json(const PortRow& row) {
+    const PortDetails& d = row.details;
+    return "{\"device\":" + json_quote(d.device) + ",\"usb\":" + json_quote(d.usb_id) +
+           ",\"description\":" + json_quote(d.description) +
+           ",\"may_open\":" + (row.access.may_open ? "true" : "false") +
+           ",\"hint\":" + json_quote(row.access.hint) + "}";
+}
+
+} // namespace
+
+int ports_command(const CliOptions& o) {
+    const std::vector<PortRow> rows = port_rows(o);
+    CliOutput out(o.json);
+    std::vector<std::string> names;
+    std::string details = "[";
+    for (const PortRow& row : rows) {
+        const PortDetails& d = row.details;
+        out.line(d.device + "\t" + (d.usb_id.empty() ? "-" : d.usb_id) + "\t" + d.description +
+                 "\t" + access_text(row.access));
+        names.push_back(d.device);
+        details += (names.size() > 1 ? "," : "") + row_json(row);
+    }
+    out.field("ports", json_strings(names));
+    out.field("port_details", details + "]");
+    if (o.json)
+        std::printf("%s\n", out.object(o.command, kSuccess, {}).c_str());
+    return kSuccess;
+}
+
+} // namespace zz::cli

@@ -1,0 +1,91 @@
+#include "gui/window_options.h"
+
+#include "base/version.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace zz {
+
+namespace {
+
+void add_window_options(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("ZE-ZUZU, the device programmer's window: reads, erases, blank-checks, "
+                       "programs and verifies PIC microcontrollers and serial EEPROMs on the "
+                       "programmer board, loads and saves Intel HEX and binary images, and "
+                       "edits fuses, IDs and calibration values."));
+    // Qt's own options are single-dash words (-reverse, -stylesheet): never letters of ours.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // Not addHelpOption(): its --help-all would need the window system to list Qt's options.
+    parser.addVersionOption();
+    parser.addOptions({
+        {{QStringLiteral("h"), QStringLiteral("help")},
+         QStringLiteral("Print these options and exit.")},
+        {QStringLiteral("virtual-board"),
+         QStringLiteral("Use the virtual board instead of a serial port.")},
+        {QStringLiteral("virtual-chip"),
+         QStringLiteral("The chip in the virtual board's socket (default %1).")
+             .arg(QLatin1String(WindowOptions::kVirtualChip)),
+         QStringLiteral("NAME")},
+        {QStringLiteral("chip-image"),
+         QStringLiteral("Load the virtual chip's memories from this Intel HEX file first."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("chip-save"),
+         QStringLiteral("When the window closes, save the virtual chip's memories as Intel HEX."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("screenshot"),
+         QStringLiteral("Save a picture of the window once it is ready, then close it."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("screenshot-dialog"),
+         QStringLiteral("With --screenshot: click OPENER (a menu item or button by component "
+                        "name), then the BUTTONs of the dialog it opens, and picture the dialog."),
+         QStringLiteral("OPENER[,BUTTON...]")},
+    });
+}
+
+} // namespace
+
+std::optional<int> answer_information_options(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    add_window_options(parser);
+    // Options of Qt's window system (-platform ...) are not known here; only these two count.
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("ze-zuzu %s\n", ZZ_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+std::optional<WindowOptions> window_options() {
+    QCommandLineParser parser;
+    add_window_options(parser);
+    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+        const QString error = parser.positionalArguments().isEmpty()
+                                  ? parser.errorText()
+                                  : QStringLiteral("Unexpected argument '%1'.")
+                                        .arg(parser.positionalArguments().first());
+        std::fprintf(stderr, "ze-zuzu: %s\nTry 'ze-zuzu --help'.\n",
+                     error.toLocal8Bit().constData());
+        return std::nullopt;
+    }
+    WindowOptions o;
+    o.virtual_board = parser.isSet(QStringLiteral("virtual-board"));
+    if (parser.isSet(QStringLiteral("virtual-chip")))
+        o.chip = parser.value(QStringLiteral("virtual-chip")).toStdString();
+    o.image = parser.value(QStringLiteral("chip-image")).toStdString();
+    o.save = parser.value(QStringLiteral("chip-save")).toStdString();
+    o.screenshot = parser.value(QStringLiteral("screenshot"));
+    o.screenshot_dialog = parser.value(QStringLiteral("screenshot-dialog"));
+    return o;
+}
+
+} // namespace zz
