@@ -31,6 +31,7 @@ constexpr CommandInfo kCommands[] = {
     {"version", 0, CommandKind::board},
     {"calibration", 0, CommandKind::board},
     {"upgrade-firmware", 0, CommandKind::board},
+    {"auto", 1, CommandKind::board},
 };
 
 int parse_model(const std::string& text) {
@@ -67,7 +68,7 @@ bool parse_general_option(const std::string& name, OptionArg& arg, CliOptions& o
     if (name == "--model")
         o.model = parse_model(arg.value());
     else if (name == "--port")
-        o.port = arg.value();
+        o.boards.ports.push_back(*(o.port = arg.value()));
     else if (name == "--virtual-chip")
         o.virtual_chip = arg.value();
     else if (name == "--chip-image")
@@ -135,6 +136,7 @@ constexpr OptionGroup kOptionGroups[] = {
     {parse_calibration_option, check_calibration_options, kCalibrationHelp},
     kFirmwareOptions,
     {parse_production_option, check_production_options, kProductionHelp},
+    {parse_boards_option, check_boards_options, kBoardsHelp},
 };
 
 class Parser : private OptionArg {
@@ -250,6 +252,9 @@ commands:
   erase | blank | verify FILE
   program FILE [--steps LIST]   LIST of blank,erase,eeprom,rom,fuses (default: all five);
                                 the production options above apply
+  auto FILE [--count N]         Auto Program: chip after chip as the board senses them, until
+                                N chips passed, the target is reached, or SIGINT/SIGTERM;
+                                one line per chip and a summary
   write-rom FILE | write-eeprom FILE | write-fuses FILE
   version                       the board's hardware version
   calibration                   read the chip's OSCCAL calibration word and BandGap bits

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/auto_options.h"
 #include "cli/calibration_options.h"
 #include "cli/fill_options.h"
 #include "cli/production_options.h"
@@ -59,6 +60,7 @@ struct CliOptions {
     CalibrationOptions calibration;
     FirmwareOptions firmware;
     ProductionOptions production;
+    BoardsOptions boards;
     std::string command;
     std::vector<std::string> args;
 };

@@ -2,6 +2,7 @@
 #include "app/settings_file.h"
 #include "device/chip_database.h"
 #include "device/data_folder.h"
+#include "gui/auto_screenshot.h"
 #include "gui/dialog_screenshot.h"
 #include "gui/main_window.h"
 #include "gui/qt_loop.h"
@@ -10,6 +11,7 @@
 #include "link/board_discovery.h"
 #include "link/serial_port.h"
 #include "sim/chip_image.h"
+#include "sim/socket_operator.h"
 #include "sim/virtual_board.h"
 #include "sim/virtual_port.h"
 
@@ -17,19 +19,23 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
 constexpr const char* kVirtualChip = "16F877A";
 
 // The virtual board's options: --virtual-board [--virtual-chip NAME] [--chip-image FILE]
-// [--chip-save FILE]. The chip image is loaded into the socket's chip at start and the chip's
-// memories are saved at exit, so a programmed virtual chip can be inspected.
+// [--chip-save FILE] [--virtual-operator INSERT_MS,REMOVE_MS]. The chip image is loaded into the
+// socket's chip at start and the chip's memories are saved at exit, so a programmed virtual chip
+// can be inspected. The operator stand-in changes chips for Auto Program, each a fresh blank one.
 struct VirtualBoardOptions {
     bool wanted = false;
     std::string chip = kVirtualChip;
     std::string image;
     std::string save;
+    std::optional<zz::OperatorTimes> person;
+    bool bad = false; // an option's value is not understood
 };
 
 VirtualBoardOptions virtual_board_options(const QStringList& args) {
@@ -43,6 +49,10 @@ VirtualBoardOptions virtual_board_options(const QStringList& args) {
         o.chip = chip;
     o.image = value("--chip-image");
     o.save = value("--chip-save");
+    if (args.contains(QStringLiteral("--virtual-operator"))) {
+        o.person = zz::parse_operator_times(value("--virtual-operator"));
+        o.bad = !o.person || !o.wanted;
+    }
     return o;
 }
 
@@ -53,6 +63,7 @@ struct BoardLine {
     zz::ChipParams chip;
     std::unique_ptr<zz::Port> port;
     zz::BoardDiscovery::PortLister lister;
+    std::unique_ptr<zz::SocketOperator> person; // declared last: gone before the board
 };
 
 // The virtual board is the programmer model the settings select, as the command line's is.
@@ -79,6 +90,9 @@ BoardLine open_line(zz::QtLoop& loop, const VirtualBoardOptions& options, int mo
         if (!result.ok)
             op.show_message(result.error, "Error", zz::Icon::Error);
     }
+    if (options.person)
+        line.person = std::make_unique<zz::SocketOperator>(
+            *line.board, *options.person, [chip = line.chip] { return zz::VirtualChip(chip); });
     auto port = std::make_unique<zz::VirtualPort>(loop, *line.board);
     line.lister = [name = port->name()] { return std::vector<std::string>{name}; };
     line.port = std::move(port);
@@ -97,6 +111,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ze-zuzu"));
     const VirtualBoardOptions board_options = virtual_board_options(QApplication::arguments());
+    if (board_options.bad) {
+        std::fprintf(stderr,
+                     "ze-zuzu: --virtual-operator takes INSERT_MS,REMOVE_MS and --virtual-board\n");
+        return 2;
+    }
     const bool virtual_board = board_options.wanted;
     const std::filesystem::path data_dir = data_folder();
 
@@ -116,10 +135,16 @@ int main(int argc, char* argv[]) {
     if (const auto at = args.indexOf(QStringLiteral("--screenshot"));
         at > 0 && at + 1 < args.size()) {
         // --screenshot-dialog OPENER[,BUTTON...]: the dialog that opener shows, after those clicks.
+        // --screenshot-auto-program CHIPS[,STOPPED]: the window running Auto Program, when CHIPS
+        // chips have passed; then Stop, and the stopped window into STOPPED.
         const auto dialog = args.indexOf(QStringLiteral("--screenshot-dialog"));
+        const auto autoprog = args.indexOf(QStringLiteral("--screenshot-auto-program"));
         if (dialog > 0 && dialog + 1 < args.size())
             zz::save_dialog_picture_when_ready(window, session, args[dialog + 1].split(u','),
                                                args[at + 1]);
+        else if (autoprog > 0 && autoprog + 1 < args.size())
+            zz::save_auto_program_pictures(window, session, args[autoprog + 1].split(u','),
+                                           args[at + 1]);
         else
             zz::save_picture_when_ready(window, session, args[at + 1]);
     }
