@@ -55,7 +55,6 @@ void report(CliContext& c, const Tally& t, const AutoProgramResult& result) {
         c.out.line("Summary: " + std::to_string(t.passed) + " passed, " + std::to_string(t.failed) +
                    " failed");
     }
-    c.out.field("port", json_quote(c.session.link().port().name()));
     c.out.field("passed", std::to_string(t.passed));
     c.out.field("failed", std::to_string(t.failed));
     c.out.field("board_lost", result.board_lost ? "true" : "false");

@@ -120,6 +120,8 @@ public:
 
     int execute() {
         const int status = command_.kind == CommandKind::board ? on_board() : offline();
+        if (share_)
+            out_.field("port", json_quote(share_->port));
         if (o_.json)
             std::printf("%s\n", out_.object(o_.command, status, op_.shown()).c_str());
         return status;

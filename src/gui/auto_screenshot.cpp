@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
@@ -17,6 +18,7 @@ namespace zz {
 namespace {
 
 constexpr int kPollMs = 20;
+QElapsedTimer stop_clicked; // how long the loop takes to end after Stop
 
 bool save(QWidget& widget, const QString& path) {
     const bool saved = widget.grab().save(path, "PNG");
@@ -39,6 +41,7 @@ void watch_the_run(QWidget& window, Session& session, int chips, const QString& 
             return;
         watch->stop();
         save(window, path);
+        stop_clicked.start();
         window.findChild<QAbstractButton*>(QStringLiteral("Button10"))->click();
     });
     watch->start(kPollMs);
@@ -58,23 +61,24 @@ void save_auto_program_pictures(QWidget& window, Session& session, const QString
     });
     dismiss->start(kPollMs);
     auto* ready = new QTimer(&window);
-    QObject::connect(ready, &QTimer::timeout, &window,
-                     [&window, &session, chips, path, stopped, ready] {
-                         if (session.link().status.Label11.get() != texts::kReady)
-                             return;
-                         ready->stop();
-                         window.findChild<QAction*>(QStringLiteral("N_autoprog"))->trigger();
-                         watch_the_run(window, session, chips, path);
-                         // The loop runs inside this click until the watch stops it.
-                         window.findChild<QAbstractButton*>(QStringLiteral("Button10"))->click();
-                         std::fprintf(stderr, "%s %s, %s, Button10 \"%s\"\n",
-                                      session.statistics.lab_pass.get().c_str(),
-                                      session.statistics.lab_error.get().c_str(),
-                                      session.link().status.Label11.get().c_str(),
-                                      session.controls.Button10_caption.get().c_str());
-                         const bool saved = stopped.isEmpty() || save(window, stopped);
-                         QCoreApplication::exit(saved ? 0 : 1);
-                     });
+    QObject::connect(
+        ready, &QTimer::timeout, &window, [&window, &session, chips, path, stopped, ready] {
+            if (session.link().status.Label11.get() != texts::kReady)
+                return;
+            ready->stop();
+            window.findChild<QAction*>(QStringLiteral("N_autoprog"))->trigger();
+            watch_the_run(window, session, chips, path);
+            // The loop runs inside this click until the watch stops it.
+            window.findChild<QAbstractButton*>(QStringLiteral("Button10"))->click();
+            std::fprintf(stderr, "ended %lld ms after Stop: %s %s, %s, Button10 \"%s\"\n",
+                         static_cast<long long>(stop_clicked.elapsed()),
+                         session.statistics.lab_pass.get().c_str(),
+                         session.statistics.lab_error.get().c_str(),
+                         session.link().status.Label11.get().c_str(),
+                         session.controls.Button10_caption.get().c_str());
+            const bool saved = stopped.isEmpty() || save(window, stopped);
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
     ready->start(kPollMs);
 }
 

@@ -56,6 +56,21 @@ TEST_F(AutoProgramWindowTest, RunsChipAfterChipUntilStopIsClicked) {
     EXPECT_FALSE(session->link().Busy.get());
 }
 
+TEST_F(AutoProgramWindowTest, ClosingTheWindowEndsTheLoop) {
+    click("N_autoprog");
+    window->show();
+    session->statistics.lab_pass.observe([this](const std::string& pass) {
+        if (pass == "Pass:0002")
+            window->close();
+    });
+    click("Button10");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(label("lab_pass")->text(), "Pass:0002");
+    EXPECT_EQ(status(), "Ready");
+    EXPECT_EQ(board.commands().back(), "01");
+    EXPECT_FALSE(session->link().Busy.get());
+}
+
 TEST_F(AutoProgramWindowTest, ChipInSocketTimeIsSetWithTheTrackBar) {
     with_modal_dialog([this] { click("chipinsockettime1"); },
                       [](QDialog& d) {
