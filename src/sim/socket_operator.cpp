@@ -52,13 +52,18 @@ void SocketOperator::on_command(std::uint8_t code, std::int64_t time_ms) {
         return;
     changing_ = true;
     const std::int64_t out_ms = time_ms + times_.remove_ms;
-    board_.run_at(out_ms, [this] {
+    // The board may outlive the person: its scheduled hands then do nothing.
+    board_.run_at(out_ms, [this, alive = std::weak_ptr<int>(alive_)] {
+        if (alive.expired())
+            return;
         if (removed_ && board_.chip())
             removed_(*board_.chip());
         ++removed_count_;
         board_.remove_chip();
     });
-    board_.run_at(out_ms + times_.insert_ms, [this] {
+    board_.run_at(out_ms + times_.insert_ms, [this, alive = std::weak_ptr<int>(alive_)] {
+        if (alive.expired())
+            return;
         board_.insert_chip(next_());
         changing_ = false;
     });

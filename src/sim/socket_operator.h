@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,7 @@ private:
     Removed removed_;
     bool changing_ = false; // a chip is on its way out, or the next on its way in
     int removed_count_ = 0;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0); // gone with the person
 };
 
 } // namespace zz

@@ -1,6 +1,4 @@
-// The production loop of a session: arming it, its serial numbers and production records, the
-// window closing in the middle, and its setting.
-#include "base/timer.h"
+// The production loop of a session: arming it, and its serial numbers and production records.
 #include "device/temp_folder.h"
 #include "link/link_texts.h"
 #include "session_env.h"
@@ -38,15 +36,13 @@ TEST_F(SessionAuto, ArmingWarnsDisarmsAndIsRefusedWhileRunning) {
         SCOPED_TRACE(chip);
         s.ComboBox1 = std::string(chip);
         s.chip_changed();
-        EXPECT_FALSE(s.controls.Button10.get());
         parts.op.messages.clear();
-        s.auto_program_menu_command();
+        for (bool armed : {true, false}) {
+            s.auto_program_menu_command();
+            EXPECT_EQ(s.flags.N_autoprog.checked.get(), armed);
+            EXPECT_EQ(s.controls.Button10.get(), armed);
+        }
         EXPECT_EQ(parts.op.texts(), messages);
-        EXPECT_TRUE(s.flags.N_autoprog.checked.get());
-        EXPECT_TRUE(s.controls.Button10.get());
-        s.auto_program_menu_command();
-        EXPECT_FALSE(s.flags.N_autoprog.checked.get());
-        EXPECT_FALSE(s.controls.Button10.get());
     }
     s.auto_program_menu_command();
     s.controls.Button10_caption = std::string(texts::kStopCaption);
@@ -98,31 +94,6 @@ TEST_F(SessionAuto, EveryChipIsNumberedAndOnRecord) {
     EXPECT_THAT(lines[1], HasSubstr(",00000005,pass,,"));
     EXPECT_THAT(lines[2], HasSubstr(",00000006,fail,Error in programming ROM at address 0x0010,"));
     EXPECT_THAT(lines[3], HasSubstr(",00000006,pass,,"));
-}
-
-TEST_F(SessionAuto, ClosingTheWindowEndsTheWaitAndRestartsNothing) {
-    parts.board.remove_chip();
-    parts.board.clear_trace();
-    Timer close(parts.loop, 3000, [&] { s.close_requested(); });
-    close.start();
-    s.auto_program_command();
-    EXPECT_EQ(parts.board.commands().size(), 3u);
-    EXPECT_EQ(parts.board.commands()[1], "12");
-    EXPECT_EQ(parts.board.commands()[2], "01");
-    EXPECT_TRUE(parts.op.messages.empty());
-    EXPECT_FALSE(s.link().Busy.get());
-}
-
-TEST(SessionAutoSettings, ChipInSocketTimeComesFromTheSettingsAndGoesBack) {
-    testing::TempFolder folder;
-    folder.write(kSettingsFileName, "[START]\r\nchip_in_time=3\r\n");
-    test::SessionParts parts;
-    Session s(parts.env(kData, folder.path() / kSettingsFileName));
-    s.startup();
-    EXPECT_EQ(s.ChipInSocketTime, 3);
-    s.ChipInSocketTime = 7;
-    s.shutdown();
-    EXPECT_EQ(load_settings(folder.path() / kSettingsFileName).chip_in_time, 7);
 }
 
 } // namespace

@@ -1,11 +1,7 @@
 // Auto Program in the window on the virtual board with a person at its socket: the button, the
-// locked lists, the status line, Stop from inside the running loop, and the chip-in-socket time.
-#include "modal_dialog.h"
+// locked lists, the status line, and Stop or the window closing from inside the running loop.
 #include "sim/socket_operator.h"
 #include "window_fixture.h"
-
-#include <QPushButton>
-#include <QSlider>
 
 #include <optional>
 
@@ -67,21 +63,11 @@ TEST_F(AutoProgramWindowTest, ClosingTheWindowEndsTheLoop) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(label("lab_pass")->text(), "Pass:0002");
     EXPECT_EQ(status(), "Ready");
-    EXPECT_EQ(board.commands().back(), "01");
+    // The wait ends, and the closing window restarts nothing.
+    const auto commands = board.commands();
+    EXPECT_EQ(std::vector<std::string>(commands.end() - 2, commands.end()),
+              (std::vector<std::string>{"13", "01"}));
     EXPECT_FALSE(session->link().Busy.get());
-}
-
-TEST_F(AutoProgramWindowTest, ChipInSocketTimeIsSetWithTheTrackBar) {
-    with_modal_dialog([this] { click("chipinsockettime1"); },
-                      [](QDialog& d) {
-                          auto* bar = d.findChild<QSlider*>("TrackBar1");
-                          EXPECT_EQ(bar->value(), 1);
-                          bar->setValue(5);
-                          EXPECT_EQ(d.findChild<QLabel*>("Label1")->text(),
-                                    "Chip In Socket Time(5)");
-                          d.findChild<QPushButton*>("Button1")->click();
-                      });
-    EXPECT_EQ(session->ChipInSocketTime, 5);
 }
 
 } // namespace
