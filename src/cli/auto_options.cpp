@@ -44,8 +44,8 @@ void check_boards_options(const CliOptions& o, const CommandInfo&) {
                          "--virtual-boards) belong to the auto and program commands");
     if (b.ports_all_found && (!b.ports.empty() || o.virtual_board))
         throw UsageError("--ports-all-found excludes --port and the virtual board");
-    if (o.virtual_board && !b.ports.empty())
-        throw UsageError("--port excludes the virtual board");
+    if (o.virtual_board && b.ports.size() > 1)
+        throw UsageError("several --port exclude the virtual board (--virtual-boards N)");
     if (b.person && (!o.virtual_board || o.command != "auto"))
         throw UsageError("--virtual-operator belongs to the auto command on the virtual board");
 }
