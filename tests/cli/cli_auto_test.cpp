@@ -130,17 +130,17 @@ TEST_F(CliAutoTest, SigintEndsTheWaitHandsTheBoardBackAndPrintsTheSummary) {
 }
 
 TEST_F(CliAutoTest, BadCombinationsAreRefusedBeforeAnyBoard) {
+    // Each would end by itself if it were taken.
     const char* cases[] = {
-        "--virtual-operator 500,500 --chip 16F877A",             // no virtual board
-        "--virtual-board --virtual-operator 500 --chip 16F877A", // one time only
-        "--virtual-board --chip 16F877A --chip-save chip.hex",   // each chip its own name
-        "--virtual-boards 2 --chip 16F877A --serial rom",        // two chips, one number
-        "--virtual-boards 0 --chip 16F877A",
-        "--port a --virtual-board --chip 16F877A",
+        "--virtual-operator 500,500 --count 1",                               // no virtual board
+        "--virtual-board --virtual-operator 500",                             // one time only
+        "--virtual-board --virtual-operator 0,0 --count 1 --chip-save c.hex", // one name
+        "--virtual-boards 2 --virtual-operator 0,0 --count 1 --serial rom",   // one number
+        "--port a --port b --virtual-board --virtual-operator 0,0 --count 1", // ports or virtual
     };
     for (const char* options : cases) {
         SCOPED_TRACE(options);
-        const RunResult r = run_cli(dir, std::string(options) + image());
+        const RunResult r = run_cli(dir, std::string(options) + " --chip 16F877A" + image());
         EXPECT_EQ(r.status, 2) << r.out << r.err;
     }
     EXPECT_EQ(run_cli(dir, "--virtual-boards 2 read x.hex").status, 2);
