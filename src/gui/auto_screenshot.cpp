@@ -49,10 +49,10 @@ void watch_the_run(QWidget& window, Session& session, int chips, const QString& 
 
 } // namespace
 
-void save_auto_program_pictures(QWidget& window, Session& session, const QStringList& spec,
+void save_auto_program_pictures(QWidget& window, Session& session, const QStringList& run,
                                 const QString& path) {
-    const int chips = std::max(1, spec.value(0).toInt());
-    const QString stopped = spec.value(1);
+    const int chips = std::max(1, run.value(0).toInt());
+    const QString stopped = run.value(1);
     // The arming messages, and any other, are answered at once.
     auto* dismiss = new QTimer(&window);
     QObject::connect(dismiss, &QTimer::timeout, &window, [] {
