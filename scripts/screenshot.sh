@@ -54,3 +54,7 @@ MODEL=2 shoot 12F629 "" --screenshot "$root/docs/chip-position.png" --screenshot
 shoot 16F877A "" --screenshot "$root/docs/chip-position-icsp.png" --screenshot-dialog N_ICSP
 shoot "" "" --screenshot "$root/docs/statistic.png" --screenshot-dialog Button8
 shoot "" "" --screenshot "$root/docs/about.png" --screenshot-dialog N25
+
+# Auto Program running on the virtual board, a person changing the chips, after three passes.
+shoot 16F84A "" --virtual-chip 16F84A --virtual-operator 300,300 \
+    --screenshot "$root/docs/auto-program.png" --screenshot-auto-program 3

@@ -3,6 +3,7 @@
 #include "base/observable.h"
 
 #include <array>
+#include <string>
 
 namespace zz {
 
@@ -18,9 +19,15 @@ struct ControlStates {
     Value<bool> Button3{true};      // "Fuses"
     Value<bool> Button4{true};      // "CALIB"
     Value<bool> Button10{true};     // "Auto Program"
-    Value<bool> EEPROM1{true};      // menu "Program And Verify &EEPROM"
-    Value<bool> ID1{true};          // menu "Program And Verify &FUSE/ID"
-    Value<bool> lab_fuse{true};     // caption "Configuration Word"
+    // Button10's caption: "Stop" while the production loop runs.
+    Value<std::string> Button10_caption{"Auto Program"};
+    // The chip, family and port lists; locked while the production loop runs.
+    Value<bool> ComboBox1{true};
+    Value<bool> ComboBox2{true};
+    Value<bool> cmbbxcomnum{true};
+    Value<bool> EEPROM1{true};  // menu "Program And Verify &EEPROM"
+    Value<bool> ID1{true};      // menu "Program And Verify &FUSE/ID"
+    Value<bool> lab_fuse{true}; // caption "Configuration Word"
     // lab_fuse1 ... lab_fuse7
     std::array<Value<bool>, 7> lab_fuses{Value<bool>{true}, Value<bool>{true}, Value<bool>{true},
                                          Value<bool>{true}, Value<bool>{true}, Value<bool>{true},

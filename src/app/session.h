@@ -18,6 +18,7 @@
 #include "link/board_discovery.h"
 #include "link/link.h"
 #include "link/port.h"
+#include "ops/auto_program.h"
 #include "ops/chip_context.h"
 
 #include <array>
@@ -96,6 +97,11 @@ public:
     // "&Program", with the statistics, the serial number and the production record.
     void program_command();
     void reset_statistics();
+    // "&Auto Program" (N_autoprog): arms or disarms the production loop.
+    void auto_program_menu_command();
+    // "Auto Program" / "Stop" (Button10): runs the production loop, each chip with its serial
+    // number (reserved, when chosen) and production record; a click while it runs stops it.
+    AutoProgramResult auto_program_command(const AutoProgramHooks& hooks = {});
     void hardware_version_command();
     void port_changed();              // the port selector's text changed
     void turn_serial_off_command();   // "&Turn Serial Off"
@@ -128,6 +134,8 @@ public:
     AppSettings settings;      // what the settings file holds, as of start-up
     std::string CurrentFileName;
     bool CloseRequested = false;
+    // Reports of a chip in the socket the production loop waits for ("chip_in_time").
+    int ChipInSocketTime = 1;
     bool SuppressChipPositionOnce = false;
     // Shows the chip position dialog modally.
     std::function<void()> show_chip_position;
@@ -161,6 +169,8 @@ public:
     // written without a log; a log that cannot be written is reported.
     PendingRecord begin_chip_record();
     void finish_chip_record(PendingRecord& pending, bool passed);
+    // Told of each finished record, whether or not there is a log.
+    std::function<void(const ProductionRecord&)> chip_finished;
     // "Production Log": ticking it opens the log, asking for the file (`choose_file`, empty when
     // cancelled) the first time; unticking closes it.
     void production_log_command(const std::function<std::string()>& choose_file);

@@ -37,7 +37,9 @@ void Session::check_model_item(int model) {
 
 void Session::select_model(int model) {
     const ProgrammerModelInfo* info = programmer_model(model);
-    if (!info)
+    // Another model selects another chip, and restarts the board: never under a running
+    // operation or production loop.
+    if (!info || link_.Busy)
         return;
     discovery_.reopen_port();
     ProgrammerModel = model;

@@ -87,13 +87,15 @@ PendingRecord Session::begin_chip_record() {
 
 void Session::finish_chip_record(PendingRecord& pending, bool passed) {
     const std::int64_t ended_ms = env_.loop.now_ms();
-    if (!production_log)
-        return;
     ProductionRecord& r = pending.record;
     r.time = iso_local_time(std::chrono::system_clock::now());
     r.passed = passed;
     r.message = passed ? "" : one_line(tap_.failure());
     r.elapsed_ms = ended_ms - pending.started_ms;
+    if (chip_finished)
+        chip_finished(r);
+    if (!production_log)
+        return;
     try {
         production_log->append(r);
     } catch (const std::exception& e) {

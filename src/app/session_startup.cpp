@@ -28,6 +28,7 @@ void Session::read_settings() {
     flags.N31.checked = settings.mute;
     flags.N33.checked = settings.fast;
     flags.N35.checked = settings.n35;
+    ChipInSocketTime = settings.chip_in_time;
     serial_settings = serial_settings_of(settings);
     // Numbering stays on only until the chip selection of start-up blanks the buffer.
     buffer.SerialNumberEnabled = settings.inc_enabled;
@@ -118,6 +119,7 @@ void Session::write_settings() {
     s.mute = flags.N31;
     s.fast = flags.N33;
     s.n35 = flags.N35;
+    s.chip_in_time = ChipInSocketTime;
     store_serial_settings(s, serial_settings);
     s.inc_enabled = buffer.SerialNumberEnabled;
     s.prod_log = production_log_file;

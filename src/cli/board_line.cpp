@@ -15,12 +15,12 @@ BoardLine BoardLine::serial(BoardDiscovery::PortLister search_ports) {
     return line;
 }
 
-BoardLine BoardLine::virtual_board(int model) {
+BoardLine BoardLine::virtual_board(int model, std::string name) {
     BoardLine line;
     line.loop_ = std::make_unique<VirtualLoop>();
     line.board_ = std::make_unique<VirtualBoard>(*line.loop_, model);
     line.board_->set_wire_timing(true);
-    auto port = std::make_unique<VirtualPort>(*line.loop_, *line.board_);
+    auto port = std::make_unique<VirtualPort>(*line.loop_, *line.board_, std::move(name));
     line.lister_ = [name = port->name()] { return std::vector<std::string>{name}; };
     line.port_ = std::move(port);
     return line;

@@ -22,8 +22,8 @@ class BoardLine {
 public:
     // A serial port; a search (and the start-up search) probes `search_ports`.
     static BoardLine serial(BoardDiscovery::PortLister search_ports);
-    // The virtual board of `model` with an empty socket, on a port named "Virtual board".
-    static BoardLine virtual_board(int model);
+    // The virtual board of `model` with an empty socket, on a port of that name.
+    static BoardLine virtual_board(int model, std::string name = "Virtual board");
 
     Loop& loop() { return *loop_; }
     Port& port() { return *port_; }

@@ -1,11 +1,13 @@
 #include "cli/cli_app.h"
 
 #include "app/settings_file.h"
+#include "cli/board_runs.h"
 #include "cli/board_wait.h"
 #include "cli/cli_commands.h"
 #include "cli/flag_options.h"
 #include "cli/ports_command.h"
 #include "cli/serve_board.h"
+#include "cli/stop_signals.h"
 #include "device/chip_family.h"
 #include "device/data_folder.h"
 #include "link/port_access.h"
@@ -67,9 +69,11 @@ void check_names(const CliOptions& o, const AppSettings& s, const ChipDatabase& 
                          std::to_string(s.prog_type) + " in " + database.data_dir().string());
 }
 
-BoardLine open_line(const CliOptions& o, const CommandInfo& command, const AppSettings& s) {
+BoardLine open_line(const CliOptions& o, const CommandInfo& command, const AppSettings& s,
+                    const BoardShare* share) {
     if (o.virtual_board)
-        return BoardLine::virtual_board(s.prog_type);
+        return share ? BoardLine::virtual_board(s.prog_type, share->port)
+                     : BoardLine::virtual_board(s.prog_type);
     if (command.kind == CommandKind::search)
         return BoardLine::serial(system_serial_ports);
     // The start-up search stays on the chosen port: use `find` to search every port.
@@ -85,29 +89,54 @@ void select_offline(Session& session) {
     session.program_type();
 }
 
+bool uses_production(const std::string& command) {
+    return command == "program" || command == "auto";
+}
+
+// One command on one board. One of several boards (`share`) prints each line after its prefix,
+// draws no progress bar and takes the numbering and the log settled for all of them.
 class Run {
 public:
     Run(const CliOptions& o, const CommandInfo& command, const AppSettings& settings,
-        const std::filesystem::path& data_dir)
-        : o_(o), command_(command), op_(o.yes, o.json, o.quiet), out_(o.json),
-          line_(open_line(o, command, settings)),
+        const std::filesystem::path& data_dir, BoardShare* share = nullptr)
+        : o_(o), command_(command), share_(share), prefix_(share ? share->prefix : ""),
+          op_(o.yes, o.json, o.quiet, prefix_), out_(o.json, prefix_),
+          line_(open_line(o, command, settings, share)),
           session_(SessionEnv{
               line_.loop(), op_, line_.port(), data_dir, {}, line_.lister(), o.virtual_board}),
-          progress_(session_.link().status, !o.quiet && !o.json), c_{o,     op_,      out_,
-                                                                     line_, session_, progress_,
-                                                                     {}} {
+          progress_(session_.link().status, !o.quiet && !o.json && !share), c_{o,        op_,
+                                                                               out_,     line_,
+                                                                               session_, progress_,
+                                                                               {}} {
         session_.settings = settings;
         session_.link().status.Label11.observe(
             [this](const std::string& text) { c_.statuses.push_back(text); });
         if (o.trace)
-            session_.link().set_trace([](bool sent, std::string_view hex) {
-                std::fprintf(stderr, "%s %.*s\n", sent ? ">" : "<", static_cast<int>(hex.size()),
-                             hex.data());
+            session_.link().set_trace([this](bool sent, std::string_view hex) {
+                std::fprintf(stderr, "%s%s %.*s\n", prefix_.c_str(), sent ? ">" : "<",
+                             static_cast<int>(hex.size()), hex.data());
             });
+        if (share)
+            c_.tally = &share->tally;
+    }
+
+    // Before several boards start: the numbering and the log for all of them, judged once.
+    int prepare(ProductionSetup& setup) {
+        select_offline(session_);
+        select_chip();
+        int status = prepare_production(c_);
+        if (status == kSuccess && !numbers_can_be_shared(c_.production, session_.chip(), op_))
+            status = kBadInput;
+        setup = c_.production;
+        if (status != kSuccess && o_.json)
+            std::printf("%s\n", out_.object(o_.command, status, op_.shown()).c_str());
+        return status;
     }
 
     int execute() {
         const int status = command_.kind == CommandKind::board ? on_board() : offline();
+        if (share_)
+            out_.field("port", json_quote(share_->port));
         if (o_.json)
             std::printf("%s\n", out_.object(o_.command, status, op_.shown()).c_str());
         return status;
@@ -128,7 +157,9 @@ private:
     }
 
     int on_board() {
-        if (o_.command == "program") {
+        if (share_) {
+            c_.production = share_->production;
+        } else if (uses_production(o_.command)) {
             // Bad serial-number options and a log that cannot be opened stop the run before
             // the board is touched.
             select_offline(session_);
@@ -179,11 +210,17 @@ private:
     int finish(int status) {
         session_.close_requested();
         session_.shutdown();
+        if (share_ && command_.name != std::string("auto")) {
+            share_->tally.passed = std::stoi(session_.statistics.lab_pass.get().substr(5));
+            share_->tally.failed = std::stoi(session_.statistics.lab_error.get().substr(5));
+        }
         return status;
     }
 
     const CliOptions& o_;
     const CommandInfo& command_;
+    BoardShare* share_;
+    std::string prefix_;
     CliOperator op_;
     CliOutput out_;
     BoardLine line_;
@@ -191,6 +228,24 @@ private:
     ProgressMeter progress_;
     CliContext c_;
 };
+
+// Each board its own session, loop and port, on a thread of its own.
+int several_boards(const CliOptions& o, const CommandInfo& command, const AppSettings& settings,
+                   const std::filesystem::path& data_dir, const std::vector<std::string>& ports) {
+    std::vector<BoardShare> boards;
+    ProductionSetup setup;
+    if (const int status = Run(o, command, settings, data_dir).prepare(setup); status != kSuccess)
+        return status;
+    for (const std::string& port : ports)
+        boards.push_back(BoardShare{port, port + ": ", setup, {}});
+    return run_boards(o, boards, [&](BoardShare& board) {
+        CliOptions own = o;
+        own.port = board.port;
+        AppSettings board_settings = settings;
+        board_settings.COM = board.port;
+        return Run(own, command, board_settings, data_dir, &board).execute();
+    });
+}
 
 } // namespace
 
@@ -203,7 +258,12 @@ int run_cli(const CliOptions& o) {
     check_names(o, settings, ChipDatabase(data_dir));
     if (command.kind == CommandKind::serve)
         return serve_board(o, settings, data_dir);
-    return Run(o, command, settings, data_dir).execute();
+    if (o.command == "auto")
+        catch_stop_signals();
+    const std::vector<std::string> ports = several_board_ports(o);
+    if (ports.empty())
+        return Run(o, command, settings, data_dir).execute();
+    return several_boards(o, command, settings, data_dir, ports);
 }
 
 } // namespace zz::cli

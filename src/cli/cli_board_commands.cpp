@@ -1,6 +1,7 @@
 // The commands that run one operation on the board. Each tells success from what the operator
 // was shown: an error message or a question answered No fails the command, and so does the
 // absence of the operation's own sign of success.
+#include "cli/auto_command.h"
 #include "cli/board_wait.h"
 #include "cli/calibration_command.h"
 #include "cli/cli_commands.h"
@@ -198,6 +199,7 @@ int run_command(CliContext& c) {
         {"version", version_command},
         {"calibration", calibration_command},
         {"upgrade-firmware", upgrade_firmware_command},
+        {"auto", auto_command},
     };
     for (const auto& [name, command] : kTable)
         if (c.options.command == name)

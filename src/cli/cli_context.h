@@ -19,6 +19,8 @@ inline constexpr int kSuccess = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kBadInput = 2;
 
+struct BoardTally;
+
 // What a command works with.
 struct CliContext {
     const CliOptions& options;
@@ -32,6 +34,8 @@ struct CliContext {
     // The virtual board's socket; null on a serial port.
     VirtualSocket* socket = nullptr;
     ProductionSetup production = {};
+    // One of several boards: where its counts go for the summary; null for a single board.
+    BoardTally* tally = nullptr;
 };
 
 } // namespace zz::cli

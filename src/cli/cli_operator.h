@@ -23,7 +23,9 @@ struct Shown {
 // nothing is printed: the messages go into the result object. Tones are not made.
 class CliOperator : public Operator {
 public:
-    CliOperator(bool yes, bool json, bool quiet) : yes_(yes), json_(json), quiet_(quiet) {}
+    // `prefix` goes before every line printed (the port, when several boards run).
+    CliOperator(bool yes, bool json, bool quiet, std::string prefix = {})
+        : yes_(yes), json_(json), quiet_(quiet), prefix_(std::move(prefix)) {}
 
     void show_message(std::string_view text, std::string_view caption, Icon icon) override;
     bool ask_yes_no(std::string_view text, std::string_view caption) override;
@@ -41,6 +43,7 @@ private:
     bool yes_;
     bool json_;
     bool quiet_;
+    std::string prefix_;
     bool error_shown_ = false;
     bool declined_ = false;
     std::vector<Shown> shown_;

@@ -36,6 +36,7 @@ constexpr CommandInfo kCommands[] = {
     {"calibration", 0, CommandKind::board},
     {"upgrade-firmware", 0, CommandKind::board},
     {"serve-board", 0, CommandKind::serve},
+    {"auto", 1, CommandKind::board},
 };
 
 int parse_model(const std::string& text) {
@@ -75,7 +76,7 @@ bool parse_general_option(const std::string& name, OptionArg& arg, CliOptions& o
     if (name == "--model")
         o.model = parse_model(arg.value());
     else if (name == "--port")
-        o.port = arg.value();
+        o.boards.ports.push_back(*(o.port = arg.value()));
     else if (name == "--virtual-chip")
         o.virtual_chip = arg.value();
     else if (name == "--chip-image")
@@ -149,6 +150,7 @@ constexpr OptionGroup kOptionGroups[] = {
     kServeBoardOptions,
     kFlagOptions,
     kInfoOptions,
+    {parse_boards_option, check_boards_options, kBoardsHelp},
 };
 
 class Parser : private OptionArg {
@@ -271,6 +273,9 @@ commands:
   verify FILE                   compare the chip with FILE
   program FILE                  the window's Program: the --steps ticked, in their fixed order;
                                 the production options above apply
+  auto FILE [--count N]         Auto Program: chip after chip as the board senses them, until
+                                N chips passed, the target is reached, or SIGINT/SIGTERM;
+                                one line per chip and a summary
   write-rom FILE                program and verify the program memory from FILE
   write-eeprom FILE             program and verify the data EEPROM from FILE
   write-fuses FILE              program and verify the ID and configuration words from FILE

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/auto_options.h"
 #include "cli/calibration_options.h"
 #include "cli/fill_options.h"
 #include "cli/production_options.h"
@@ -84,6 +85,7 @@ struct CliOptions {
     ServeOptions serve;
     FlagOptions flags;
     InfoOptions info;
+    BoardsOptions boards;
     std::string command;
     std::vector<std::string> args;
 };

@@ -43,7 +43,7 @@ std::string json_strings(const std::vector<std::string>& items) {
 
 void CliOutput::line(const std::string& text) const {
     if (!json_)
-        std::printf("%s\n", text.c_str());
+        std::printf("%s%s\n", prefix_.c_str(), text.c_str());
 }
 
 void CliOutput::field(std::string key, std::string json_value) {

@@ -18,10 +18,12 @@ std::string json_strings(const std::vector<std::string>& items);
 // the one object printed at the end under --json.
 class CliOutput {
 public:
-    explicit CliOutput(bool json) : json_(json) {}
+    explicit CliOutput(bool json, std::string prefix = {})
+        : json_(json), prefix_(std::move(prefix)) {}
 
     bool json() const { return json_; }
-    // Text mode: prints the line at once.
+    // Text mode: prints the line at once, after the prefix (the port, when several boards run),
+    // with one call, so lines printed by other threads never cut into it.
     void line(const std::string& text) const;
     // JSON mode: a member of the result object; `json_value` is already JSON.
     void field(std::string key, std::string json_value);
@@ -32,6 +34,7 @@ public:
 
 private:
     bool json_;
+    std::string prefix_;
     std::vector<std::pair<std::string, std::string>> fields_;
 };
 

@@ -66,18 +66,20 @@ bool parse_production_option(const std::string& name, OptionArg& arg, CliOptions
 
 void check_production_options(const CliOptions& o, const CommandInfo&) {
     const ProductionOptions& p = o.production;
-    const bool any = p.any_serial() || p.no_serial || !p.log.empty() || p.count != 1;
-    if (any && o.command != "program")
+    const bool any = p.any_serial() || p.no_serial || !p.log.empty() || p.count;
+    if (any && o.command != "program" && o.command != "auto")
         throw UsageError(
-            "--serial..., --no-serial, --log and --count belong to the program command");
+            "--serial..., --no-serial, --log and --count belong to the program and auto commands");
     if (p.no_serial && p.any_serial())
         throw UsageError("--no-serial excludes the other --serial options");
-    if (p.count > 1 && !o.virtual_board)
-        throw UsageError("--count needs --virtual-board: on a board, Auto Program takes chip after "
-                         "chip");
-    if (p.count > 1 && !o.chip_save.empty() && o.chip_save.find("%n") == std::string::npos)
-        throw UsageError("--chip-save needs %n in its name with --count, or each chip would "
-                         "replace the one before");
+    const int count = p.count.value_or(1);
+    if (o.command == "program" && count > 1 && !o.virtual_board)
+        throw UsageError("program --count needs --virtual-board: on a board, the auto command "
+                         "takes chip after chip");
+    const bool several_chips = o.command == "auto" || count > 1;
+    if (several_chips && !o.chip_save.empty() && o.chip_save.find("%n") == std::string::npos)
+        throw UsageError("--chip-save needs %n in its name with --count or auto, or each chip "
+                         "would replace the one before");
 }
 
 const char kProductionHelp[] =
@@ -93,8 +95,9 @@ const char kProductionHelp[] =
                        several programs: see the README)
   --no-serial          no serial numbers, whatever the settings file says
   --log FILE           append one CSV line per chip to FILE (the production log)
-  --count N            program N chips in a row, a fresh one each time (virtual board);
+  --count N            program: N chips in a row, a fresh one each time (virtual board);
                        %n in --chip-save's name becomes the chip's number
+                       auto: stop once N chips have passed and the last is taken out
 )";
 
 } // namespace zz::cli

@@ -9,8 +9,8 @@ struct CliOptions;
 struct CommandInfo;
 class OptionArg;
 
-// The options of `program` for production: serial numbers, the production log and several
-// chips in a row.
+// The options of `program` and `auto` for production: serial numbers, the production log and
+// several chips in a row.
 struct ProductionOptions {
     std::optional<std::string> serial;       // --serial rom|eeprom|id
     std::optional<std::string> serial_start; // hex, as typed into the dialog
@@ -21,8 +21,8 @@ struct ProductionOptions {
     bool serial_low_byte = false;
     bool serial_save = false;
     bool no_serial = false;
-    std::string log; // --log FILE
-    int count = 1;   // --count N
+    std::string log;          // --log FILE
+    std::optional<int> count; // --count N: program, N chips (1); auto, N passes (no limit)
 
     // Any option that switches numbering on.
     bool any_serial() const {

@@ -5,8 +5,6 @@
 #include "cli/cli_context.h"
 #include "dialogs/inc_data/inc_data_model.h"
 
-#include <cstdio>
-
 namespace zz::cli {
 
 namespace {
@@ -101,16 +99,21 @@ int prepare_production(CliContext& c) {
     return kSuccess;
 }
 
-int program_chips(CliContext& c) {
+void use_production(CliContext& c) {
     Session& s = c.session;
     const ProductionSetup& setup = c.production;
-    // Loading the file blanked the buffer, which switched numbering off.
     s.serial_settings = setup.serial;
     s.buffer.SerialNumberEnabled = setup.numbered;
     s.reserve_serial_numbers =
         setup.numbered && setup.serial.inc_save && serial_save_possible(s.chip());
     s.production_log = setup.log;
-    const int count = c.options.production.count;
+}
+
+int program_chips(CliContext& c) {
+    Session& s = c.session;
+    const ProductionSetup& setup = c.production;
+    use_production(c);
+    const int count = c.options.production.count.value_or(1);
     std::vector<std::string> serials;
     int status = kSuccess;
     for (int n = 1; n <= count && status == kSuccess; ++n) {
@@ -125,8 +128,8 @@ int program_chips(CliContext& c) {
         wait_board_idle(s);
         if (setup.numbered) {
             serials.push_back(programmed_serial(s, before));
-            if (!c.options.quiet && !c.options.json)
-                std::printf("Chip %d: serial number %s\n", n, serials.back().c_str());
+            if (!c.options.quiet)
+                c.out.line("Chip " + std::to_string(n) + ": serial number " + serials.back());
         }
         if (s.statistics.lab_pass.get() == passed || c.op.error_shown() || c.op.declined())
             status = kFailed;

@@ -21,6 +21,10 @@ struct ProductionSetup {
 // Fills c.production; kBadInput with the reason shown when either is refused.
 int prepare_production(CliContext& c);
 
+// After FILE is loaded: the settled numbering and log on the session. Loading the file blanked
+// the buffer, which switched numbering off.
+void use_production(CliContext& c);
+
 // After FILE is loaded: programs --count chips, each a fresh one on the virtual board, with the
 // serial number advancing as in the window (or reserved from FILE with --serial-save), each on
 // record in the log. Stops at the first chip that fails.

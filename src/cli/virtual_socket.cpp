@@ -15,30 +15,50 @@ std::string numbered_name(const std::string& pattern, int number) {
     return name;
 }
 
-bool VirtualSocket::insert() {
+std::optional<VirtualChip> VirtualSocket::make_chip() {
     ++number_;
-    saved_ = false;
-    board_.insert_chip(VirtualChip(params_));
+    VirtualChip chip(params_);
     if (options_.chip_image.empty())
-        return true;
-    const LoadResult result = load_chip_image(*board_.chip(), params_, options_.chip_image);
-    if (!result.ok)
+        return chip;
+    const LoadResult result = load_chip_image(chip, params_, options_.chip_image);
+    if (!result.ok) {
         op_.show_message(result.error, "Error", Icon::Error);
-    else if (result.warning.empty() || number_ > 1) // every chip loads the same file
-        return true;
-    else if (!options_.json)
+        return std::nullopt;
+    }
+    if (result.warning.empty() || number_ > 1) // every chip loads the same file
+        return chip;
+    if (!options_.json)
         std::fprintf(stderr, "%s\n", result.warning.c_str());
     else
         out_.field("chip_image_warning", json_quote(result.warning));
-    return result.ok;
+    return chip;
+}
+
+bool VirtualSocket::insert() {
+    std::optional<VirtualChip> chip = make_chip();
+    if (!chip)
+        return false;
+    saved_ = false;
+    board_.insert_chip(std::move(*chip));
+    return true;
+}
+
+VirtualChip VirtualSocket::next_chip() {
+    saved_ = true; // nothing to keep until it is worked on
+    // An image that stopped loading has been reported; the person goes on with a blank chip.
+    return make_chip().value_or(VirtualChip(params_));
 }
 
 bool VirtualSocket::save() {
-    if (options_.chip_save.empty() || saved_ || !board_.chip())
+    return !board_.chip() || save_removed(*board_.chip());
+}
+
+bool VirtualSocket::save_removed(const VirtualChip& chip) {
+    if (options_.chip_save.empty() || saved_)
         return true;
     saved_ = true;
     try {
-        save_chip_image(*board_.chip(), params_, numbered_name(options_.chip_save, number_));
+        save_chip_image(chip, params_, numbered_name(options_.chip_save, number_));
         return true;
     } catch (const std::exception& e) {
         op_.show_message(std::string("The virtual chip could not be saved:\n") + e.what(), "Error",

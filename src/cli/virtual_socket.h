@@ -6,6 +6,8 @@
 #include "device/chip_params.h"
 #include "sim/virtual_board.h"
 
+#include <optional>
+
 namespace zz::cli {
 
 // The virtual board's socket as the command line fills it: a chip of the chosen type, blank or
@@ -22,7 +24,18 @@ public:
     // Saves the chip in the socket, once; false (reported) when it cannot be written.
     bool save();
 
+    // For a person at the socket (SocketOperator): the next chip, counted; it is saved once it
+    // has been worked on.
+    VirtualChip next_chip();
+    // The chip in the socket has been worked on.
+    void worked() { saved_ = false; }
+    // A chip taken out is saved, once, when it was worked on.
+    bool save_removed(const VirtualChip& chip);
+
 private:
+    // The next chip, blank or loaded from --chip-image; nullopt (reported) when that fails.
+    std::optional<VirtualChip> make_chip();
+
     VirtualBoard& board_;
     ChipParams params_;
     const CliOptions& options_;

@@ -3,6 +3,8 @@
 #include "base/version.h"
 #include "device/chip_database.h"
 #include "device/data_folder.h"
+#include "gui/auto_screenshot.h"
+#include "gui/auto_screenshot.h"
 #include "gui/dialog_screenshot.h"
 #include "gui/main_window.h"
 #include "gui/qt_loop.h"
@@ -12,6 +14,8 @@
 #include "link/board_discovery.h"
 #include "link/serial_port.h"
 #include "sim/chip_image.h"
+#include "sim/socket_operator.h"
+#include "sim/socket_operator.h"
 #include "sim/virtual_board.h"
 #include "sim/virtual_port.h"
 
@@ -30,6 +34,7 @@ struct BoardLine {
     zz::ChipParams chip;
     std::unique_ptr<zz::Port> port;
     zz::BoardDiscovery::PortLister lister;
+    std::unique_ptr<zz::SocketOperator> person; // declared last: gone before the board
 };
 
 // The virtual board is the programmer model the settings select, as the command line's is.
@@ -38,7 +43,8 @@ int virtual_model(const std::filesystem::path& settings_file) {
     return model >= 1 && model <= 4 ? model : 3;
 }
 
-BoardLine open_line(zz::QtLoop& loop, const zz::WindowOptions& options, int model,
+BoardLine open_line(zz::QtLoop& loop, const zz::WindowOptions& options,
+                    const std::optional<zz::OperatorTimes>& person, int model,
                     const std::filesystem::path& data_dir, zz::Operator& op) {
     BoardLine line;
     if (!options.virtual_board) {
@@ -56,6 +62,9 @@ BoardLine open_line(zz::QtLoop& loop, const zz::WindowOptions& options, int mode
         if (!result.ok)
             op.show_message(result.error, "Error", zz::Icon::Error);
     }
+    if (person)
+        line.person = std::make_unique<zz::SocketOperator>(
+            *line.board, *person, [chip = line.chip] { return zz::VirtualChip(chip); });
     auto port = std::make_unique<zz::VirtualPort>(loop, *line.board);
     line.lister = [name = port->name()] { return std::vector<std::string>{name}; };
     line.port = std::move(port);
@@ -71,11 +80,15 @@ std::filesystem::path data_folder() {
 void take_screenshot(QWidget& window, zz::Session& session, const zz::WindowOptions& options) {
     if (options.screenshot.isEmpty())
         return;
-    if (options.screenshot_dialog.isEmpty())
-        zz::save_picture_when_ready(window, session, options.screenshot);
-    else
+    if (!options.screenshot_dialog.isEmpty())
         zz::save_dialog_picture_when_ready(window, session, options.screenshot_dialog.split(u','),
                                            options.screenshot);
+    else if (!options.screenshot_auto_program.isEmpty())
+        zz::save_auto_program_pictures(window, session,
+                                       options.screenshot_auto_program.split(u','),
+                                       options.screenshot);
+    else
+        zz::save_picture_when_ready(window, session, options.screenshot);
 }
 
 } // namespace
@@ -90,12 +103,23 @@ int main(int argc, char* argv[]) {
     const std::optional<zz::WindowOptions> options = zz::window_options();
     if (!options)
         return 2;
+    // The person at the socket changes the virtual board's chips: no board, nobody to change them.
+    std::optional<zz::OperatorTimes> person;
+    if (!options->virtual_operator.empty()) {
+        person = zz::parse_operator_times(options->virtual_operator);
+        if (!person || !options->virtual_board) {
+            std::fprintf(stderr, "ze-zuzu: --virtual-operator takes INSERT_MS,REMOVE_MS and "
+                                 "--virtual-board\nTry 'ze-zuzu --help'.\n");
+            return 2;
+        }
+    }
     const std::filesystem::path data_dir = data_folder();
 
     zz::QtLoop loop;
     zz::QtOperator desktop;
     const std::filesystem::path settings_file = zz::settings_path(zz::executable_dir());
-    BoardLine line = open_line(loop, *options, virtual_model(settings_file), data_dir, desktop);
+    BoardLine line =
+        open_line(loop, *options, person, virtual_model(settings_file), data_dir, desktop);
     zz::Session session(zz::SessionEnv{loop, desktop, *line.port, data_dir, settings_file,
                                        line.lister, options->virtual_board});
     zz::MainWindow window(session, desktop, data_dir);

@@ -24,9 +24,6 @@ namespace {
 
 constexpr const char* kManualFile = "ze-zuzuen.html";
 
-// Openers of the dialogs that are not built yet: shown, but not usable.
-constexpr std::array kDialogsToCome{"chipinsockettime1", "N_autoprog", "Button10"};
-
 } // namespace
 
 MainWindow::MainWindow(Session& session, Desktop& desktop, std::filesystem::path data_dir,
@@ -100,13 +97,6 @@ void MainWindow::on_option(const char* name, Flag& flag, std::function<void()> c
         connect(button(name), &QAbstractButton::clicked, this, resync(button(name)));
 }
 
-void MainWindow::disable(const char* name) {
-    if (QAction* a = action(name))
-        a->setEnabled(false);
-    else
-        button(name)->setEnabled(false);
-}
-
 void MainWindow::wire_commands() {
     Session& s = session_;
     for (const char* name : {"N5", "Button1", "SpeedButton1"})
@@ -129,8 +119,7 @@ void MainWindow::wire_commands() {
     wire_selectors();
     wire_buffer_editors();
     wire_small_dialogs();
-    for (const char* name : kDialogsToCome)
-        disable(name);
+    wire_auto_program();
 }
 
 void MainWindow::wire_chip_commands() {

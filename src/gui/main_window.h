@@ -63,10 +63,11 @@ private:
     void wire_selectors();
     // small_dialogs.cpp: the chip position viewer, statistic, about box, firmware upgrade.
     void wire_small_dialogs();
+    // window_auto.cpp: Auto Program, its menu item and the chip-in-socket time.
+    void wire_auto_program();
     void on_click(const char* name, std::function<void()> command);
     // A check mark whose command decides its state: shown as the flag says afterwards.
     void on_option(const char* name, Flag& flag, std::function<void()> command);
-    void disable(const char* name);
     void load();
     void save();
     // window_editors.cpp: the calibration and buffer edit dialogs.

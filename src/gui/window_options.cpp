@@ -30,6 +30,11 @@ void add_window_options(QCommandLineParser& parser) {
          QStringLiteral("The chip in the virtual board's socket (default %1).")
              .arg(QLatin1String(WindowOptions::kVirtualChip)),
          QStringLiteral("NAME")},
+        {QStringLiteral("virtual-operator"),
+         QStringLiteral("With --virtual-board: a person who puts a fresh blank chip into the "
+                        "socket INSERT_MS after each removal and takes it out REMOVE_MS after "
+                        "the success tone, for Auto Program."),
+         QStringLiteral("INSERT_MS,REMOVE_MS")},
         {QStringLiteral("chip-image"),
          QStringLiteral("Load the virtual chip's memories from this Intel HEX file first."),
          QStringLiteral("FILE")},
@@ -43,6 +48,10 @@ void add_window_options(QCommandLineParser& parser) {
          QStringLiteral("With --screenshot: click OPENER (a menu item or button by component "
                         "name), then the BUTTONs of the dialog it opens, and picture the dialog."),
          QStringLiteral("OPENER[,BUTTON...]")},
+        {QStringLiteral("screenshot-auto-program"),
+         QStringLiteral("With --screenshot: run Auto Program, picture the window once CHIPS "
+                        "chips have passed, then Stop and picture it again into STOPPED."),
+         QStringLiteral("CHIPS[,STOPPED]")},
     });
 }
 
@@ -85,6 +94,8 @@ std::optional<WindowOptions> window_options() {
     o.save = parser.value(QStringLiteral("chip-save")).toStdString();
     o.screenshot = parser.value(QStringLiteral("screenshot"));
     o.screenshot_dialog = parser.value(QStringLiteral("screenshot-dialog"));
+    o.screenshot_auto_program = parser.value(QStringLiteral("screenshot-auto-program"));
+    o.virtual_operator = parser.value(QStringLiteral("virtual-operator")).toStdString();
     return o;
 }
 

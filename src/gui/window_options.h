@@ -19,6 +19,11 @@ struct WindowOptions {
     std::string save;
     QString screenshot;        // a picture of the window (or a dialog) once it is ready
     QString screenshot_dialog; // OPENER[,BUTTON...]: the dialog that opener shows, after clicks
+    // CHIPS[,STOPPED]: the window running Auto Program once CHIPS chips have passed; then Stop,
+    // and the stopped window into STOPPED.
+    QString screenshot_auto_program;
+    // INSERT_MS,REMOVE_MS of the person who changes the virtual board's chips; empty: nobody.
+    std::string virtual_operator;
 };
 
 // --help and --version, answered before any window system is needed, so they work on a terminal

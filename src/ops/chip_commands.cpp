@@ -68,18 +68,12 @@ void show_erase_result(ChipContext& ctx) {
     ctx.link.status.Label11 = std::string(texts::kReady);
 }
 
-bool any_program_option(const OpsFlags& f) {
-    return f.CheckBox_blank || f.CheckBox_erase || f.CheckBox_wr_ee || f.CheckBox_wr_rom ||
-           f.CheckBox_wr_id;
-}
-
 void count_pass(ChipContext& ctx) {
     ChipState& s = ctx.state;
     ctx.status(texts::kProgrammingResult);
     ctx.link.signal_success();
     const std::string count = next_count(s.lab_pass.get());
-    const std::string& aim = s.Lab_aim.get();
-    if (aim.size() >= 4 && count == aim.substr(aim.size() - 4))
+    if (reaches_target(count, s.Lab_aim.get()))
         ctx.op().show_message("Programming complete" + count + "pcs.", texts::kInformation,
                               Icon::Information);
     else if (!ctx.flags.N33)

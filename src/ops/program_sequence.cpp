@@ -46,6 +46,15 @@ std::string next_count(std::string_view label) {
     return text;
 }
 
+bool reaches_target(std::string_view count, std::string_view aim) {
+    return aim.size() >= 4 && count == aim.substr(aim.size() - 4);
+}
+
+bool any_program_option(const OpsFlags& f) {
+    return f.CheckBox_blank || f.CheckBox_erase || f.CheckBox_wr_ee || f.CheckBox_wr_rom ||
+           f.CheckBox_wr_id;
+}
+
 bool program_chip(ChipContext& ctx) {
     const OpsFlags& f = ctx.flags;
     if (f.CheckBox_blank && !blank_step(ctx))

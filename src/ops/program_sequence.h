@@ -14,4 +14,11 @@ bool program_chip(ChipContext& ctx);
 // plus one, at least four digits ("Pass:0099" gives "0100", "Pass:9999" gives "10000").
 std::string next_count(std::string_view label);
 
+// Whether a pass count from next_count is the target: the last four characters of `aim`
+// ("Target:0100"), compared as text.
+bool reaches_target(std::string_view count, std::string_view aim);
+
+// Whether any of the five program steps is ticked.
+bool any_program_option(const OpsFlags& flags);
+
 } // namespace zz

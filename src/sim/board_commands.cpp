@@ -137,6 +137,8 @@ void VirtualBoard::execute(const std::vector<std::uint8_t>& command) {
     default:
         break;
     }
+    if (command_observer_)
+        command_observer_(code, clock_us_ / 1000);
 }
 
 void VirtualBoard::answer_info_block() {

@@ -19,12 +19,15 @@ void VirtualBoard::remove_chip() {
 }
 
 void VirtualBoard::insert_chip_at(std::int64_t time_ms, VirtualChip chip) {
-    schedule_.add(time_ms * 1000, BoardSchedule::Owner::Script,
-                  [this, chip = std::move(chip)] { insert_chip(chip); });
+    run_at(time_ms, [this, chip = std::move(chip)] { insert_chip(chip); });
 }
 
 void VirtualBoard::remove_chip_at(std::int64_t time_ms) {
-    schedule_.add(time_ms * 1000, BoardSchedule::Owner::Script, [this] { remove_chip(); });
+    run_at(time_ms, [this] { remove_chip(); });
+}
+
+void VirtualBoard::run_at(std::int64_t time_ms, std::function<void()> action) {
+    schedule_.add(time_ms * 1000, BoardSchedule::Owner::Script, std::move(action));
 }
 
 void VirtualBoard::watch_socket(Watch watch) {

@@ -74,6 +74,12 @@ public:
     void remove_chip();
     void insert_chip_at(std::int64_t time_ms, VirtualChip chip);
     void remove_chip_at(std::int64_t time_ms);
+    // Runs `action` at a virtual time, whatever the board is doing (it survives restarts).
+    void run_at(std::int64_t time_ms, std::function<void()> action);
+    // Told of every command the board takes, with the board time (ms) it arrived at; one
+    // observer (a scripted person at the socket, say).
+    using CommandObserver = std::function<void(std::uint8_t code, std::int64_t time_ms)>;
+    void set_command_observer(CommandObserver observer) { command_observer_ = std::move(observer); }
     bool has_chip() const { return chip_.has_value(); }
     VirtualChip* chip() { return chip_ ? &*chip_ : nullptr; }
 
@@ -169,6 +175,7 @@ private:
     std::vector<TraceEntry> trace_;
     BusyTime busy_;
     Output output_;
+    CommandObserver command_observer_;
 };
 
 } // namespace zz

@@ -72,6 +72,7 @@ const Opener kOpeners[] = {
     {"N_ICSP", nullptr, "chip_form", "Device Position"},
     {"Button8", nullptr, "prog_name", "Statistic"},
     {"N25", nullptr, "AboutBox", "About"},
+    {"chipinsockettime1", nullptr, "chipintime_form", "Time Settings for Chip In Socket"},
     {"N22", "N_TYPE_320", "chip_form", "Device Position"},
 };
 

@@ -160,11 +160,6 @@ TEST_F(WindowStateTest, CalibrationSourcesExcludeEachOther) {
     EXPECT_FALSE(checked("N_calfile"));
 }
 
-TEST_F(WindowStateTest, DialogsNotYetBuiltAreDisabled) {
-    for (const char* name : {"chipinsockettime1"})
-        EXPECT_FALSE(enabled(name)) << name;
-}
-
 TEST_F(WindowStateTest, FixedSizeAndMaximiseIgnored) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));

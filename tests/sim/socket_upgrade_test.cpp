@@ -1,5 +1,6 @@
 #include "board_fixture.h"
 #include "sim/firmware_version.h"
+#include "sim/socket_operator.h"
 
 namespace zz::test {
 namespace {
@@ -36,6 +37,41 @@ TEST_F(BoardTest, NewCommandEndsTheWatch) {
     board.insert_chip(VirtualChip(pic14()));
     loop.run_for(100);
     EXPECT_EQ(take(), "");
+}
+
+// The person takes the chip out 300 ms after a "13" that finds it, and puts the next one in 200 ms
+// later; a "13" while a change is under way, or on an empty socket, changes nothing. A script
+// puts chips in and takes them out at given times.
+TEST_F(BoardTest, PersonAtTheSocketChangesChipsAfterEachRemovalWatch) {
+    power_up();
+    std::vector<std::int64_t> removed_at;
+    SocketOperator person(
+        board, {200, 300}, [] { return VirtualChip(pic14()); },
+        [&](const VirtualChip&) { removed_at.push_back(loop.now_ms()); });
+    const std::int64_t start = loop.now_ms();
+    exchange("13", 100);
+    exchange("13", 100); // while the first change is under way
+    const auto expect_at = [&](std::int64_t at, bool present) {
+        loop.run_until(start + at);
+        EXPECT_EQ(board.has_chip(), present) << at;
+    };
+    expect_at(299, true);
+    expect_at(300, false);
+    expect_at(500, true);
+    board.remove_chip();
+    exchange("13", 1000); // on an empty socket
+    expect_at(2000, false);
+    schedule_visits(board, {{start + 3000, start + 3500}}, [] { return VirtualChip(pic14()); });
+    expect_at(3000, true);
+    expect_at(3500, false);
+    EXPECT_EQ(removed_at, std::vector<std::int64_t>{start + 300});
+    EXPECT_EQ(person.chips_removed(), 1);
+}
+
+TEST(OperatorTimes, InsertAndRemoveInWholeMilliseconds) {
+    EXPECT_EQ(parse_operator_times("500,3600000")->remove_ms, 3600000);
+    for (const char* bad : {"", "500", ",5", "-1,5", "5,x", "5,3600001", "5,5,5"})
+        EXPECT_FALSE(parse_operator_times(bad)) << bad;
 }
 
 TEST_F(BoardTest, EmptySocketReadsZeros) {

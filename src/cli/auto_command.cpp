@@ -1,0 +1,107 @@
+#include "cli/auto_command.h"
+
+#include "cli/board_runs.h"
+#include "cli/cli_commands.h"
+#include "cli/stop_signals.h"
+#include "ops/program_sequence.h"
+#include "sim/socket_operator.h"
+
+#include <cstdio>
+#include <optional>
+
+namespace zz::cli {
+
+namespace {
+
+// The chips of this run.
+struct Tally {
+    int chips = 0;
+    int passed = 0;
+    int failed = 0;
+    bool last_passed = false;
+};
+
+// One line, printed with one call so that the lines of several boards never mix.
+void print_chip(CliContext& c, int number, const ProductionRecord& r) {
+    const std::string result = r.passed ? "pass" : "fail";
+    if (c.options.json) {
+        const std::string line =
+            "{\"port\":" + json_quote(r.port) + ",\"chip\":" + std::to_string(number) +
+            ",\"result\":" + json_quote(result) + ",\"serial\":" + json_quote(r.serial) +
+            ",\"elapsed_ms\":" + std::to_string(r.elapsed_ms) + "}";
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+        return;
+    }
+    const std::string serial = r.serial.empty() ? "" : ", serial number " + r.serial;
+    c.out.line("Chip " + std::to_string(number) + ": " + result + serial + ", " +
+               std::to_string(r.elapsed_ms) + " ms");
+    std::fflush(stdout);
+}
+
+// The pass just counted is the target of the statistics.
+bool target_reached(const ChipState& s) {
+    const std::string& pass = s.lab_pass.get();
+    return reaches_target(pass.substr(pass.find(':') + 1), s.Lab_aim.get());
+}
+
+void report(CliContext& c, const Tally& t, const AutoProgramResult& result) {
+    const ChipState& s = c.session.statistics;
+    if (c.tally) {
+        c.tally->passed = t.passed;
+        c.tally->failed = t.failed;
+        c.tally->lost = result.board_lost;
+    } else {
+        c.out.line("Summary: " + std::to_string(t.passed) + " passed, " + std::to_string(t.failed) +
+                   " failed");
+    }
+    c.out.field("passed", std::to_string(t.passed));
+    c.out.field("failed", std::to_string(t.failed));
+    c.out.field("board_lost", result.board_lost ? "true" : "false");
+    c.out.field("pass", json_quote(s.lab_pass.get()));
+    c.out.field("fail", json_quote(s.lab_error.get()));
+}
+
+} // namespace
+
+int auto_command(CliContext& c) {
+    Session& s = c.session;
+    if (const int status = load_file(c, c.options.args[0]); status != kSuccess)
+        return status;
+    use_production(c);
+    // The person at the virtual board's socket; gone before the socket and the board.
+    std::optional<SocketOperator> person;
+    if (c.socket && c.options.boards.person)
+        person.emplace(
+            *c.line.board(), *c.options.boards.person, [&c] { return c.socket->next_chip(); },
+            [&c](const VirtualChip& chip) { c.socket->save_removed(chip); });
+    Tally tally;
+    s.chip_finished = [&](const ProductionRecord& r) {
+        ++tally.chips;
+        ++(r.passed ? tally.passed : tally.failed);
+        tally.last_passed = r.passed;
+        if (c.socket)
+            c.socket->worked();
+        print_chip(c, tally.chips, r);
+    };
+    const std::optional<int> count = c.options.production.count;
+    AutoProgramHooks hooks;
+    hooks.drop_silent_board = true;
+    hooks.cycle_ended = [&] {
+        const bool enough = count && tally.passed >= *count;
+        if (enough || (tally.last_passed && target_reached(s.statistics)))
+            s.CloseRequested = true;
+    };
+    StopSignalWatch stop(c.line.loop(), s.CloseRequested);
+    s.auto_program_menu_command(); // armed, with the window's messages
+    const AutoProgramResult result = s.auto_program_command(hooks);
+    s.chip_finished = nullptr;
+    if (result.board_lost)
+        c.op.show_message("The board on " + s.link().port().name() +
+                              " stopped answering: no more chips are taken from it",
+                          "Error", Icon::Error);
+    report(c, tally, result);
+    return result.started && !result.board_lost && tally.failed == 0 ? kSuccess : kFailed;
+}
+
+} // namespace zz::cli

@@ -1,0 +1,48 @@
+#include "ops/socket_detect.h"
+
+namespace zz {
+
+namespace {
+
+constexpr int kAnswerMs = 2000;  // for "41" and for the "50" acknowledgement
+constexpr int kSettleMs = 60;    // after "41", before the report is looked for
+constexpr int kReportPollMs = 2; // the report's wait: short, so a Stop click is taken at once
+
+SocketWatch watch_socket(Link& link, std::string_view command, const bool& CloseRequested) {
+    const auto failed = [&link](SocketWatch how) {
+        link.fail_receive();
+        return how;
+    };
+    if (!link.send_and_wait(command, 0, kAnswerMs, 1, 1))
+        return failed(SocketWatch::silent);
+    if (link.take_reply() != "41")
+        return failed(SocketWatch::failed);
+    Loop& loop = link.loop();
+    pump_delay(loop, kSettleMs);
+    // The board reports when the person has acted, which may take any time.
+    while (link.reply_bytes() < 1) {
+        loop.poll_pause(kReportPollMs);
+        loop.process_events();
+        if (CloseRequested)
+            return SocketWatch::stopped;
+    }
+    if (!link.take_reply().starts_with("59"))
+        return failed(SocketWatch::failed);
+    if (!link.send_and_wait("50", 0, kAnswerMs, 1, 1))
+        return failed(SocketWatch::silent);
+    if (link.take_reply() != "50")
+        return failed(SocketWatch::failed);
+    return SocketWatch::reported;
+}
+
+} // namespace
+
+SocketWatch CHIP_IN_SOCKET_DETECT(Link& link, const bool& CloseRequested) {
+    return watch_socket(link, "12", CloseRequested);
+}
+
+SocketWatch CHIP_OUT_SOCKET_DETECT(Link& link, const bool& CloseRequested) {
+    return watch_socket(link, "13", CloseRequested);
+}
+
+} // namespace zz
