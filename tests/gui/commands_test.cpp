@@ -17,50 +17,12 @@ protected:
         board.clear_trace();
     }
 
-    // Whether the host sent a command beginning with `prefix` since the trace was cleared.
-    bool sent(const std::string& prefix) const {
-        const auto commands = board.commands();
-        return std::any_of(commands.begin(), commands.end(),
-                           [&](const std::string& c) { return c.starts_with(prefix); });
-    }
     bool said(const std::string& text) const {
         return std::find(desktop.messages.begin(), desktop.messages.end(), text) !=
                desktop.messages.end();
     }
     void settle() { loop.run_for(200); }
 };
-
-struct CommandCase {
-    std::vector<const char*> controls;
-    const char* board_command; // a command only this handler sends
-};
-
-TEST_F(CommandsTest, ChipCommandsReachTheBoard) {
-    const CommandCase cases[] = {
-        {{"N12", "SpeedButton8"}, "0C"},                      // read: program memory and EEPROM
-        {{"N10", "SpeedButton4"}, "0E"},                      // erase
-        {{"N11", "SpeedButton5"}, "0F"},                      // blank check
-        {{"EEPROM1"}, "08"},                                  // EEPROM write
-        {{"N13"}, "07"},                                      // program memory write
-        {{"ID1"}, "093030"},                                  // ID and configuration write
-        {{"N14", "SpeedButton7"}, "0B"},                      // verify reads back
-        {{"N9", "Button5", "Button9", "SpeedButton6"}, "07"}, // program sequence
-        {{"N26"}, "15"},                                      // hardware version
-    };
-    for (const CommandCase& c : cases) {
-        for (const char* control : c.controls) {
-            SCOPED_TRACE(control);
-            board.clear_trace();
-            desktop.messages.clear();
-            session->buffer.set_cell_and_view(Area::eeprom, 3, "12"); // something to write
-            click(control);
-            settle();
-            EXPECT_TRUE(sent(c.board_command)) << ::testing::PrintToString(board.commands())
-                                               << ::testing::PrintToString(desktop.messages);
-            EXPECT_EQ(status(), "Ready");
-        }
-    }
-}
 
 TEST_F(CommandsTest, ProgramFromTheWindowPassesOnTheVirtualBoard) {
     click("Button9");

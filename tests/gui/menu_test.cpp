@@ -1,4 +1,3 @@
-#include "modal_dialog.h"
 #include "window_fixture.h"
 
 #include <QMenu>
@@ -59,23 +58,6 @@ const Item kItems[] = {
     {"N4", "N26", "&Protocol", ""},
 };
 
-// The items and buttons that open a dialog, with the programmer model whose menu enables them
-// (nullptr: the fixture's model 3).
-struct Opener {
-    const char* name;
-    const char* model_item;
-    const char* dialog; // its object name
-    const char* title;
-};
-
-const Opener kOpeners[] = {
-    {"N_ICSP", nullptr, "chip_form", "Device Position"},
-    {"Button8", nullptr, "prog_name", "Statistic"},
-    {"N25", nullptr, "AboutBox", "About"},
-    {"chipinsockettime1", nullptr, "chipintime_form", "Time Settings for Chip In Socket"},
-    {"N22", "N_TYPE_320", "chip_form", "Device Position"},
-};
-
 class MenuTest : public WindowFixture {
 protected:
     void SetUp() override { start(); }
@@ -99,26 +81,6 @@ TEST_F(MenuTest, EveryItemWithItsCaptionShortcutAndMenu) {
         ASSERT_NE(menu, nullptr);
         EXPECT_TRUE(menu->actions().contains(a));
     }
-}
-
-TEST_F(MenuTest, DialogOpenersOpenTheirDialogs) {
-    for (const Opener& o : kOpeners) {
-        SCOPED_TRACE(o.name);
-        if (o.model_item)
-            click(o.model_item);
-        const OpenedDialog opened = with_modal_dialog([&] { click(o.name); });
-        EXPECT_EQ(opened.name.toStdString(), o.dialog);
-        EXPECT_EQ(opened.title.toStdString(), o.title);
-    }
-}
-
-TEST_F(MenuTest, FirmwareUpgradeRunsFromItsItem) {
-    click("N23");
-    // The data folder holds no image: the message says where it was looked for.
-    EXPECT_EQ(desktop.messages,
-              std::vector<std::string>{"The firmware image up330.hex was not found in " +
-                                       kDataDir.string()});
-    EXPECT_EQ(status(), "Ready");
 }
 
 TEST_F(MenuTest, SeparatorsWhereTheMenusHaveThem) {
