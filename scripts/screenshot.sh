@@ -1,6 +1,7 @@
 #!/bin/sh
 # Renders the main window and the dialogs on the virtual board under a virtual X server and saves
-# them in docs/. Needs the program built (make build), xvfb-run (Debian xvfb) and gpasm (gputils).
+# them in data/manual/, where the manual and docs/ show them. Needs the program built (make
+# build), xvfb-run (Debian xvfb) and gpasm (gputils).
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build}
@@ -22,16 +23,16 @@ shoot() {
     shift 2
     xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" ./ze-zuzu --virtual-board "$@"
 }
-shoot "" "" --screenshot "$root/docs/main-window.png"
+shoot "" "" --screenshot "$root/data/manual/main-window.png"
 
 # The calibration dialog after "Read Chip" on a 12F629 whose calibration word is 3454.
 printf ':0207FE00543471\n:00000001FF\n' >chip629.hex
 shoot 12F629 "" --virtual-chip 12F629 --chip-image chip629.hex \
-    --screenshot "$root/docs/calibration-dialog.png" --screenshot-dialog Button4,READ
+    --screenshot "$root/data/manual/calibration-dialog.png" --screenshot-dialog Button4,READ
 
 # The buffer edit dialog over a few words of code and EEPROM data.
 printf ':06000000553086000228C5\n:084200000100020003000400AC\n:00000001FF\n' >code.hex
-shoot 16F877A "$work/code.hex" --screenshot "$root/docs/edit-dialog.png" \
+shoot 16F877A "$work/code.hex" --screenshot "$root/data/manual/edit-dialog.png" \
     --screenshot-dialog SpeedButton3
 
 # The fuse editor over an 18F4550 image assembled with gpasm.
@@ -45,16 +46,22 @@ cat >fuses.asm <<'ASM'
     end
 ASM
 gpasm -o fuses.hex fuses.asm >/dev/null
-shoot 18F4550 "$work/fuses.hex" --screenshot "$root/docs/fuse-editor.png" \
+shoot 18F4550 "$work/fuses.hex" --screenshot "$root/data/manual/fuse-editor.png" \
     --screenshot-dialog Button3
 
 # The chip position viewer (models 3 and 4 never show it, so model 2), also in-circuit; the
 # statistic dialog and the about box.
-MODEL=2 shoot 12F629 "" --screenshot "$root/docs/chip-position.png" --screenshot-dialog N22
-shoot 16F877A "" --screenshot "$root/docs/chip-position-icsp.png" --screenshot-dialog N_ICSP
-shoot "" "" --screenshot "$root/docs/statistic.png" --screenshot-dialog Button8
-shoot "" "" --screenshot "$root/docs/about.png" --screenshot-dialog N25
+MODEL=2 shoot 12F629 "" --screenshot "$root/data/manual/chip-position.png" --screenshot-dialog N22
+shoot 16F877A "" --screenshot "$root/data/manual/chip-position-icsp.png" --screenshot-dialog N_ICSP
+shoot "" "" --screenshot "$root/data/manual/statistic.png" --screenshot-dialog Button8
+shoot "" "" --screenshot "$root/data/manual/chip-in-socket-time.png" \
+    --screenshot-dialog chipinsockettime1
+
+# The serial number dialog (beside the window) over a 16F877A image, numbers ticked on.
+shoot 16F877A "$work/code.hex" --screenshot "$root/data/manual/serial-number.png" \
+    --screenshot-dialog N21,CheckBox1
+shoot "" "" --screenshot "$root/data/manual/about.png" --screenshot-dialog N25
 
 # Auto Program running on the virtual board, a person changing the chips, after three passes.
 shoot 16F84A "" --virtual-chip 16F84A --virtual-operator 300,300 \
-    --screenshot "$root/docs/auto-program.png" --screenshot-auto-program 3
+    --screenshot "$root/data/manual/auto-program.png" --screenshot-auto-program 3

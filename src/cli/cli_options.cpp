@@ -142,15 +142,15 @@ constexpr const char* kGeneralHelp = R"(  --model N            programmer model 
 // Every group of options, in the order of the usage text.
 constexpr OptionGroup kOptionGroups[] = {
     {parse_general_option, check_general_options, kGeneralHelp},
+    kFlagOptions,
+    {parse_boards_option, check_boards_options, kBoardsHelp},
     kFuseOptions,
     {parse_fill_option, check_fill_options, kFillHelp},
     {parse_calibration_option, check_calibration_options, kCalibrationHelp},
-    kFirmwareOptions,
     {parse_production_option, check_production_options, kProductionHelp},
+    kFirmwareOptions,
     kServeBoardOptions,
-    kFlagOptions,
     kInfoOptions,
-    {parse_boards_option, check_boards_options, kBoardsHelp},
 };
 
 class Parser : private OptionArg {

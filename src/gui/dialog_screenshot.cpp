@@ -16,6 +16,8 @@ namespace {
 
 constexpr int kPollMs = 100;
 constexpr qint64 kGiveUpMs = 5000;
+// The dialog's layout settles (scroll areas fit their contents) before the picture (ms).
+constexpr int kSettleMs = 300;
 
 void finish(bool saved, const QString& path) {
     std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save",
@@ -23,9 +25,19 @@ void finish(bool saved, const QString& path) {
     QCoreApplication::exit(saved ? 0 : 1);
 }
 
-// Runs inside the dialog's own event loop.
+// The modal dialog the opener shows, or else the one it shows beside the window.
+QDialog* shown_dialog() {
+    if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+        return modal;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+// Runs inside a modal dialog's own event loop, or in the window's for one beside it.
 void picture_of_dialog(const QStringList& clicks, const QString& path) {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    QDialog* dialog = shown_dialog();
     if (!dialog) {
         finish(false, path);
         return;
@@ -40,7 +52,7 @@ void picture_of_dialog(const QStringList& clicks, const QString& path) {
 }
 
 void open_dialog(QWidget& window, const QStringList& clicks, const QString& path) {
-    QTimer::singleShot(0, &window, [clicks, path] { picture_of_dialog(clicks, path); });
+    QTimer::singleShot(kSettleMs, &window, [clicks, path] { picture_of_dialog(clicks, path); });
     if (auto* a = window.findChild<QAction*>(clicks.value(0)))
         a->trigger();
     else if (auto* b = window.findChild<QAbstractButton*>(clicks.value(0)))
