@@ -55,14 +55,44 @@ void add_window_options(QCommandLineParser& parser) {
     });
 }
 
+// The options Qt's window system takes for itself (QGuiApplication and QApplication); they are
+// known only once a window system is up, so the early check must let them pass.
+bool qt_option(const QString& name) {
+    static const QStringList kQtOptions{
+        QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+        QStringLiteral("reverse"),       QStringLiteral("session"),
+        QStringLiteral("display"),       QStringLiteral("geometry"),
+        QStringLiteral("name"),          QStringLiteral("title"),
+        QStringLiteral("style"),         QStringLiteral("stylesheet"),
+        QStringLiteral("widgetcount"),   QStringLiteral("nograb"),
+        QStringLiteral("dograb"),        QStringLiteral("sync")};
+    return kQtOptions.contains(name);
+}
+
+int usage_error(const QString& error) {
+    std::fprintf(stderr, "ze-zuzu: %s\nTry 'ze-zuzu --help'.\n", error.toLocal8Bit().constData());
+    return 2;
+}
+
 } // namespace
 
 std::optional<int> answer_information_options(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     add_window_options(parser);
-    // Options of Qt's window system (-platform ...) are not known here; only these two count.
-    parser.parse(QCoreApplication::arguments());
+    // Options of Qt's window system (-platform ...) are not known here and pass; anything else
+    // unknown ends the program before it needs a display.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (unknown.isEmpty())
+            return usage_error(parser.errorText());
+        for (const QString& name : unknown)
+            if (!qt_option(name))
+                return usage_error(QStringLiteral("Unknown option '%1'.").arg(name));
+    }
     if (parser.isSet(QStringLiteral("help"))) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
         return 0;
@@ -78,12 +108,10 @@ std::optional<WindowOptions> window_options() {
     QCommandLineParser parser;
     add_window_options(parser);
     if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
-        const QString error = parser.positionalArguments().isEmpty()
-                                  ? parser.errorText()
-                                  : QStringLiteral("Unexpected argument '%1'.")
-                                        .arg(parser.positionalArguments().first());
-        std::fprintf(stderr, "ze-zuzu: %s\nTry 'ze-zuzu --help'.\n",
-                     error.toLocal8Bit().constData());
+        usage_error(parser.positionalArguments().isEmpty()
+                        ? parser.errorText()
+                        : QStringLiteral("Unexpected argument '%1'.")
+                              .arg(parser.positionalArguments().first()));
         return std::nullopt;
     }
     WindowOptions o;

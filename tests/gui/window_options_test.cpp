@@ -56,7 +56,8 @@ TEST(WindowOptions, HelpAndVersionAnswerWithoutAWindowSystem) {
 }
 
 TEST(WindowOptions, AnythingElseIsRefusedWithStatusTwo) {
-    const Ran unknown = run_window("QT_QPA_PLATFORM=offscreen", "--virtual-bord");
+    // Refused before a window system is needed: also on a terminal without a display.
+    const Ran unknown = run_window(kNoDisplay, "--virtual-bord");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_THAT(unknown.err, HasSubstr("ze-zuzu: Unknown option 'virtual-bord'."));
 
