@@ -28,6 +28,8 @@ public:
         update_dtr();
     }
     bool is_open() const override { return open_; }
+    // The scripted board answers or stays silent; its line never goes away.
+    bool lost() const override { return false; }
     bool write(std::span<const std::uint8_t> bytes) override {
         if (!open_ || bytes.empty() || bytes.size() > kMaxWrite)
             return false;

@@ -35,6 +35,7 @@ public:
         update_dtr();
     }
     bool is_open() const override { return inner_.is_open(); }
+    bool lost() const override { return inner_.lost(); }
     bool write(std::span<const std::uint8_t> bytes) override {
         event();
         return inner_.write(bytes);
