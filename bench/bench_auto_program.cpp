@@ -6,6 +6,7 @@
 #include "base/virtual_loop.h"
 #include "device/chip_database.h"
 #include "ops/auto_program.h"
+#include "program_bench.h"
 #include "sim/socket_operator.h"
 #include "sim/virtual_port.h"
 #include "wire_bound.h"
@@ -47,10 +48,6 @@ std::int64_t socket_wait_us(const std::vector<TraceEntry>& trace) {
     return us;
 }
 
-double cpu_ms() {
-    return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -67,12 +64,7 @@ int main(int argc, char** argv) {
     SocketOperator person(board, {500, 500}, [&chip] { return VirtualChip(chip); });
     Buffer buffer;
     buffer.clrbuffer(chip);
-    for (std::size_t i = 0; i < buffer.cell_count(Area::rom); ++i)
-        buffer.set_cell_and_view(Area::rom, i, to_hex((i * 0x9E37 + 1) & 0x3FFE, 4));
-    for (std::size_t i = 0; i < buffer.cell_count(Area::eeprom); ++i)
-        buffer.set_cell_and_view(Area::eeprom, i, to_hex((i * 37 + 1) % 255, 2));
-    buffer.lab_fuse(1) = "0x3F72";
-    buffer.lab_id1 = "0x01020304";
+    bench::fill_full_image(buffer);
     Flag n_calchip{true}, n36{true}, N32, N33{true};
     Flag blank{true}, erase{true}, wr_ee{true}, wr_rom{true}, wr_id{true};
     ChipState state;
@@ -97,9 +89,9 @@ int main(int argc, char** argv) {
     }
     board.clear_trace();
     const std::int64_t start = loop.now_ms();
-    const double cpu_start = cpu_ms();
+    const double cpu_start = bench::cpu_ms();
     auto_program_command(a);
-    const double cpu_total = cpu_ms() - cpu_start;
+    const double cpu_total = bench::cpu_ms() - cpu_start;
     const double virtual_ms = static_cast<double>(loop.now_ms() - start);
     const double wire_board_ms =
         static_cast<double>(bench::lower_bound_us(chip, board.trace())) / 1000.0;

@@ -5,6 +5,7 @@
 #include "base/virtual_loop.h"
 #include "device/chip_database.h"
 #include "ops/chip_commands.h"
+#include "program_bench.h"
 #include "sim/virtual_board.h"
 #include "sim/virtual_port.h"
 #include "wire_bound.h"
@@ -36,10 +37,6 @@ void wait_ready(VirtualLoop& loop, Link& link) {
         loop.run_for(1);
 }
 
-double cpu_ms() {
-    return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -54,12 +51,7 @@ int main(int argc, char** argv) {
     const ChipParams chip = ChipDatabase(ZZ_SOURCE_DIR "/data").load(3, "16F877A", ChipParams{});
     Buffer buffer;
     buffer.clrbuffer(chip);
-    for (std::size_t i = 0; i < buffer.cell_count(Area::rom); ++i)
-        buffer.set_cell_and_view(Area::rom, i, to_hex((i * 0x9E37 + 1) & 0x3FFE, 4));
-    for (std::size_t i = 0; i < buffer.cell_count(Area::eeprom); ++i)
-        buffer.set_cell_and_view(Area::eeprom, i, to_hex((i * 37 + 1) % 255, 2));
-    buffer.lab_fuse(1) = "0x3F72";
-    buffer.lab_id1 = "0x01020304";
+    bench::fill_full_image(buffer);
     Flag n_calchip{true}, n36{true}, N32, N33{true};
     Flag blank{true}, erase{true}, wr_ee{true}, wr_rom{true}, wr_id{true};
     ChipState state;
@@ -83,12 +75,12 @@ int main(int argc, char** argv) {
         board.insert_chip(VirtualChip(chip));
         board.clear_trace();
         const std::int64_t start = loop.now_ms();
-        const double cpu_start = cpu_ms();
+        const double cpu_start = bench::cpu_ms();
         program_command(ctx);
         wait_ready(loop, link);
         verify_command(ctx);
         wait_ready(loop, link);
-        cpu_total += cpu_ms() - cpu_start;
+        cpu_total += bench::cpu_ms() - cpu_start;
         virtual_ms += static_cast<double>(loop.now_ms() - start);
         bound_ms += static_cast<double>(lower_bound_us(chip, board.trace())) / 1000.0;
         if (op.last != "Data verification complete" || state.lab_error.get() != "Fail:0000") {

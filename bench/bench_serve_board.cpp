@@ -8,6 +8,7 @@
 #include "device/buffer.h"
 #include "device/chip_database.h"
 #include "files/hex_export.h"
+#include "program_bench.h"
 
 #include <chrono>
 #include <csignal>
@@ -90,12 +91,7 @@ std::filesystem::path write_image(const std::filesystem::path& dir) {
     const ChipParams chip = ChipDatabase(kData).load(3, "16F877A", ChipParams{});
     Buffer buffer;
     buffer.clrbuffer(chip);
-    for (std::size_t i = 0; i < buffer.cell_count(Area::rom); ++i)
-        buffer.set_cell_and_view(Area::rom, i, to_hex((i * 0x9E37 + 1) & 0x3FFE, 4));
-    for (std::size_t i = 0; i < buffer.cell_count(Area::eeprom); ++i)
-        buffer.set_cell_and_view(Area::eeprom, i, to_hex((i * 37 + 1) % 255, 2));
-    buffer.lab_fuse(1) = "0x3F72";
-    buffer.lab_id1 = "0x01020304";
+    bench::fill_full_image(buffer);
     const std::filesystem::path path = dir / "full.hex";
     export_hex_file(chip, buffer, path);
     return path;
