@@ -60,9 +60,10 @@ int main(int argc, char** argv) {
         }
     }
     std::sort(times.begin(), times.end());
-    std::printf("start-up core (settings, 18F8722 database entry, 65536-word buffer, full HEX file): "
-                "median %.1f ms, worst %.1f ms (target: under 100 ms)\n",
-                times[times.size() / 2], times.back());
+    std::printf(
+        "start-up core (settings, 18F8722 database entry, 65536-word buffer, full HEX file): "
+        "median %.1f ms, worst %.1f ms (target: under 100 ms)\n",
+        times[times.size() / 2], times.back());
     fs::remove_all(folder);
     return 0;
 }
