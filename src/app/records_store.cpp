@@ -203,9 +203,9 @@ Saved RecordsStore::save(ChipRecord& record) {
 
 std::size_t RecordsStore::hand_over() {
     const std::lock_guard lock(mutex_);
-    std::size_t count = 0;
-    retried([&] { count = hand_over_locked(); });
-    return count;
+    const std::size_t before = handed_over_;
+    retried([&] { hand_over_locked(); });
+    return handed_over_ - before;
 }
 
 // Each record is written before it leaves the spool: one that was written but not yet
@@ -219,6 +219,7 @@ std::size_t RecordsStore::hand_over_locked() {
     for (const ChipRecord& record : spool.waiting(store_id_)) {
         upsert(record);
         spool.forget(store_id_, record.id);
+        ++handed_over_;
         ++count;
     }
     return count;

@@ -170,6 +170,7 @@ private:
     std::string store_id_;
     std::string session_id_;
     bool lost_ = false;
+    std::size_t handed_over_ = 0; // records handed over from the spool since opening
 };
 
 // Hex values one per line (blank lines and lines starting with "#" are skipped; ":", "-" and

@@ -378,6 +378,62 @@ TEST_P(StoreContract, RecordsWaitInTheSpoolAndAreHandedOverOnce) {
     EXPECT_EQ(store.reserve(line(), chip_on("p")).value, "0000000A");
 }
 
+// "VERSION NAME" of the cluster on $PGPORT (the one pg_virtualenv made); empty when there is
+// none that pg_ctlcluster knows.
+std::string cluster_on_port() {
+    const char* port = std::getenv("PGPORT");
+    FILE* list = ::popen("pg_lsclusters --no-header 2>/dev/null", "r");
+    std::string found;
+    char line[512];
+    while (list && port && std::fgets(line, sizeof line, list)) {
+        char version[32], name[128], on[16];
+        if (std::sscanf(line, "%31s %127s %15s", version, name, on) == 3 && std::string(on) == port)
+            found = std::string(version) + " " + name;
+    }
+    if (list)
+        ::pclose(list);
+    return found;
+}
+
+void cluster(const std::string& which, const char* action) {
+    ASSERT_EQ(std::system(("pg_ctlcluster " + which + " " + action).c_str()), 0) << action;
+}
+
+// The server ends the station's connection, restarts, and stops for a while.
+TEST(PostgresServer, LostConnectionsAreWonBackAndAStoppedServerSpools) {
+    testing::PostgresEnv env;
+    if (!env.available())
+        GTEST_SKIP() << env.reason();
+    StoreOptions options = env.options();
+    options.deadline_ms = 1000;
+    auto store = RecordsStore::open(env.uri(), options);
+
+    Reservation r = store->reserve(line(), chip_on("p"));
+    open_backend(parse_store_uri("postgresql://"), kStoreDeadlineMs)
+        ->exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = $1",
+               {std::string(testing::PostgresEnv::kDatabase)});
+    EXPECT_EQ(store->finish(r, chip_on("p")), Saved::stored);
+
+    const std::string which = cluster_on_port();
+    if (which.empty())
+        GTEST_SKIP() << "pg_ctlcluster does not know the server on $PGPORT";
+    r = store->reserve(line(), chip_on("p"));
+    cluster(which, "restart");
+    EXPECT_EQ(store->finish(r, chip_on("p")), Saved::stored);
+
+    r = store->reserve(line(), chip_on("p"));
+    cluster(which, "stop");
+    EXPECT_EQ(store->finish(r, chip_on("p")), Saved::spooled);
+    EXPECT_TRUE(store->lost());
+    cluster(which, "start");
+    const std::vector<ChipRecord> records = store->records({});
+    EXPECT_FALSE(store->lost());
+    ASSERT_EQ(records.size(), 3u);
+    for (const ChipRecord& record : records)
+        EXPECT_EQ(record.result, ChipResult::passed) << record.serial;
+    EXPECT_EQ(records[2].serial, "0000000B");
+}
+
 INSTANTIATE_TEST_SUITE_P(Sqlite, StoreContract, ::testing::Values([] {
                              return std::unique_ptr<testing::StoreEnv>(new testing::SqliteEnv);
                          }));

@@ -8,7 +8,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <cstdlib>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace zz {
 namespace {
@@ -76,6 +80,31 @@ TEST(StoreUri, AStoreThatCannotBeReachedIsNamedWithoutItsPassword) {
             EXPECT_THAT(e.what(), Not(HasSubstr("s3cret")));
         }
     }
+}
+
+// A server that takes the connection but never answers: the deadline ends the wait.
+TEST(StoreUri, AServerThatDoesNotAnswerIsGivenUpAtTheDeadline) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    StoreOptions options;
+    options.deadline_ms = 300;
+    const std::string uri =
+        "postgresql://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/line";
+    try {
+        RecordsStore::open(uri, options);
+        ADD_FAILURE() << "opened";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open the records database " + uri + ": no answer within 0.3 s");
+        EXPECT_TRUE(e.lost());
+    }
+    ::close(listener);
 }
 
 TEST(SequenceValues, OneHexValuePerLineEachOnce) {
