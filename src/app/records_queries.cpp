@@ -38,6 +38,16 @@ std::string count_of(std::string_view result) {
 
 } // namespace
 
+// Reservations of dead stations are shown as abandoned.
+SqlRows RecordsStore::listed(const std::string& sql, const std::vector<SqlValue>& params) {
+    SqlRows rows;
+    retried([&] {
+        abandon_dead_sessions();
+        rows = db_->exec(sql, params);
+    });
+    return rows;
+}
+
 double PortSummary::yield() const {
     const std::int64_t chips = passed + failed;
     return chips > 0 ? static_cast<double>(passed) / static_cast<double>(chips) : 0.0;
@@ -59,13 +69,8 @@ std::vector<ChipRecord> RecordsStore::records(const RecordFilter& filter) {
     } else {
         sql += " ORDER BY time_ms, id";
     }
-    SqlRows rows;
-    retried([&] {
-        abandon_dead_sessions();
-        rows = db_->exec(sql, params);
-    });
     std::vector<ChipRecord> out;
-    for (const SqlRow& row : rows)
+    for (const SqlRow& row : listed(sql, params))
         out.push_back(record_from_row(row));
     if (filter.last)
         std::reverse(out.begin(), out.end());
@@ -81,13 +86,8 @@ std::vector<PortSummary> RecordsStore::summary(const RecordFilter& filter) {
                             count_of("failed") + ", " + count_of("abandoned") +
                             ", MIN(time_ms - elapsed_ms), MAX(time_ms) FROM records" + conditions +
                             " GROUP BY station, port ORDER BY station, port";
-    SqlRows rows;
-    retried([&] {
-        abandon_dead_sessions();
-        rows = db_->exec(sql, params);
-    });
     std::vector<PortSummary> out;
-    for (const SqlRow& r : rows)
+    for (const SqlRow& r : listed(sql, params))
         out.push_back({r.text(0), r.text(1), r.integer(2), r.integer(3), r.integer(4), r.integer(5),
                        r.integer(6)});
     return out;

@@ -153,6 +153,7 @@ public:
 private:
     void start_session();
     void abandon_dead_sessions();
+    SqlRows listed(const std::string& sql, const std::vector<SqlValue>& params);
     void recover();
     std::size_t hand_over_locked();
     Saved save(ChipRecord& record);
