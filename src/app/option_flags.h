@@ -23,7 +23,7 @@ struct OptionFlags {
     Flag CheckBox_wr_ee{true};
     Flag CheckBox_wr_rom{true};
     Flag CheckBox_wr_id{true};
-    Flag N18{false};       // "&Turn Serial Off"
+    Flag N18{false}; // "&Turn Serial Off"
     Flag N_prodlog{false}; // "Production Log"
 };
 
