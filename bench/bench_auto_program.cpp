@@ -20,16 +20,6 @@ namespace {
 
 using namespace zz;
 
-class SilentOperator : public Operator {
-public:
-    void show_message(std::string_view text, std::string_view, Icon) override {
-        last = std::string(text);
-    }
-    bool ask_yes_no(std::string_view, std::string_view) override { return false; }
-    bool play_tone(int, int) override { return true; }
-    std::string last;
-};
-
 // The time the board spends waiting for the person: from its "41" to the report 59h (which
 // includes the 50 ms the contacts take to settle), less the report's own wire time.
 std::int64_t socket_wait_us(const std::vector<TraceEntry>& trace) {
@@ -56,7 +46,7 @@ int main(int argc, char** argv) {
     VirtualBoard board(loop, 3);
     board.set_wire_timing(true);
     VirtualPort port(loop, board, "COM3");
-    SilentOperator op;
+    bench::LastMessageOperator op;
     Flag N18, N31{true}, N_ICSP, UseVPP;
     Link link(loop, port, op, LinkFlags{N18, N31, N_ICSP, UseVPP});
     const ChipParams chip = ChipDatabase(ZZ_SOURCE_DIR "/data").load(3, "16F877A", ChipParams{});

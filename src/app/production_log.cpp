@@ -1,6 +1,7 @@
 #include "app/production_log.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -22,22 +23,37 @@ constexpr std::string_view kHeader =
 
 } // namespace
 
-std::string iso_local_time(std::chrono::system_clock::time_point when) {
-    using namespace std::chrono;
-    const std::time_t seconds = system_clock::to_time_t(when);
-    const auto ms = duration_cast<milliseconds>(when.time_since_epoch()).count() % 1000;
+int local_utc_offset_min(std::int64_t utc_ms) {
+    const auto seconds = static_cast<std::time_t>(utc_ms / 1000);
     std::tm local{};
     localtime_r(&seconds, &local);
+    return static_cast<int>(local.tm_gmtoff / 60);
+}
+
+std::string iso_time(std::int64_t utc_ms, int utc_offset_min) {
+    const std::int64_t local_ms = utc_ms + std::int64_t{utc_offset_min} * 60000;
+    std::int64_t seconds = local_ms / 1000;
+    std::int64_t millis = local_ms % 1000;
+    if (millis < 0) {
+        millis += 1000;
+        --seconds;
+    }
+    const auto shown = static_cast<std::time_t>(seconds);
+    std::tm fields{};
+    gmtime_r(&shown, &fields);
     char date[32];
-    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    char zone[8];
-    std::strftime(zone, sizeof zone, "%z", &local); // "+0100"
-    std::string offset(zone);
-    if (offset.size() == 5)
-        offset.insert(3, ":");
-    char millis[8];
-    std::snprintf(millis, sizeof millis, ".%03d", static_cast<int>(ms < 0 ? ms + 1000 : ms));
-    return std::string(date) + millis + offset;
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &fields);
+    const int offset = utc_offset_min < 0 ? -utc_offset_min : utc_offset_min;
+    char tail[24];
+    std::snprintf(tail, sizeof tail, ".%03d%c%02d:%02d", static_cast<int>(millis),
+                  utc_offset_min < 0 ? '-' : '+', offset / 60, offset % 60);
+    return date + std::string(tail);
+}
+
+std::string iso_local_time(std::chrono::system_clock::time_point when) {
+    using namespace std::chrono;
+    const std::int64_t ms = duration_cast<milliseconds>(when.time_since_epoch()).count();
+    return iso_time(ms, local_utc_offset_min(ms));
 }
 
 std::string csv_field(std::string_view text) {

@@ -30,6 +30,10 @@ struct PendingRecord {
 
 // "2026-12-08T14:03:07.123+01:00".
 std::string iso_local_time(std::chrono::system_clock::time_point when);
+// The same for a time in ms since 1970 (UTC) shown at an offset from UTC in minutes.
+std::string iso_time(std::int64_t utc_ms, int utc_offset_min);
+// The machine's offset from UTC at `utc_ms` (its time zone), in minutes.
+int local_utc_offset_min(std::int64_t utc_ms);
 
 // A CSV field: quoted (quotes doubled) when it holds a comma, a quote, a line break or blanks at
 // either end.

@@ -9,20 +9,20 @@ namespace zz {
 
 namespace {
 
-// How one unit of the number sits in its cell and counts.
+// Where one unit of the number sits in its cell, and how it counts.
 struct UnitForm {
     Area area;
     std::size_t offset; // first character of the unit in the cell
-    int width;          // characters (hex digits of the cell)
-    std::int64_t modulus;
-    bool hex;
+    SerialCounting counting;
 };
 
 UnitForm unit_form(const ChipParams& chip, const SerialSettings& s) {
     const bool hex = s.inc_16bit;
-    const auto form = [hex](Area area, std::size_t offset, int width, std::int64_t hex_modulus,
-                            std::int64_t dec_modulus) {
-        return UnitForm{area, offset, width, hex ? hex_modulus : dec_modulus, hex};
+    const auto form = [&](Area area, std::size_t offset, int width, std::int64_t hex_modulus,
+                          std::int64_t dec_modulus) {
+        return UnitForm{area, offset,
+                        SerialCounting{SerialCounting::Kind::units, width,
+                                       hex ? hex_modulus : dec_modulus, hex, s.inc_step}};
     };
     if (serial_region(s) == SerialRegion::eeprom)
         return form(Area::eeprom, 0, 2, 0x100, 100);
@@ -52,18 +52,18 @@ std::string unit_text(const Buffer& buffer, const UnitForm& form, std::int64_t a
     const std::string_view cell = buffer.cell(form.area, static_cast<std::size_t>(address));
     if (form.offset >= cell.size())
         return {};
-    return std::string(cell.substr(form.offset, static_cast<std::size_t>(form.width)));
+    return std::string(cell.substr(form.offset, static_cast<std::size_t>(form.counting.width)));
 }
 
 // Hex: the text as a hex number, -1 when it is not one. Dec: each of the unit's digit positions
 // that holds no decimal digit (or is missing) counts as 0.
-std::int64_t unit_value(const std::string& text, const UnitForm& form) {
-    if (form.hex)
+std::int64_t unit_value(std::string_view text, const SerialCounting& c) {
+    if (c.hex)
         return hex_to_int(text);
     std::int64_t value = 0;
-    for (int i = 0; i < form.width; ++i) {
-        const char c = i < static_cast<int>(text.size()) ? text[static_cast<std::size_t>(i)] : '0';
-        value = value * 10 + (c >= '0' && c <= '9' ? c - '0' : 0);
+    for (int i = 0; i < c.width; ++i) {
+        const char ch = i < static_cast<int>(text.size()) ? text[static_cast<std::size_t>(i)] : '0';
+        value = value * 10 + (ch >= '0' && ch <= '9' ? ch - '0' : 0);
     }
     return value;
 }
@@ -78,20 +78,37 @@ std::int64_t power(std::int64_t base, int exponent) {
 // The value as the unit's digits, zero-padded to its width. A value the width cannot show (only
 // a step from a hand-edited settings file gets there) is reduced modulo the unit's modulus, so
 // the cell keeps its width.
-std::string unit_digits(std::int64_t value, const UnitForm& form) {
-    if (value < 0 || value >= power(form.hex ? 16 : 10, form.width))
-        value = (value % form.modulus + form.modulus) % form.modulus;
-    if (form.hex)
-        return to_hex(static_cast<std::uint32_t>(value), form.width);
+std::string unit_digits(std::int64_t value, const SerialCounting& c) {
+    if (value < 0 || value >= power(c.hex ? 16 : 10, c.width))
+        value = (value % c.modulus + c.modulus) % c.modulus;
+    if (c.hex)
+        return to_hex(static_cast<std::uint32_t>(value), c.width);
     std::string text = std::to_string(value);
-    return std::string(static_cast<std::size_t>(form.width) - text.size(), '0') + text;
+    return std::string(static_cast<std::size_t>(c.width) - text.size(), '0') + text;
+}
+
+// The one increment rule of every number made of units: the step goes to unit 0 (the least
+// significant), each unit that reaches its modulus carries 1 into the next, and past the last
+// of `count` units the carry is dropped (the number wraps).
+template <class Read, class Write>
+void advance_units(std::int64_t count, const SerialCounting& c, Read read, Write write) {
+    std::int64_t add = c.step;
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::int64_t sum = unit_value(read(i), c) + add;
+        if (sum < c.modulus) {
+            write(i, unit_digits(sum, c));
+            return;
+        }
+        write(i, unit_digits(sum - c.modulus, c));
+        add = 1;
+    }
 }
 
 // The cell with the unit's characters replaced by `digits`.
 std::string with_unit(std::string_view cell, const UnitForm& form, const std::string& digits) {
     std::string out(cell.substr(0, std::min(form.offset, cell.size())));
     out += digits;
-    const std::size_t rest = form.offset + static_cast<std::size_t>(form.width);
+    const std::size_t rest = form.offset + static_cast<std::size_t>(form.counting.width);
     if (rest < cell.size())
         out += cell.substr(rest);
     return out;
@@ -122,38 +139,68 @@ void each_unit_msu_first(const Buffer& buffer, const UnitForm& form, const Seria
     }
 }
 
-void advance_units(const ChipParams& chip, Buffer& buffer, const SerialSettings& s) {
+// The units walked from the least significant address: a unit outside the region reads as -1
+// (Hex) or 0 (Dec) and takes no write, so the carry stops there.
+void advance_buffer_units(const ChipParams& chip, Buffer& buffer, const SerialSettings& s) {
     const UnitForm form = unit_form(chip, s);
-    const int direction = s.inc_hiadd ? -1 : 1;
-    const std::int64_t last = s.inc_hiadd ? s.inc_start_add : s.inc_end_add;
-    std::int64_t add = s.inc_step;
-    // Outside the region a unit reads as -1 (Hex) or 0 (Dec), so the carry stops there.
-    for (std::int64_t a = s.inc_hiadd ? s.inc_end_add : s.inc_start_add;
-         (last - a) * direction >= 0; a += direction) {
-        const std::int64_t sum = unit_value(unit_text(buffer, form, a), form) + add;
-        if (sum < form.modulus) {
-            write_unit(buffer, form, a, unit_digits(sum, form));
-            return;
-        }
-        write_unit(buffer, form, a, unit_digits(sum - form.modulus, form));
-        add = 1;
-    }
+    const std::int64_t first = s.inc_hiadd ? s.inc_end_add : s.inc_start_add;
+    const std::int64_t direction = s.inc_hiadd ? -1 : 1;
+    const std::int64_t count =
+        std::max<std::int64_t>(0, static_cast<std::int64_t>(s.inc_end_add) - s.inc_start_add + 1);
+    const auto address = [&](std::int64_t i) { return first + i * direction; };
+    advance_units(
+        count, form.counting, [&](std::int64_t i) { return unit_text(buffer, form, address(i)); },
+        [&](std::int64_t i, const std::string& digits) {
+            write_unit(buffer, form, address(i), digits);
+        });
 }
 
-// Only in Hex format: the last eight digits as one 32-bit number; a 16-bit core's upper eight
-// digits take no carry.
-void advance_id(const ChipParams& chip, Buffer& buffer, const SerialSettings& s) {
-    if (!s.inc_16bit || (chip.CHIPbit != 2 && chip.CHIPbit != 3))
-        return;
-    const std::string id = buffer.lab_id1.get();
-    const std::string_view last8 = std::string_view(id).substr(id.size() > 8 ? id.size() - 8 : 0);
+// The ID's last eight digits as one 32-bit number; the digits kept before them take no carry.
+std::string next_id_text(std::string_view id, const SerialCounting& c) {
+    const std::string_view last8 = id.substr(id.size() > 8 ? id.size() - 8 : 0);
     const std::uint32_t sum =
-        static_cast<std::uint32_t>(hex_to_int(last8)) + static_cast<std::uint32_t>(s.inc_step);
-    const std::string upper = chip.CHIPbit == 3 && id.size() > 2 ? id.substr(2, 8) : "";
-    buffer.lab_id1 = "0x" + upper + to_hex(sum, 8);
+        static_cast<std::uint32_t>(hex_to_int(last8)) + static_cast<std::uint32_t>(c.step);
+    const std::string_view upper =
+        c.width > 0 && id.size() > 2 ? id.substr(2, static_cast<std::size_t>(c.width)) : "";
+    return "0x" + std::string(upper) + to_hex(sum, 8);
 }
 
 } // namespace
+
+SerialCounting serial_counting(const ChipParams& chip, const SerialSettings& s) {
+    if (serial_region(s) != SerialRegion::id)
+        return unit_form(chip, s).counting;
+    // Only in Hex format, and only 14- and 16-bit cores have an ID that counts.
+    const bool counts = s.inc_16bit && (chip.CHIPbit == 2 || chip.CHIPbit == 3);
+    return SerialCounting{counts ? SerialCounting::Kind::user_id : SerialCounting::Kind::none,
+                          chip.CHIPbit == 3 ? 8 : 0, 0, true, s.inc_step};
+}
+
+std::string next_serial_text(std::string_view text, const SerialCounting& c) {
+    if (c.kind == SerialCounting::Kind::none)
+        return std::string(text);
+    if (c.kind == SerialCounting::Kind::user_id)
+        return next_id_text(text, c);
+    std::string next(text);
+    const auto width = static_cast<std::int64_t>(c.width);
+    const auto size = static_cast<std::int64_t>(text.size());
+    // Unit i ends `i` units from the right; the leftmost may be shorter.
+    const auto span_of = [&](std::int64_t i) {
+        const std::int64_t end = size - i * width;
+        const std::int64_t begin = std::max<std::int64_t>(0, end - width);
+        return std::pair{static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)};
+    };
+    advance_units((size + width - 1) / width, c,
+                  [&](std::int64_t i) {
+                      const auto [begin, length] = span_of(i);
+                      return std::string(text.substr(begin, length));
+                  },
+                  [&](std::int64_t i, const std::string& digits) {
+                      const auto [begin, length] = span_of(i);
+                      next.replace(begin, length, digits);
+                  });
+    return next;
+}
 
 SerialSettings serial_settings_of(const AppSettings& a) {
     return SerialSettings{a.inc_start_add, a.inc_end_add, a.inc_step,  a.inc_rom, a.inc_eeprom,
@@ -180,10 +227,12 @@ SerialRegion serial_region(const SerialSettings& s) {
 
 void ser_inc(const ChipParams& chip, Buffer& buffer, const SerialSettings& s) {
     if (serial_region(s) == SerialRegion::id) {
-        advance_id(chip, buffer, s);
+        const SerialCounting counting = serial_counting(chip, s);
+        if (counting.kind == SerialCounting::Kind::user_id)
+            buffer.lab_id1 = next_id_text(buffer.lab_id1.get(), counting);
         return;
     }
-    advance_units(chip, buffer, s);
+    advance_buffer_units(chip, buffer, s);
     calc_checksum(chip, buffer);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zz {
 
@@ -31,6 +32,30 @@ void store_serial_settings(AppSettings& settings, const SerialSettings& serial);
 
 enum class SerialRegion { rom, eeprom, id };
 SerialRegion serial_region(const SerialSettings& serial);
+
+// How a number counts, apart from where it lies: enough to advance the number's text as ser_inc
+// advances the buffer, so a shared sequence keeps one numbering rule.
+struct SerialCounting {
+    enum class Kind {
+        units,   // program-memory or EEPROM units, each carrying into the next
+        user_id, // the last eight digits as one 32-bit number (Hex only)
+        none,    // the user ID in Dec format or on a core without one: the number stays
+    };
+    Kind kind = Kind::units;
+    int width = 4;                  // units: characters per unit; user_id: digits kept before the
+                                    // last eight (8 on a 16-bit core, else 0)
+    std::int64_t modulus = 0x10000; // units: the range of one unit
+    bool hex = true;                // units: Hex; false: Dec, one decimal digit per character
+    std::int32_t step = 1;
+
+    bool operator==(const SerialCounting&) const = default;
+};
+
+SerialCounting serial_counting(const ChipParams& chip, const SerialSettings& serial);
+
+// The number after `text` (as serial_text gives it): units split from the right, `width`
+// characters each (a shorter leftover is the most significant unit), advanced as ser_inc does.
+std::string next_serial_text(std::string_view text, const SerialCounting& counting);
 
 // Advances the number once (ser_inc): the units from the least significant one on, each unit
 // carrying into the next; past the last unit the number wraps. The checksum is recomputed,

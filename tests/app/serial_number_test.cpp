@@ -68,9 +68,13 @@ TEST(SerInc, UnitsCarryAndWrapByRegionCoreAndFormat) {
         const auto start = static_cast<std::size_t>(c.settings.inc_start_add);
         for (std::size_t k = 0; k < c.before.size(); ++k)
             buffer.set_cell_and_view(area, start + k, c.before[k]);
+        const std::string text = serial_text(chip, buffer, c.settings);
         ser_inc(chip, buffer, c.settings);
         for (std::size_t k = 0; k < c.after.size(); ++k)
             EXPECT_EQ(buffer.cell(area, start + k), c.after[k]) << k;
+        // A shared sequence advances the number's text by the same rule.
+        EXPECT_EQ(next_serial_text(text, serial_counting(chip, c.settings)),
+                  serial_text(chip, buffer, c.settings));
     }
 }
 
@@ -110,6 +114,8 @@ TEST(SerInc, UserIdInHexOnlyAndOnlyForMidrangeAndPic18) {
         buffer.lab_id1 = c.before;
         ser_inc(chip, buffer, serial(-1, -1, c.how, c.step));
         EXPECT_EQ(buffer.lab_id1.get(), c.after);
+        EXPECT_EQ(next_serial_text(c.before, serial_counting(chip, serial(-1, -1, c.how, c.step))),
+                  c.after);
     }
 }
 

@@ -1,0 +1,117 @@
+#pragma once
+// The two databases the store contract runs on, and a database connection that goes away on
+// command.
+#include "app/records_store.h"
+#include "device/temp_folder.h"
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace zz::testing {
+
+// Where one test's store lives: a SQLite file in a fresh folder, or a fresh database on the
+// PostgreSQL server that pg_virtualenv started (the records_postgres test sets
+// ZZ_TEST_POSTGRES, so that no other server is ever touched).
+class StoreEnv {
+public:
+    virtual ~StoreEnv() = default;
+    virtual std::string uri() const = 0;
+    // False: the test is skipped, with reason().
+    virtual bool available() const { return true; }
+    virtual std::string reason() const { return {}; }
+
+    StoreOptions options(std::string station = "station-1") const {
+        StoreOptions o;
+        o.station = std::move(station);
+        o.spool = folder.path() / "spool.sqlite";
+        return o;
+    }
+    std::unique_ptr<RecordsStore> open(std::string station = "station-1") const {
+        return RecordsStore::open(uri(), options(std::move(station)));
+    }
+
+    TempFolder folder;
+};
+
+class SqliteEnv : public StoreEnv {
+public:
+    std::string uri() const override {
+        return "sqlite:" + (folder.path() / "line.sqlite").string();
+    }
+};
+
+class PostgresEnv : public StoreEnv {
+public:
+    static constexpr const char* kDatabase = "zz_records_test";
+    PostgresEnv() {
+        if (available())
+            recreate_database();
+    }
+    bool available() const override { return std::getenv("ZZ_TEST_POSTGRES") != nullptr; }
+    std::string reason() const override {
+        return "PostgreSQL: run by the records_postgres test under pg_virtualenv";
+    }
+    std::string uri() const override { return std::string("postgresql:///") + kDatabase; }
+
+private:
+    static void recreate_database() {
+        const auto admin = open_backend(parse_store_uri("postgresql://"), kStoreDeadlineMs);
+        admin->exec(std::string("DROP DATABASE IF EXISTS ") + kDatabase + " WITH (FORCE)");
+        admin->exec(std::string("CREATE DATABASE ") + kDatabase);
+    }
+};
+
+// A database that is lost on command. While `down`, every statement and reconnect fails as
+// with a server that has gone away, and the connection stays broken until a reconnect after it
+// is back. `lose_commit_answer`: the next COMMIT happens, but its answer is lost with the
+// connection.
+class FlakyBackend : public RecordsBackend {
+public:
+    explicit FlakyBackend(std::unique_ptr<RecordsBackend> real) : real_(std::move(real)) {}
+
+    bool down = false;
+    bool lose_commit_answer = false;
+    int reconnects = 0;
+
+    SqlRows exec(std::string_view sql, std::initializer_list<SqlValue> params = {}) override {
+        return exec(sql, std::vector<SqlValue>(params));
+    }
+    SqlRows exec(std::string_view sql, const std::vector<SqlValue>& params) override {
+        check();
+        SqlRows rows = real_->exec(sql, params);
+        if (sql == "COMMIT" && lose_commit_answer) {
+            lose_commit_answer = false;
+            broken_ = true;
+            throw StoreError("answer lost", true);
+        }
+        return rows;
+    }
+    void begin_write() override {
+        check();
+        real_->begin_write();
+    }
+    std::string_view row_lock() const override { return real_->row_lock(); }
+    void lock_schema() override { real_->lock_schema(); }
+    void reconnect() override {
+        ++reconnects;
+        if (down)
+            throw StoreError("still gone", true);
+        real_->reconnect();
+        broken_ = false;
+    }
+    std::int64_t claim_session_key() override { return real_->claim_session_key(); }
+    std::vector<std::string> dead_sessions() override { return real_->dead_sessions(); }
+
+private:
+    void check() {
+        broken_ = broken_ || down;
+        if (broken_)
+            throw StoreError("server gone", true);
+    }
+
+    std::unique_ptr<RecordsBackend> real_;
+    bool broken_ = false;
+};
+
+} // namespace zz::testing
