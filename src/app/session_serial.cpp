@@ -4,7 +4,7 @@
 #include "base/hex_text.h"
 #include "files/checksum.h"
 #include "files/file_commands.h"
-#include "files/hex_export.h"
+#include "files/image_export.h"
 #include "link/programmer_model.h"
 #include "ops/chip_commands.h"
 
@@ -48,10 +48,10 @@ void Session::serial_after_pass() {
 
 void Session::save_serial_number() {
     try {
-        export_hex_file(chip_, buffer, CurrentFileName);
-    } catch (const std::exception&) {
+        export_image_file(chip_, buffer, CurrentFileName);
+    } catch (const std::exception& e) {
         // The next chip would get this number again from the file: say so.
-        tap_.show_message(kSaveError, "Error", Icon::Error);
+        tap_.show_message(save_error_text(e), "Error", Icon::Error);
     }
     arm_file_watch();
 }
