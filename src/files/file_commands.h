@@ -16,7 +16,8 @@ namespace zz {
 // Filters of the open and save dialogs, and the save dialog's default extension.
 inline constexpr std::string_view kLoadFilter =
     "Hex File (*.hex)|*.hex|Bin File (*.bin)|*.bin|All Files|*.*";
-inline constexpr std::string_view kSaveFilter = "Hex File (*.hex)|*.hex";
+// A name chosen under the Bin filter saves a raw image (the form follows the name).
+inline constexpr std::string_view kSaveFilter = "Hex File (*.hex)|*.hex|Bin File (*.bin)|*.bin";
 inline constexpr std::string_view kSaveDefaultExtension = "*.hex";
 // The window caption after a load: this, then the file's full path.
 inline constexpr std::string_view kLoadCaptionPrefix = "ZE-ZUZU V" ZZ_VERSION "  ";
