@@ -97,6 +97,9 @@ public:
     void verify_command();
     // "&Program", with the statistics, the serial number and the production record.
     void program_command();
+    // Program and Auto Program ask first when the buffer holds no data (the chip would be left
+    // blank); the command line, which warns instead, turns the question off.
+    bool ask_before_blank_image = true;
     void reset_statistics();
     // "&Auto Program" (N_autoprog): arms or disarms the production loop.
     void auto_program_menu_command();
@@ -189,6 +192,7 @@ private:
     void run_chip_command(void (*command)(ChipContext&));
     void describe_chip(ProductionRecord& record);
     void save_serial_number();
+    bool blank_image_confirmed();
 
     SessionEnv env_;
     FailureTap tap_; // between the link and the person
