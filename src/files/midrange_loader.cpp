@@ -92,10 +92,20 @@ ImageLoader::Step MidrangeLoader::place(std::int64_t address, std::span<const st
                            high ? static_cast<std::uint8_t>(data[0] & high_mask_) : data[0]);
         return {1};
     }
-    // Outside program memory a step takes one whole word; a missing high byte reads as FFh.
-    const std::uint8_t high = data.size() >= 2 ? data[1] : 0xFF;
-    place_word(where, static_cast<std::uint16_t>((high << 8) | data[0]));
-    return {std::min<std::size_t>(2, data.size())};
+    place_byte(where, address % 2 == 1, data[0]);
+    return {1};
+}
+
+// Outside program memory a word holds an EEPROM or ID byte in its low byte (its high byte has
+// no place and is passed over) or a configuration word, whose missing bytes read FFh.
+void MidrangeLoader::place_byte(Place where, bool high, std::uint8_t byte) {
+    if (where.region == Region::config) {
+        const std::uint16_t word = config_[where.index].value_or(0xFFFF);
+        config_[where.index] = static_cast<std::uint16_t>(high ? (word & 0x00FF) | (byte << 8)
+                                                               : (word & 0xFF00) | byte);
+    } else if (!high) {
+        place_word(where, byte);
+    }
 }
 
 void MidrangeLoader::place_word(Place where, std::uint16_t value) {

@@ -36,6 +36,7 @@ private:
     Place place_of(std::int64_t word) const;
     Place place_of_12bit(std::int64_t word) const;
     Place place_in(const MidrangeLayout& layout, std::int64_t word) const;
+    void place_byte(Place where, bool high, std::uint8_t byte);
     // A word outside program memory; `value` already masked for a binary image.
     void place_word(Place where, std::uint16_t value);
     void finish_config();

@@ -77,6 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "Warning: image.hex: data outside this chip dropped at 0x4008-0x400D"},
         LabelCase{"PartialIdKeepsPlaces", testing::pic16f877a(), rec(0x4002, 0, {0x22, 0}) + kEnd,
                   "0x3FFF", "0xFFFF", "0xFF22FFFF", ""},
+        // A byte at an odd address is its word's high byte, whichever record brings it.
+        LabelCase{"BytesOfWordsApart", testing::pic16f877a(),
+                  rec(0x400F, 0, {0x12}) + rec(0x4003, 0, {0x77, 0x44}) + rec(0x400E, 0, {0x34}) +
+                      kEnd,
+                  "0x1234", "0xFFFF", "0xFFFF44FF", ""},
         LabelCase{"SecondWordOnlyKeepsFirst", testing::pic16f88(),
                   rec(0x4010, 0, {0x00, 0x3F}) + kEnd, "0x1111", "0x3F00", "0xFFFFFFFF", ""},
         LabelCase{"Pic12", testing::pic12f508(),
