@@ -62,75 +62,60 @@ INSTANTIATE_TEST_SUITE_P(EveryChipBit, CliImageTest, ::testing::ValuesIn(kImages
                          });
 
 // Images built by gpasm, programmed into a chip on the virtual board and saved from it with
-// --chip-save, and converted: srec_cmp finds every byte of the original, program memory, ID,
-// configuration words and data EEPROM, at its address in both.
+// --chip-save, and converted: srec_cmp finds every byte of the original (program memory, ID,
+// configuration words, data EEPROM) at its address in both; `fuses` reads the options it selects.
 struct AssembledCase {
     const char* chip;
-    const char* source;  // after "list p=" and the include of the chip's header
-    const char* regions; // srec_cmp -crop ranges the chip holds
+    const char* source;  // after "list" and "include"
+    const char* regions; // srec_cmp -crop ranges of the chip's layout
+    const char* fuse;    // a line `fuses` prints for the image
 };
 
+constexpr const char* kEnhanced = "0 0x10008 0x1000E 0x10012 0x1E000 0x1E200";
+constexpr const char* kClassic = "0 0x4008 0x400E 0x4012 0x4200 0x4400";
+
 const AssembledCase kAssembled[] = {
-    {"16F1509",
-     R"(__CONFIG _CONFIG1, _FOSC_INTOSC & _WDTE_OFF & _MCLRE_OFF & _CLKOUTEN_ON
+    {"16F1509", R"(__CONFIG _CONFIG1, _FOSC_INTOSC & _WDTE_OFF & _MCLRE_OFF
         __CONFIG _CONFIG2, _LVP_OFF & _STVREN_OFF
         __IDLOCS 0x1234
-        org 0
-        goto start
-        org 4
-        retfie
-start   movlw 0x8C
+        goto 0x10
         org 0x1FFF
         retlw 0x55
 )",
-     "0 0x4000 0x10000 0x10008 0x1000E 0x10012"},
-    {"12F1840",
-     R"(__CONFIG _CONFIG1, _FOSC_INTOSC & _WDTE_OFF & _CPD_OFF
+     kEnhanced, "MCLR Enable = Off "},
+    {"12F1840", R"(__CONFIG _CONFIG1, _FOSC_INTOSC & _WDTE_OFF
         __CONFIG _CONFIG2, _LVP_OFF
-        org 0
         movlw 0x8C
-        org 0xFFF
-        retlw 0x41
         org 0xF000
         de "AB", 0x7F
         org 0xF0FE
         de 0x5A
 )",
-     "0 0x2000 0x10000 0x10008 0x1000E 0x10012 0x1E000 0x1E200"},
-    {"16F1847",
-     R"(__CONFIG _CONFIG1, _FOSC_HS & _WDTE_SWDTEN & _PWRTE_ON
-        __CONFIG _CONFIG2, _PLLEN_OFF & _BORV_HI
+     kEnhanced, "Watchdog Timer = Off "},
+    {"16F1847", R"(__CONFIG _CONFIG1, _FOSC_HS & _WDTE_SWDTEN & _PWRTE_ON
+        __CONFIG _CONFIG2, _PLLEN_OFF
         __IDLOCS 0xBEEF
-        org 0
-        clrf PORTA
         org 0x1000
         retlw 0x7E
         org 0xF010
         de 0x01, 0x02
 )",
-     "0 0x4000 0x10000 0x10008 0x1000E 0x10012 0x1E000 0x1E200"},
-    {"16F877A",
-     R"(__CONFIG _CP_OFF & _WDT_OFF & _HS_OSC & _LVP_OFF & _PWRTE_ON
+     kEnhanced, "4x PLL = Off "},
+    {"16F877A", R"(__CONFIG _CP_OFF & _WDT_OFF & _HS_OSC & _LVP_OFF
         __IDLOCS 0x1234
-        org 0
         movlw 0x8C
-        org 0x1FFF
-        retlw 0x55
         org 0x2100
         de "AB", 0x7F
 )",
-     "0 0x4000 0x4000 0x4008 0x400E 0x4010 0x4200 0x4400"},
-    {"16F88",
-     R"(__CONFIG _CONFIG1, _INTRC_IO & _WDT_OFF & _LVP_OFF
-        __CONFIG _CONFIG2, _IESO_OFF & _FCMEN_OFF
-        org 0
-        goto 0x0FFF
+     kClassic, "Oscillator = HS "},
+    {"16F88", R"(__CONFIG _CONFIG1, _INTRC_IO & _WDT_OFF
+        __CONFIG _CONFIG2, _IESO_OFF
         org 0x0FFF
         retlw 0x22
         org 0x21FE
         de 0x33
 )",
-     "0 0x2000 0x4000 0x4008 0x400E 0x4012 0x4200 0x4400"},
+     kClassic, "Osc. Switchover = Off "},
 };
 
 class CliAssembledTest : public ::testing::TestWithParam<AssembledCase> {};
@@ -144,50 +129,27 @@ TEST_P(CliAssembledTest, ChipAndConversionHoldWhatTheFileSays) {
               0)
         << read_text(dir / "stdout.txt") << "(install gputils: scripts/setup.sh)";
     const std::string chip = std::string("--chip ") + c.chip + " ";
-    const RunResult programmed =
-        run_cli(dir, "--virtual-board " + chip + "--chip-save '" + (dir / "chip.hex") +
-                         "' program '" + (dir / "in.hex") + "'");
-    ASSERT_EQ(programmed.status, 0) << programmed.err;
-    EXPECT_EQ(programmed.err, "");
-    EXPECT_THAT(programmed.out, HasSubstr("Programming complete."));
-    const RunResult converted =
-        run_cli(dir, chip + "convert '" + (dir / "in.hex") + "' '" + (dir / "out.hex") + "'");
-    ASSERT_EQ(converted.status, 0) << converted.err;
-    EXPECT_EQ(converted.err, "");
-    const std::string in = "'" + (dir / "in.hex") + "' -intel -crop " + c.regions;
+    const std::string in = "'" + (dir / "in.hex") + "'";
+    for (const std::string& run : {"--virtual-board --chip-save chip.hex program " + in,
+                                   "convert " + in + " out.hex", "fuses " + in}) {
+        const RunResult r =
+            run_shell(dir, "cd '" + dir.path().string() + "' && '" + ZZ_CLI_PATH +
+                               "' --data-dir '" + ZZ_SOURCE_DIR + "/data' " + chip + run);
+        EXPECT_EQ(r.status, 0) << run << ": " << r.err;
+        EXPECT_EQ(r.err, "") << run;
+        if (run.starts_with("fuses"))
+            EXPECT_THAT(r.out, HasSubstr(c.fuse));
+    }
+    const std::string cropped = in + " -intel -crop " + c.regions;
     for (const char* saved : {"chip.hex", "out.hex"}) {
-        const RunResult cmp = run_shell(dir, "srec_cmp " + in + " '" + (dir / saved) +
-                                                 "' -intel -crop -within " + in);
+        const RunResult cmp = run_shell(dir, "srec_cmp " + cropped + " '" + (dir / saved) +
+                                                 "' -intel -crop -within " + cropped);
         EXPECT_EQ(cmp.status, 0) << saved << ": " << cmp.err << cmp.out;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(GpasmImages, CliAssembledTest, ::testing::ValuesIn(kAssembled),
                          [](const auto& info) { return std::string(info.param.chip); });
-
-// The options an enhanced mid-range image selects are read from its configuration words at
-// 1000Eh; converting writes them back there.
-TEST(CliFilesTest, EnhancedMidrangeFusesAndLayout) {
-    ScratchDir dir("enhancedfuses");
-    std::ofstream(dir / "in.hex") << ":020000040000FA\n:02000000003080\n:020000040001F9\n"
-                                     ":02000E00A43F0D\n:02001000FF1DD2\n:00000001FF\n";
-    const RunResult fuses = run_cli(dir, "--chip 16F1509 fuses '" + (dir / "in.hex") + "'");
-    ASSERT_EQ(fuses.status, 0) << fuses.err;
-    EXPECT_THAT(fuses.out, HasSubstr("Oscillator = INTOSC "));
-    EXPECT_THAT(fuses.out, HasSubstr("Watchdog Timer = Off "));
-    EXPECT_THAT(fuses.out, HasSubstr("MCLR Enable = Off "));
-    EXPECT_THAT(fuses.out, HasSubstr("Low-Voltage Prog. = Off "));
-    ASSERT_EQ(run_cli(dir, "--chip 16F1509 convert '" + (dir / "in.hex") + "' '" +
-                               (dir / "out.hex") + "'")
-                  .status,
-              0);
-    const std::string out = read_text(dir / "out.hex");
-    const std::size_t upper = out.find(":020000040001F9\r\n");
-    ASSERT_NE(upper, std::string::npos);
-    EXPECT_EQ(out.substr(upper),
-              ":020000040001F9\r\n:08000000FF00FF00FF00FF00FC\r\n:02000E00A43F0D\r\n"
-              ":02001000FF1DD2\r\n:00000001FF\r\n");
-}
 
 // What a command goes on with but tells on stderr: data the chip has no place for, by address
 // range, and an image without data that would leave the chip blank.
@@ -209,9 +171,7 @@ TEST(CliFilesTest, WarningsNameWhatWasDroppedOrMissing) {
          "Information: Programming complete.\n"},
     };
     for (const auto& c : cases) {
-        const RunResult r =
-            run_shell(dir, "cd '" + dir.path().string() + "' && '" + ZZ_CLI_PATH +
-                               "' --data-dir '" + ZZ_SOURCE_DIR + "/data' " + c.arguments);
+        const RunResult r = run_cli_in(dir, c.arguments);
         EXPECT_EQ(r.status, 0) << c.arguments;
         EXPECT_EQ(r.err, c.err) << c.arguments;
         EXPECT_THAT(r.out, HasSubstr(c.out)) << c.arguments;
@@ -221,18 +181,15 @@ TEST(CliFilesTest, WarningsNameWhatWasDroppedOrMissing) {
 // Raw images of a serial EEPROM: read from the chip, every byte of it, and converted unchanged.
 TEST(CliFilesTest, BinaryImagesRoundTripByteForByte) {
     ScratchDir dir("binary");
-    const RunResult read =
-        run_cli(dir, "--virtual-board --chip 24xx256 read '" + (dir / "dump.bin") + "'");
-    ASSERT_EQ(read.status, 0) << read.err;
+    ASSERT_EQ(run_cli_in(dir, "--virtual-board --chip 24xx256 read dump.bin").status, 0);
     EXPECT_EQ(read_text(dir / "dump.bin"), std::string(32768, '\xFF'));
     for (const auto& [chip, size] : {std::pair{"24xx256", 32768}, {"'93xx46(16bit)'", 128}}) {
         std::string image;
         for (int k = 0; k < size; ++k)
             image += static_cast<char>((k * 151 + 7) & 0xFF);
         std::ofstream(dir / "a.bin", std::ios::binary) << image;
-        const RunResult r = run_cli(dir, std::string("--chip ") + chip + " convert '" +
-                                             (dir / "a.bin") + "' '" + (dir / "b.bin") + "'");
-        ASSERT_EQ(r.status, 0) << chip << r.err;
+        EXPECT_EQ(run_cli_in(dir, std::string("--chip ") + chip + " convert a.bin b.bin").status,
+                  0);
         EXPECT_EQ(read_text(dir / "b.bin"), image) << chip;
     }
 }
@@ -241,23 +198,19 @@ TEST(CliFilesTest, BinaryImagesRoundTripByteForByte) {
 TEST(CliFilesTest, SavesLeaveReadOnlyFilesAlone) {
     ScratchDir dir("readonly");
     std::ofstream(dir / "in.hex") << ":0400200005000000D7\n:00000001FF\n";
-    const std::string locked = dir / "locked.hex";
-    const std::string numbered = "--serial rom --serial-start 10 --serial-end 11 --serial-save ";
-    const std::string cases[] = {
-        "--chip 16F877A convert '" + (dir / "in.hex") + "' '" + locked + "'",
-        "--virtual-board --chip 16F877A read '" + locked + "'",
-        "--virtual-board --chip 16F877A --chip-save '" + locked + "' erase",
-        "--virtual-board --chip 16F877A " + numbered + "program '" + locked + "'",
-    };
-    for (const std::string& arguments : cases) {
-        std::filesystem::copy_file(dir / "in.hex", locked,
+    for (const char* arguments :
+         {"convert in.hex locked.hex", "--virtual-board read locked.hex",
+          "--virtual-board --chip-save locked.hex erase",
+          "--virtual-board --serial rom --serial-start 10 --serial-end 11 --serial-save program "
+          "locked.hex"}) {
+        std::filesystem::copy_file(dir / "in.hex", dir / "locked.hex",
                                    std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
-        const RunResult r = run_cli(dir, arguments);
+        std::filesystem::permissions(dir / "locked.hex", std::filesystem::perms::owner_read);
+        const RunResult r = run_cli_in(dir, std::string("--chip 16F877A ") + arguments);
         EXPECT_EQ(r.status, 1) << arguments;
-        EXPECT_THAT(r.err, HasSubstr(locked + " is read-only: it was not replaced")) << arguments;
-        EXPECT_EQ(read_text(locked), read_text(dir / "in.hex")) << arguments;
-        std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+        EXPECT_THAT(r.err, HasSubstr("locked.hex is read-only: it was not replaced")) << arguments;
+        EXPECT_EQ(read_text(dir / "locked.hex"), read_text(dir / "in.hex")) << arguments;
+        std::filesystem::permissions(dir / "locked.hex", std::filesystem::perms::owner_all);
     }
 }
 

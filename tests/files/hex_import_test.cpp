@@ -169,9 +169,10 @@ struct UpperCase {
     const char* name;
     ChipParams chip;
     std::string file;
-    std::size_t cell; // the program cell to look at
+    std::size_t cell; // the program cell (or with `eeprom` the EEPROM byte) to look at
     const char* value;
     const char* dropped; // empty: nothing dropped
+    bool eeprom = false;
 };
 
 class UpperAddresses : public ::testing::TestWithParam<UpperCase> {};
@@ -180,7 +181,7 @@ TEST_P(UpperAddresses, PlaceOrDrop) {
     const UpperCase& c = GetParam();
     HexFiles files;
     const LoadResult r = files.load(c.chip, c.file + kEnd);
-    EXPECT_EQ(files.rom(c.cell), c.value);
+    EXPECT_EQ(c.eeprom ? files.eeprom(c.cell) : files.rom(c.cell), c.value);
     EXPECT_EQ(r.dropped.text(), c.dropped);
 }
 
@@ -197,23 +198,16 @@ INSTANTIATE_TEST_SUITE_P(
                   rec(0x4000, 0, {0x34, 0x12}), 0x2000, "1234", ""},
         UpperCase{"Pic18Segment", testing::pic18f452(),
                   ":020000020800F4\r\n" + rec(0, 0, {0x34, 0x12}), 0, "FFFF", "0x8000-0x8001"},
+        // Enhanced mid-range data EEPROM at word F000h, and at 2100h as earlier saves put it.
+        UpperCase{"EnhancedEeprom", testing::pic16f1847(),
+                  ":020000040001F9\r\n" + rec(0xE1FE, 0, {1, 0, 2, 0}), 255, "01",
+                  "0x1E200-0x1E201", true},
+        UpperCase{"EnhancedEepromClassic", testing::pic16f1847(), rec(0x4202, 0, {0x43, 0}), 1,
+                  "43", "", true},
         UpperCase{"SerialEeprom", testing::eeprom24xx01(),
                   ":020000040001F9\r\n" + rec(0x10, 0, {0x5A, 0x5B}) + rec(0x7F, 0, {1, 2}), 0x10,
                   "FF", "0x10010-0x10011, 0x1007F-0x10080"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(HexImport, EnhancedEepromBesideClassic) {
-    HexFiles files;
-    const LoadResult r = files.load(testing::pic16f1847(), ":020000040001F9\r\n" +
-                                                               rec(0xE000, 0, {0x41, 0, 0x42, 0}) +
-                                                               rec(0xE1FE, 0, {1, 0, 2, 0}) + kEnd);
-    EXPECT_EQ(files.eeprom(0), "41");
-    EXPECT_EQ(files.eeprom(1), "42");
-    EXPECT_EQ(files.eeprom(255), "01");
-    EXPECT_EQ(r.dropped.text(), "0x1E200-0x1E201");
-    files.load(testing::pic16f1847(), rec(0x4202, 0, {0x43, 0}) + kEnd);
-    EXPECT_EQ(files.eeprom(1), "43");
-}
 
 TEST(HexImport, ReadingStopsAtNonRecordLine) {
     HexFiles files;

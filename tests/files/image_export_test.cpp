@@ -52,18 +52,5 @@ INSTANTIATE_TEST_SUITE_P(EachChipBit, BinaryExport,
                                                       std::string("\x34\x12\xFF", 3), 128}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ImageExport, FormFollowsTheName) {
-    HexFiles files;
-    files.buffer.clrbuffer(testing::eeprom24xx01());
-    for (const char* name : {"a.hex", "a.HEX"}) {
-        export_image_file(testing::eeprom24xx01(), files.buffer, files.folder.path() / name);
-        EXPECT_EQ(files.read(name).substr(0, 9), ":10000000") << name;
-    }
-    for (const char* name : {"a.bin", "a.Hex", "a"}) {
-        export_image_file(testing::eeprom24xx01(), files.buffer, files.folder.path() / name);
-        EXPECT_EQ(files.read(name), std::string(128, '\xFF')) << name;
-    }
-}
-
 } // namespace
 } // namespace zz
