@@ -112,8 +112,8 @@ TEST_F(CliSerialTest, BadSerialInputIsRefusedBeforeThePortIsTouched) {
     // A port that does not exist: touching it would end in "The board is not responding".
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options);
-        const RunResult r = run_cli(dir, std::string("--port /dev/zz-no-port ") + c.options +
-                                             " program " + c.file);
+        const RunResult r =
+            run_cli(dir, std::string("--port /dev/zz-no-port ") + c.options + " program " + c.file);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, c.message);
     }
