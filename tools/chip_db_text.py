@@ -1,8 +1,8 @@
 """Captions and option texts of the fuse-editor rows written by gen_chip_db.py.
 
 The texts are short (the editor's caption column is 130 pixels wide) and uniform across
-chips: one caption per configuration field name, "On"/"Off" for switches, "1:N" for
-prescalers and the trip voltage for brown-out levels.
+chips: one caption per configuration field name, "On"/"Off" for switches (for a disable bit,
+what the feature does), "1:N" for prescalers and the trip voltage for brown-out levels.
 """
 
 import re
@@ -82,10 +82,26 @@ def _option_text(field, row):
     return SWITCH_WORDS.get(option, option)
 
 
+# A field named for disabling something (ZCDDIS): its bit set, the erased value, switches the
+# feature off.
+DISABLE_FIELD = re.compile(r"DIS\d*$")
+
+
+def _disable_bit_texts(field, rows, texts):
+    """The On/Off of a disable bit says what the feature does, whatever the table's ON/OFF
+    (which may name the disabling) says: cleared it is on, set it is off. None when the
+    field is no two-way disable switch."""
+    if not DISABLE_FIELD.search(field) or sorted(texts) != ["Off", "On"]:
+        return None
+    masks = [int(r["mask"], 16) for r in rows]
+    return ["Off" if m == max(masks) else "On" for m in masks]
+
+
 def option_texts(field, rows):
     """Texts for the options of one field, in order. The readable forms are used only
     when they stay distinct; otherwise the table's own option names are kept."""
     texts = [_option_text(field, r) for r in rows]
+    texts = _disable_bit_texts(field, rows, texts) or texts
     if len(set(t.upper() for t in texts)) != len(texts):
         texts = [r["option"] for r in rows]
     return [t.replace('"', "'") for t in texts]

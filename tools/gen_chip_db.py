@@ -200,6 +200,7 @@ def fuse_fields(name, options, blanks, report):
             if mask not in seen:
                 seen.add(mask)
                 opts.append((row, mask))
+        opts = drop_erased_twins(name, field, opts, report)
         if all(m == 0xFFFF for _, m in opts):
             report.note("Settings without effect on the blank value, left out",
                         "%s:%s" % (name, field))
@@ -211,6 +212,28 @@ def fuse_fields(name, options, blanks, report):
         result.append((word, field, list(zip(texts, [m for _, m in opts]))))
     result.sort(key=lambda f: f[0])  # stable: table order within a word
     return dedupe_captions(result)
+
+
+def drop_erased_twins(name, field, opts, report):
+    """An option described exactly as the field's erased setting (the one that clears no
+    bit) is that setting again on this chip, not one of its own: 16F627's code protection
+    "50" would cover 0400h-07FFh, which the 1K-word part does not have. A two-way switch
+    whose positions the table describes alike has a wrong description instead (18F2331
+    EBTRB): both stay, and the report names it."""
+    erased = [row["comment"].strip().lower() for row, mask in opts if mask == 0xFFFF]
+    twins = [(row, mask) for row, mask in opts
+             if mask != 0xFFFF and erased and erased[0]
+             and row["comment"].strip().lower() == erased[0]]
+    if not twins:
+        return opts
+    if len(opts) == 2:
+        report.note("Switches whose two positions the table describes alike, both kept",
+                    "%s:%s" % (name, field))
+        return opts
+    for row, _ in twins:
+        report.note("Options the chip does not have (described as the erased setting), left out",
+                    "%s:%s=%s" % (name, field, row["option"]))
+    return [o for o in opts if o not in twins]
 
 
 def dedupe_captions(fields):

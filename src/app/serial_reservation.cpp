@@ -2,8 +2,8 @@
 
 #include "app/blank_labels.h"
 #include "files/checksum.h"
-#include "files/hex_export.h"
 #include "files/hex_import.h"
+#include "files/image_export.h"
 
 #include <cerrno>
 #include <chrono>
@@ -70,7 +70,7 @@ void reserve_serial_number(const ChipParams& chip, Buffer& buffer, const SerialS
     taken.clrbuffer(chip);
     copy_serial_number(chip, on_disk, taken, serial);
     ser_inc(chip, on_disk, serial);
-    export_hex_file(chip, on_disk, image);
+    export_image_file(chip, on_disk, image);
     copy_serial_number(chip, taken, buffer, serial);
     if (serial_region(serial) != SerialRegion::id)
         calc_checksum(chip, buffer);

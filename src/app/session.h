@@ -15,6 +15,7 @@
 #include "device/chip_database.h"
 #include "device/chip_params.h"
 #include "files/grid_layout.h"
+#include "files/hex_import.h"
 #include "link/board_discovery.h"
 #include "link/link.h"
 #include "link/port.h"
@@ -37,7 +38,7 @@ struct SessionEnv {
     Operator& op;
     Port& port;
     std::filesystem::path data_dir;
-    std::filesystem::path settings_file;          // empty: settings are neither read nor written
+    std::filesystem::path settings_file;         // empty: settings are neither read nor written
     BoardDiscovery::PortLister port_lister = {}; // the ports a search probes
     // The port is the virtual board: its name replaces the stored port for this run only.
     bool virtual_board = false;
@@ -96,6 +97,9 @@ public:
     void verify_command();
     // "&Program", with the statistics, the serial number and the production record.
     void program_command();
+    // Program and Auto Program ask first when the buffer holds no data (the chip would be left
+    // blank); the command line, which warns instead, turns the question off.
+    bool ask_before_blank_image = true;
     void reset_statistics();
     // "&Auto Program" (N_autoprog): arms or disarms the production loop.
     void auto_program_menu_command();
@@ -103,10 +107,10 @@ public:
     // number (reserved, when chosen) and production record; a click while it runs stops it.
     AutoProgramResult auto_program_command(const AutoProgramHooks& hooks = {});
     void hardware_version_command();
-    void port_changed();              // the port selector's text changed
-    void turn_serial_off_command();   // "&Turn Serial Off"
-    void reset_programmer_command();  // "&Reset Programmer"
-    void auto_find_command();         // "Auto &Find Board/Reconnect hardware"
+    void port_changed();             // the port selector's text changed
+    void turn_serial_off_command();  // "&Turn Serial Off"
+    void reset_programmer_command(); // "&Reset Programmer"
+    void auto_find_command();        // "Auto &Find Board/Reconnect hardware"
     // "Download Operating System / Upgrade Firmware" from `image`, by default the model's image
     // in the data folder (firmware_image_file). True when the board runs the new firmware.
     bool firmware_upgrade_command(const std::filesystem::path& image = {});
@@ -127,8 +131,8 @@ public:
     Value<GridLayout> grid{grid_layout(ChipParams{})};
     // The programmer model menu: N_TYPE_310, N_TYPE_320, N_TYPE_330, KT3001.
     std::array<Flag, 4> model_items{Flag{false}, Flag{false}, Flag{false}, Flag{false}};
-    Value<bool> N23{true}; // "Download Operating System / Upgrade Firmware"
-    Value<bool> N22{true}; // "View Device &Position"
+    Value<bool> N23{true};     // "Download Operating System / Upgrade Firmware"
+    Value<bool> N22{true};     // "View Device &Position"
     Value<std::string> Label4; // the notice line
     ChipState statistics;      // blank-check verdicts and the Pass/Fail/Target texts
     AppSettings settings;      // what the settings file holds, as of start-up
@@ -181,13 +185,14 @@ private:
     void offer_chip_position();
     void apply_model_menus();
     void check_model_item(int model);
-    bool load_current_file();
+    LoadResult load_current_file();
     void arm_file_watch();
     void read_settings();
     void write_settings();
     void run_chip_command(void (*command)(ChipContext&));
     void describe_chip(ProductionRecord& record);
     void save_serial_number();
+    bool blank_image_confirmed();
 
     SessionEnv env_;
     FailureTap tap_; // between the link and the person

@@ -24,6 +24,9 @@ void Session::auto_program_menu_command() {
 }
 
 AutoProgramResult Session::auto_program_command(const AutoProgramHooks& hooks) {
+    // A click that stops the loop asks nothing.
+    if (controls.Button10_caption.get() != texts::kStopCaption && !blank_image_confirmed())
+        return {};
     ChipContext ctx = chip_context();
     PendingRecord pending;
     // Recorded before the result is counted and shown, which may wait for the person.

@@ -2,15 +2,20 @@
 #include "app/serial_reservation.h"
 #include "app/session.h"
 #include "base/hex_text.h"
+#include "files/blank_image.h"
 #include "files/checksum.h"
 #include "files/file_commands.h"
-#include "files/hex_export.h"
+#include "files/image_export.h"
+#include "link/link_texts.h"
 #include "link/programmer_model.h"
 #include "ops/chip_commands.h"
 
 namespace zz {
 
 namespace {
+constexpr const char* kBlankImageQuestion =
+    "The image holds no data: the chip will be left blank.\r\nProgram it anyway?";
+
 // A failure shown over several lines is kept on one line of the record.
 std::string one_line(const std::string& text) {
     std::string out;
@@ -48,10 +53,10 @@ void Session::serial_after_pass() {
 
 void Session::save_serial_number() {
     try {
-        export_hex_file(chip_, buffer, CurrentFileName);
-    } catch (const std::exception&) {
+        export_image_file(chip_, buffer, CurrentFileName);
+    } catch (const std::exception& e) {
         // The next chip would get this number again from the file: say so.
-        tap_.show_message(kSaveError, "Error", Icon::Error);
+        tap_.show_message(save_error_text(e), "Error", Icon::Error);
     }
     arm_file_watch();
 }
@@ -103,9 +108,15 @@ void Session::finish_chip_record(PendingRecord& pending, bool passed) {
     }
 }
 
+bool Session::blank_image_confirmed() {
+    if (!ask_before_blank_image || !image_is_blank(chip_, buffer))
+        return true;
+    return env_.op.ask_yes_no(kBlankImageQuestion, texts::kInformation);
+}
+
 void Session::program_command() {
     // A click while an operation runs is ignored, and must not take a number.
-    if (link_.Busy)
+    if (link_.Busy || !blank_image_confirmed())
         return;
     PendingRecord pending = begin_chip_record();
     const bool reserve = buffer.SerialNumberEnabled && reserve_serial_numbers;

@@ -53,11 +53,14 @@ void Session::startup() {
     }
     program_type();
     caption = std::string(kCaption) + "  " + CurrentFileName;
+    std::string load_warning;
     if (!CurrentFileName.empty()) {
-        if (load_current_file())
+        const LoadResult loaded = load_current_file();
+        if (loaded.ok)
             arm_file_watch();
         else
             caption = std::string(kCaption);
+        load_warning = loaded.warning;
     }
 
     link_.CollectReplies = false;
@@ -71,16 +74,20 @@ void Session::startup() {
     pump_delay(env_.loop, 15);
     port.set_dtr(DtrControl::Enable);
     link_.watch_for_announcement();
-    Label4 = kNotice;
+    // The board's greeting soon overwrites the status line; the notice line keeps the warning.
+    Label4 = load_warning.empty() ? std::string(kNotice) : load_warning;
 }
 
 // Loads the current file over the buffer as it is (no blanking: the caller decides), lets the
-// window show it and recomputes the checksum.
-bool Session::load_current_file() {
+// window show it and recomputes the checksum. A warning (damaged records, dropped data) goes to
+// the status line.
+LoadResult Session::load_current_file() {
     const LoadResult result = read_image_file(chip_, buffer, CurrentFileName);
+    if (!result.warning.empty())
+        link_.status.Label11 = result.warning;
     env_.loop.process_events();
     calc_checksum(chip_, buffer);
-    return result.ok;
+    return result;
 }
 
 void Session::arm_file_watch() {

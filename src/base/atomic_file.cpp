@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zz {
@@ -14,9 +14,23 @@ namespace {
 [[noreturn]] void fail(const std::string& what, const std::filesystem::path& path) {
     throw std::runtime_error(what + " " + path.string() + ": " + std::strerror(errno));
 }
+
+// The permission bits the new file gets: those of the file it replaces, else the usual ones.
+// A file its user may not write, or one without any write permission (made read-only on
+// purpose, which root could otherwise write), is not replaced.
+mode_t replaced_mode(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return 0644;
+    if (::access(path.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0)
+        throw std::runtime_error(path.string() + " is read-only: it was not replaced");
+    return st.st_mode & 07777;
+}
+
 } // namespace
 
 void write_file_atomically(const std::filesystem::path& path, std::string_view contents) {
+    const mode_t mode = replaced_mode(path);
     std::filesystem::path temp = path;
     temp += ".tmp-XXXXXX";
     std::string name = temp.string();
@@ -39,8 +53,8 @@ void write_file_atomically(const std::filesystem::path& path, std::string_view c
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    // A new file keeps the usual permissions rather than mkstemp's 0600.
-    ::fchmod(fd, 0644);
+    // Not mkstemp's 0600.
+    ::fchmod(fd, mode);
     if (::fsync(fd) != 0 || ::close(fd) != 0) {
         ::unlink(name.c_str());
         fail("cannot write", name);

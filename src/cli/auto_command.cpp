@@ -66,7 +66,7 @@ void report(CliContext& c, const Tally& t, const AutoProgramResult& result) {
 
 int auto_command(CliContext& c) {
     Session& s = c.session;
-    if (const int status = load_file(c, c.options.args[0]); status != kSuccess)
+    if (const int status = load_file_to_program(c, c.options.args[0]); status != kSuccess)
         return status;
     use_production(c);
     // The person at the virtual board's socket; gone before the socket and the board.

@@ -109,6 +109,7 @@ public:
                                                                                session_, progress_,
                                                                                {}} {
         session_.settings = settings;
+        session_.ask_before_blank_image = false; // load_file_to_program warns
         session_.link().status.Label11.observe(
             [this](const std::string& text) { c_.statuses.push_back(text); });
         if (o.trace)

@@ -138,7 +138,7 @@ int verify_command(CliContext& c) {
 int program_command(CliContext& c) {
     if (c.options.steps)
         apply_steps(c.session.flags, *c.options.steps);
-    if (const int status = load_file(c, c.options.args[0]); status != kSuccess)
+    if (const int status = load_file_to_program(c, c.options.args[0]); status != kSuccess)
         return status;
     return program_chips(c);
 }

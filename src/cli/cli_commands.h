@@ -18,6 +18,9 @@ int dump_command(CliContext& c);
 // kBadInput when it cannot be read or an edit cannot be made, kSuccess otherwise (a file with
 // damaged records loads what it can; the warning is printed).
 int load_file(CliContext& c, const std::string& path);
+// load_file for the commands that program the whole image; an image that holds no data is
+// warned about on stderr (the window asks instead), and the command goes on.
+int load_file_to_program(CliContext& c, const std::string& path);
 
 // cli_board_commands.cpp: one operation on the board, which is ready.
 int find_command(CliContext& c);

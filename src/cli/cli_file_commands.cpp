@@ -1,12 +1,15 @@
 // The commands that work on the chip database and on image files only.
 #include "cli/buffer_edits.h"
 #include "cli/cli_commands.h"
+#include "files/blank_image.h"
 
 #include <cstdio>
 
 namespace zz::cli {
 
 namespace {
+
+constexpr const char* kBlankImageWarning = "the image holds no data: the chip will be left blank";
 
 std::string flag_text(bool value) {
     return value ? "1" : "0";
@@ -95,6 +98,16 @@ int load_file(CliContext& c, const std::string& path) {
         c.out.field("warning", json_quote(c.statuses[k]));
     }
     return apply_buffer_edits(c);
+}
+
+int load_file_to_program(CliContext& c, const std::string& path) {
+    const int status = load_file(c, path);
+    if (status != kSuccess || !image_is_blank(c.session.chip(), c.session.buffer))
+        return status;
+    if (!c.options.json)
+        std::fprintf(stderr, "Warning: %s\n", kBlankImageWarning);
+    c.out.field("blank_image_warning", json_quote(kBlankImageWarning));
+    return status;
 }
 
 int chips_command(CliContext& c) {

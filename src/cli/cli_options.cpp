@@ -125,8 +125,9 @@ constexpr const char* kGeneralHelp = R"(  --model N            programmer model 
   --port NAME          serial port (default: the settings file's)
   --virtual-board      use the virtual board instead of a port
   --virtual-chip NAME  chip in the virtual board's socket (default: the selected chip)
-  --chip-image FILE    load the virtual chip's memories from this HEX file first
-  --chip-save FILE     after the command, save the virtual chip's memories as HEX
+  --chip-image FILE    load the virtual chip's memories from this image file first
+  --chip-save FILE     after the command, save the virtual chip's memories (HEX, or a raw
+                       image when FILE does not end in .hex)
   --family NAME        chip family text as in the chip family selector (default "All Chip")
   --chip NAME          chip (default: the settings file's)
   --data-dir DIR       folder with the chip databases (default: the installed one)
@@ -263,11 +264,11 @@ commands:
   chips                         list the chips of the family
   info                          print every parameter of the selected chip
   checksum FILE                 load FILE into the buffer; print "Checksum 0xNNNN"
-  convert IN OUT                load IN (HEX or binary by extension) and save OUT as Intel HEX
+  convert IN OUT                load IN and save it as OUT (each HEX or binary by extension)
   dump FILE                     load FILE and print the buffer grid and the label values
   fuses [FILE]                  the chip's fuse settings with their options and, with FILE,
                                 the option the image selects: Watchdog Timer = Off   (Off, On)
-  read OUT                      read the chip and save it as Intel HEX
+  read OUT                      read the chip and save it as OUT (HEX, or binary by extension)
   erase                         erase the chip, then check that it is blank
   blank                         check that the chip is blank
   verify FILE                   compare the chip with FILE

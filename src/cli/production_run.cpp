@@ -4,6 +4,7 @@
 #include "cli/board_wait.h"
 #include "cli/cli_context.h"
 #include "dialogs/inc_data/inc_data_model.h"
+#include "files/hex_import.h"
 
 namespace zz::cli {
 
@@ -73,6 +74,15 @@ int settle_serial(CliContext& c) {
     if (!dialog.Button1Click())
         return kBadInput;
     setup.serial = settings.get();
+    // A raw image holds program memory only: a number saved elsewhere would be taken again.
+    if (setup.serial.inc_save && serial_region(setup.serial) != SerialRegion::rom &&
+        !c.options.args.empty() && !is_hex_file_name(c.options.args[0])) {
+        c.op.show_message("Serial numbers in the ID or EEPROM are saved only into a HEX file, "
+                          "not into the raw image " +
+                              c.options.args[0],
+                          "Error", Icon::Error);
+        return kBadInput;
+    }
     return kSuccess;
 }
 

@@ -26,4 +26,8 @@ void parse_fuse_blank(ChipParams& chip) {
     chip.FuseWordCount = words;
 }
 
+bool is_enhanced_midrange(const ChipParams& chip) {
+    return chip.CHIPbit == 2 && hex_to_int(chip.CoreType) == 4;
+}
+
 } // namespace zz

@@ -41,4 +41,10 @@ struct ChipParams {
 // words). Any other length leaves both as they were, so the previous chip's words stay.
 void parse_fuse_blank(ChipParams& chip);
 
+// The enhanced mid-range 14-bit core (PIC12F1xxx, PIC16F1xxx): CHIPbit 2 with the core type byte
+// 04, the one the board programs these chips by. Their image files hold the user ID, the
+// configuration words and the data EEPROM at words 8000h, 8007h and F000h, and their program
+// memory may run past word 2000h.
+bool is_enhanced_midrange(const ChipParams& chip);
+
 } // namespace zz

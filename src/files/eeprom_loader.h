@@ -13,11 +13,9 @@ public:
     EepromLoader(const ChipParams& chip, Buffer& buffer, Cells cells);
 
     Step place(std::int64_t address, std::span<const std::uint8_t> data) override;
-    // Chips beyond 64 KB need the upper address bits the writer announces.
-    bool extended_addresses() const override { return true; }
     int binary_unit_bytes() const override { return cells_ == Cells::bytes ? 1 : 2; }
     std::size_t binary_units() const override { return cell_count_; }
-    void place_binary(std::size_t index, std::uint16_t value) override;
+    bool place_binary(std::size_t index, std::uint16_t value) override;
     void finish() override {}
 
 private:

@@ -1,8 +1,8 @@
 #include "files/file_commands.h"
 
 #include "files/checksum.h"
-#include "files/hex_export.h"
 #include "files/hex_import.h"
+#include "files/image_export.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -23,6 +23,10 @@ std::string full_path(const std::string& chosen) {
 }
 
 } // namespace
+
+std::string save_error_text(const std::exception& reason) {
+    return std::string(kSaveError) + "\r\n" + reason.what();
+}
 
 void load_command(FileCommandContext& ctx) {
     if (ctx.Busy || ctx.chosen_path.empty())
@@ -48,9 +52,9 @@ void save_command(FileCommandContext& ctx) {
         return;
     ctx.CurrentFileName = ctx.chosen_path;
     try {
-        export_hex_file(ctx.chip, ctx.buffer, ctx.CurrentFileName);
-    } catch (const std::exception&) {
-        ctx.op.show_message(kSaveError, "Error", Icon::Error);
+        export_image_file(ctx.chip, ctx.buffer, ctx.CurrentFileName);
+    } catch (const std::exception& e) {
+        ctx.op.show_message(save_error_text(e), "Error", Icon::Error);
     }
     ctx.caption = ctx.caption.get() + " -- " + ctx.CurrentFileName;
     if (ctx.arm_file_watch)

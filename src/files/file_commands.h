@@ -6,6 +6,7 @@
 #include "device/buffer.h"
 #include "device/chip_params.h"
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -15,11 +16,15 @@ namespace zz {
 // Filters of the open and save dialogs, and the save dialog's default extension.
 inline constexpr std::string_view kLoadFilter =
     "Hex File (*.hex)|*.hex|Bin File (*.bin)|*.bin|All Files|*.*";
-inline constexpr std::string_view kSaveFilter = "Hex File (*.hex)|*.hex";
+// A name chosen under the Bin filter saves a raw image (the form follows the name).
+inline constexpr std::string_view kSaveFilter = "Hex File (*.hex)|*.hex|Bin File (*.bin)|*.bin";
 inline constexpr std::string_view kSaveDefaultExtension = "*.hex";
 // The window caption after a load: this, then the file's full path.
 inline constexpr std::string_view kLoadCaptionPrefix = "ZE-ZUZU V" ZZ_VERSION "  ";
 inline constexpr std::string_view kSaveError = "Error occured when saving file";
+
+// kSaveError and, on its own line, the reason, which names the file.
+std::string save_error_text(const std::exception& reason);
 
 // What the Load and Save commands work on; the front end has already asked for the file.
 struct FileCommandContext {
@@ -42,8 +47,9 @@ struct FileCommandContext {
 // blanked and filled by the reader for CHIPbit; the checksum is recomputed and the watch armed.
 void load_command(FileCommandContext& ctx);
 
-// Save: the buffer goes to the chosen file by the writer for CHIPbit; " -- " and the file name
-// are appended to the caption whether or not that worked; the watch is armed.
+// Save: the buffer goes to the chosen file as Intel HEX by the writer for CHIPbit, or as a raw
+// image when the name is not a HEX file's; " -- " and the file name are appended to the caption
+// whether or not that worked; the watch is armed.
 void save_command(FileCommandContext& ctx);
 
 } // namespace zz

@@ -3,6 +3,7 @@
 #include "base/atomic_file.h"
 #include "base/hex_text.h"
 #include "files/hex_writer.h"
+#include "files/midrange_layout.h"
 
 #include <algorithm>
 #include <vector>
@@ -13,8 +14,8 @@ namespace {
 
 constexpr std::size_t kWordsPerRecord = 8;
 constexpr std::size_t kBytesPerRecord = 16;
-constexpr std::uint32_t kMidrangeIdAddress = 0x4000;
-constexpr std::uint32_t kMidrangeEepromAddress = 0x4200;
+constexpr std::uint32_t kMidrange12EepromWord = 0x2100;
+constexpr std::uint32_t kMidrange12ConfigWord = 0xFFF;
 constexpr std::uint32_t kPic18IdAddress = 0x200000;
 constexpr std::uint32_t kPic18ConfigAddress = 0x300000;
 constexpr std::uint32_t kPic18EepromAddress = 0xF00000;
@@ -65,14 +66,15 @@ void program_words(HexWriter& out, const ChipParams& chip, const Buffer& buffer)
                 });
 }
 
-// Midrange cores keep one EEPROM byte in the low byte of each word.
-void midrange_eeprom(HexWriter& out, const ChipParams& chip, const Buffer& buffer) {
+// Midrange cores keep one EEPROM byte in the low byte of each word, from word `first_word` on.
+void midrange_eeprom(HexWriter& out, const ChipParams& chip, const Buffer& buffer,
+                     std::uint32_t first_word) {
     each_record(chip.EEPROMsize, covered(chip.EEPROMsize, buffer, Area::eeprom), kWordsPerRecord,
                 [&](std::size_t first, std::size_t count) {
                     Bytes bytes;
                     for (std::size_t k = first; k < first + count; ++k)
                         add_word(bytes, hex_value(buffer.cell(Area::eeprom, k)) & 0xFF);
-                    out.data(kMidrangeEepromAddress + static_cast<std::uint32_t>(2 * first), bytes);
+                    out.data(2 * (first_word + static_cast<std::uint32_t>(first)), bytes);
                 });
 }
 
@@ -117,8 +119,8 @@ void Export12bitHexFile(const ChipParams& chip, const Buffer& buffer,
     program_words(out, chip, buffer);
     out.data(static_cast<std::uint32_t>(2 * std::max<std::int64_t>(chip.ROMsize, 0)),
              midrange_id(buffer));
-    out.data(0x1FFE, config_bytes(buffer, 1));
-    midrange_eeprom(out, chip, buffer);
+    out.data(2 * kMidrange12ConfigWord, config_bytes(buffer, 1));
+    midrange_eeprom(out, chip, buffer, kMidrange12EepromWord);
     finish(out, path);
 }
 
@@ -127,12 +129,17 @@ void Export14bitHexFile(const ChipParams& chip, const Buffer& buffer,
     HexWriter out;
     out.upper_address(0);
     program_words(out, chip, buffer);
-    out.data(kMidrangeIdAddress, midrange_id(buffer));
+    // Enhanced mid-range chips: past 64 KB, announced by an upper-address record.
+    const MidrangeLayout& layout = midrange_layout(chip);
+    const auto word_address = [](std::int64_t word) {
+        return static_cast<std::uint32_t>(2 * word);
+    };
+    out.data(word_address(layout.id), midrange_id(buffer));
     const Bytes config = config_bytes(buffer, 2);
-    out.data(0x400E, std::span(config).first(2));
+    out.data(word_address(layout.config), std::span(config).first(2));
     if (chip.FuseWordCount >= 2)
-        out.data(0x4010, std::span(config).last(2));
-    midrange_eeprom(out, chip, buffer);
+        out.data(word_address(layout.config + 1), std::span(config).last(2));
+    midrange_eeprom(out, chip, buffer, static_cast<std::uint32_t>(layout.eeprom));
     finish(out, path);
 }
 

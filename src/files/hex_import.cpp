@@ -19,6 +19,13 @@ LoadResult read_with(int chip_bit, const ChipParams& chip, Buffer& buffer,
 
 } // namespace
 
+void name_dropped_data(LoadResult& result, const std::string& file_name) {
+    if (result.dropped.empty())
+        return;
+    result.warning += result.warning.empty() ? "Warning: " + file_name + ": " : "; ";
+    result.warning += "data outside this chip dropped at " + result.dropped.text();
+}
+
 bool is_hex_file_name(const std::filesystem::path& path) {
     const std::string name = path.filename().string();
     const auto dot = name.rfind('.');

@@ -2,6 +2,7 @@
 
 #include "device/buffer.h"
 #include "device/chip_params.h"
+#include "files/dropped_data.h"
 
 #include <filesystem>
 #include <string>
@@ -10,12 +11,17 @@
 namespace zz {
 
 // What a load did. A file that loads but holds damaged records or data the chip cannot take
-// loads all it can; `warning` then names the first such place for the status line.
+// loads all it can; `warning` then names the first damaged record and every range of dropped
+// data, for the status line.
 struct LoadResult {
     bool ok = true;
     std::string error;   // when !ok: the text of the error message box
     std::string warning; // empty when the file was clean
+    DroppedData dropped; // byte addresses (file offsets of a binary image) the chip has not
 };
+
+// Names the dropped ranges in the warning: after it, or as "Warning: NAME: ..." alone.
+void name_dropped_data(LoadResult& result, const std::string& file_name);
 
 // The extension (with its dot) ".hex" or ".HEX" means Intel HEX; anything else a binary image.
 bool is_hex_file_name(const std::filesystem::path& path);

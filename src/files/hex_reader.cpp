@@ -1,9 +1,9 @@
 #include "files/hex_reader.h"
 
-#include "base/hex_text.h"
 #include "files/hex_record.h"
 #include "files/line_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -36,12 +36,12 @@ public:
 
 private:
     void place_data(const HexRecord& record);
-    void set_upper(const HexRecord& record);
+    void set_base(const HexRecord& record);
 
     ImageLoader& loader_;
     std::string file_name_;
     int line_number_ = 0;
-    std::int64_t upper_ = 0; // -1 after a damaged upper-address record: nothing fits
+    std::int64_t base_ = 0; // -1 after a damaged upper-address record: nothing fits
 };
 
 bool HexScan::take(std::string_view line, bool overlong) {
@@ -65,7 +65,7 @@ bool HexScan::take(std::string_view line, bool overlong) {
         break;
     case kSegmentRecord:
     case kLinearRecord:
-        set_upper(record);
+        set_base(record);
         break;
     default:
         break;
@@ -74,32 +74,29 @@ bool HexScan::take(std::string_view line, bool overlong) {
 }
 
 void HexScan::place_data(const HexRecord& record) {
-    if (record.load < 0 || upper_ < 0)
+    if (record.load < 0 || base_ < 0)
         return;
-    const std::int64_t start = upper_ * 0x10000 + record.load;
+    const std::int64_t start = base_ + record.load;
     const auto data = record.data();
     std::size_t pos = 0;
     while (pos < data.size()) {
-        const auto step = loader_.place(start + static_cast<std::int64_t>(pos), data.subspan(pos));
-        if (step.consumed == 0) {
-            if (!step.quiet)
-                warn(
-                    "data at address 0x" +
-                    to_hex(static_cast<std::uint32_t>(start) + static_cast<std::uint32_t>(pos), 4) +
-                    " does not fit this chip");
-            return;
-        }
-        pos += step.consumed;
+        const std::int64_t address = start + static_cast<std::int64_t>(pos);
+        const auto step = loader_.place(address, data.subspan(pos));
+        const std::size_t taken = std::clamp<std::size_t>(step.consumed, 1, data.size() - pos);
+        if (step.dropped)
+            result.dropped.add(address, taken);
+        pos += taken;
     }
 }
 
-void HexScan::set_upper(const HexRecord& record) {
-    const std::int64_t value =
-        record.valid >= 2 ? (std::int64_t{record.bytes[0]} << 8) | record.bytes[1] : -1;
-    if (loader_.extended_addresses())
-        upper_ = value;
-    else if (value != 0)
-        warn("extended address ignored, this chip's addresses are below 64 KB");
+// Type 2 gives bits 4-19 of the addresses that follow (a segment), type 4 bits 16-31.
+void HexScan::set_base(const HexRecord& record) {
+    if (record.valid < 2) {
+        base_ = -1;
+        return;
+    }
+    const std::int64_t value = (std::int64_t{record.bytes[0]} << 8) | record.bytes[1];
+    base_ = record.type == kSegmentRecord ? value << 4 : value << 16;
 }
 
 } // namespace
@@ -107,7 +104,7 @@ void HexScan::set_upper(const HexRecord& record) {
 LoadResult read_hex_image(ImageLoader& loader, const std::filesystem::path& path) {
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
-        return {false, "Cannot open file " + path.string() + ": " + std::strerror(errno), {}};
+        return {false, "Cannot open file " + path.string() + ": " + std::strerror(errno), {}, {}};
     HexScan scan(loader, path.filename().string());
     LineReader lines(file.get());
     std::string_view line;
@@ -118,12 +115,15 @@ LoadResult read_hex_image(ImageLoader& loader, const std::filesystem::path& path
         going = scan.take(line, overlong);
     }
     if (lines.failed())
-        return {false, "Cannot read file " + path.string() + ": " + std::strerror(errno),
-                scan.result.warning};
+        return {false,
+                "Cannot read file " + path.string() + ": " + std::strerror(errno),
+                scan.result.warning,
+                {}};
     loader.finish();
     if (going && !scan.end_seen && scan.result.warning.empty())
         scan.result.warning =
             "Warning: " + path.filename().string() + " ends without an end-of-file record";
+    name_dropped_data(scan.result, path.filename().string());
     return scan.result;
 }
 

@@ -8,8 +8,10 @@
 namespace zz {
 
 // Reads an Intel HEX file record by record into the loader until an end-of-file record, the end
-// of the file or a line that does not start with ":". Checksums are not needed to load a record,
-// but the first damaged record, and the first data the chip cannot take, give the warning.
+// of the file or a line that does not start with ":". Upper-address records (types 2 and 4) move
+// the addresses that follow. Checksums are not needed to load a record, but the first damaged
+// record gives the warning; so do the bytes the chip has no place for, which are dropped one by
+// one (the rest of their record still loads) and named by their address ranges.
 LoadResult read_hex_image(ImageLoader& loader, const std::filesystem::path& path);
 
 } // namespace zz

@@ -14,25 +14,24 @@ namespace zz {
 // what it shows in the labels once the file is read.
 class ImageLoader {
 public:
-    // Bytes taken by one step of a HEX record; 0 ends the record. `quiet`: the address is a
-    // location the chip has but this loader leaves unread, so dropping it is no surprise.
+    // Bytes taken by one step of a HEX record (at least one). `dropped`: the chip has no place
+    // for them. Locations the chip has but the loader leaves unread are taken, not dropped.
     struct Step {
-        std::size_t consumed = 0;
-        bool quiet = false;
+        std::size_t consumed = 1;
+        bool dropped = false;
     };
 
     virtual ~ImageLoader() = default;
 
     // Places the first one or two of `data` (never empty) at byte address `address`.
     virtual Step place(std::int64_t address, std::span<const std::uint8_t> data) = 0;
-    // Whether type 2 and 4 records set the upper 16 address bits.
-    virtual bool extended_addresses() const = 0;
 
     // A binary image is a sequence of units: bytes (1) or words with the low byte first (2).
     virtual int binary_unit_bytes() const { return 2; }
     // Units past this index hold nothing the chip can take; reading stops there.
     virtual std::size_t binary_units() const = 0;
-    virtual void place_binary(std::size_t index, std::uint16_t value) = 0;
+    // False when the unit holds data (not the erased value) that the chip has no place for.
+    virtual bool place_binary(std::size_t index, std::uint16_t value) = 0;
 
     // After the whole file: the ID, configuration and BandGap labels.
     virtual void finish() = 0;

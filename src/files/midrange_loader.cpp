@@ -11,11 +11,9 @@ namespace zz {
 
 namespace {
 
-constexpr std::int64_t kEepromWord = 0x2100;
-constexpr std::int64_t kIdWord = 0x2000;
 constexpr std::int64_t kIdWords = 4;
+constexpr std::int64_t kEepromWord12 = 0x2100;
 constexpr std::int64_t kConfigWord12 = 0xFFF;
-constexpr std::int64_t kConfigWord14 = 0x2007;
 // The 12-bit user ID sits in the four words after program memory; this loader does not read it.
 constexpr std::int64_t kId12Words = 4;
 
@@ -23,75 +21,106 @@ std::string word_caption(std::uint32_t value) {
     return "0x" + to_hex(value & 0xFFFF, 4);
 }
 
+bool within(std::int64_t word, std::int64_t first, std::int64_t count) {
+    return word >= first && word < first + count;
+}
+
+std::vector<MidrangeLayout> layouts_of(const ChipParams& chip, MidrangeLoader::Core core) {
+    if (core == MidrangeLoader::Core::bit12)
+        return {};
+    if (is_enhanced_midrange(chip))
+        return {kEnhancedLayout, kClassicLayout};
+    return {kClassicLayout};
+}
+
 } // namespace
 
 MidrangeLoader::MidrangeLoader(const ChipParams& chip, Buffer& buffer, Core core)
     : chip_(chip), buffer_(buffer), core_(core), high_mask_(core == Core::bit12 ? 0x0F : 0x3F),
-      rom_words_(std::min<std::size_t>(rom_limit(chip, buffer),
-                                       core == Core::bit12 ? kConfigWord12 : kIdWord)),
-      eeprom_bytes_(eeprom_limit(chip, buffer)) {}
+      layouts_(layouts_of(chip, core)),
+      rom_words_(std::min<std::size_t>(
+          rom_limit(chip, buffer),
+          static_cast<std::size_t>(layouts_.empty() ? kConfigWord12 : layouts_[0].program_end))),
+      eeprom_bytes_(eeprom_limit(chip, buffer)),
+      config_words_(core == Core::bit14 && chip.FuseWordCount >= 2 ? 2 : 1) {}
 
-MidrangeLoader::Region MidrangeLoader::region(std::int64_t word) const {
+MidrangeLoader::Place MidrangeLoader::place_of(std::int64_t word) const {
     if (word < 0)
-        return Region::none;
+        return {};
     if (static_cast<std::size_t>(word) < rom_words_)
-        return Region::program;
-    if (word >= kEepromWord && word < kEepromWord + static_cast<std::int64_t>(eeprom_bytes_))
-        return Region::eeprom;
-    if (core_ == Core::bit12) {
-        if (word == kConfigWord12)
-            return Region::config1;
-        const std::int64_t id = std::max<std::int64_t>(chip_.ROMsize, 0);
-        return word >= id && word < id + kId12Words ? Region::quiet : Region::none;
-    }
-    if (word >= kIdWord && word < kIdWord + kIdWords)
-        return Region::id;
-    if (word == kConfigWord14)
-        return Region::config1;
-    if (word == kConfigWord14 + 1 && chip_.FuseWordCount >= 2)
-        return Region::config2;
-    return Region::none;
+        return {Region::program, static_cast<std::size_t>(word)};
+    if (core_ == Core::bit12)
+        return place_of_12bit(word);
+    for (const MidrangeLayout& layout : layouts_)
+        if (const Place where = place_in(layout, word); where.region != Region::none)
+            return where;
+    return {};
+}
+
+MidrangeLoader::Place MidrangeLoader::place_of_12bit(std::int64_t word) const {
+    if (within(word, kEepromWord12, static_cast<std::int64_t>(eeprom_bytes_)))
+        return {Region::eeprom, static_cast<std::size_t>(word - kEepromWord12)};
+    if (word == kConfigWord12)
+        return {Region::config, 0};
+    const std::int64_t id = std::max<std::int64_t>(chip_.ROMsize, 0);
+    return within(word, id, kId12Words) ? Place{Region::quiet, 0} : Place{};
+}
+
+MidrangeLoader::Place MidrangeLoader::place_in(const MidrangeLayout& layout,
+                                               std::int64_t word) const {
+    if (within(word, layout.eeprom, static_cast<std::int64_t>(eeprom_bytes_)))
+        return {Region::eeprom, static_cast<std::size_t>(word - layout.eeprom)};
+    if (within(word, layout.id, kIdWords))
+        return {Region::id, static_cast<std::size_t>(word - layout.id)};
+    if (within(word, layout.config, config_words_))
+        return {Region::config, static_cast<std::size_t>(word - layout.config)};
+    return {};
 }
 
 ImageLoader::Step MidrangeLoader::place(std::int64_t address, std::span<const std::uint8_t> data) {
-    const std::int64_t word = address / 2;
-    const Region where = address < 0 ? Region::none : region(word);
-    if (where == Region::none || where == Region::quiet)
-        return {0, where == Region::quiet};
-    const auto index = static_cast<std::size_t>(word);
-    if (where == Region::program) {
+    const Place where = place_of(address < 0 ? -1 : address / 2);
+    if (where.region == Region::none || where.region == Region::quiet)
+        return {1, where.region == Region::none};
+    if (where.region == Region::program) {
         const bool high = address % 2 == 1;
         if (!high && data.size() >= 2) {
-            set_word_cell(buffer_, index,
+            set_word_cell(buffer_, where.index,
                           static_cast<std::uint16_t>(((data[1] & high_mask_) << 8) | data[0]));
             return {2};
         }
-        set_word_cell_byte(buffer_, index, high,
+        set_word_cell_byte(buffer_, where.index, high,
                            high ? static_cast<std::uint8_t>(data[0] & high_mask_) : data[0]);
         return {1};
     }
-    // Outside program memory a step takes one whole word; a missing high byte reads as FFh.
-    const std::uint8_t high = data.size() >= 2 ? data[1] : 0xFF;
-    place_word(word, where, static_cast<std::uint16_t>((high << 8) | data[0]));
-    return {std::min<std::size_t>(2, data.size())};
+    place_byte(where, address % 2 == 1, data[0]);
+    return {1};
 }
 
-void MidrangeLoader::place_word(std::int64_t word, Region where, std::uint16_t value) {
+// Outside program memory a word holds an EEPROM or ID byte in its low byte (its high byte has
+// no place and is passed over) or a configuration word, whose missing bytes read FFh.
+void MidrangeLoader::place_byte(Place where, bool high, std::uint8_t byte) {
+    if (where.region == Region::config) {
+        const std::uint16_t word = config_[where.index].value_or(0xFFFF);
+        config_[where.index] = static_cast<std::uint16_t>(high ? (word & 0x00FF) | (byte << 8)
+                                                               : (word & 0xFF00) | byte);
+    } else if (!high) {
+        place_word(where, byte);
+    }
+}
+
+void MidrangeLoader::place_word(Place where, std::uint16_t value) {
     const auto low = static_cast<std::uint8_t>(value & 0xFF);
-    switch (where) {
+    switch (where.region) {
     case Region::eeprom:
-        set_byte_cell(buffer_, Area::eeprom, static_cast<std::size_t>(word - kEepromWord), low);
+        set_byte_cell(buffer_, Area::eeprom, where.index, low);
         break;
     case Region::id:
         // Each ID byte goes to its own place, missing ones read FF: a file that repeats or
         // reorders its ID record cannot grow or shift the ID.
-        id_[static_cast<std::size_t>(word - kIdWord)] = low;
+        id_[where.index] = low;
         break;
-    case Region::config1:
-        config_[0] = value;
-        break;
-    case Region::config2:
-        config_[1] = value;
+    case Region::config:
+        config_[where.index] = value;
         break;
     default:
         break;
@@ -99,23 +128,31 @@ void MidrangeLoader::place_word(std::int64_t word, Region where, std::uint16_t v
 }
 
 std::size_t MidrangeLoader::binary_units() const {
-    std::int64_t end = std::max<std::int64_t>(
-        static_cast<std::int64_t>(rom_words_),
-        core_ == Core::bit12 ? kConfigWord12 + 1
-                             : kConfigWord14 + (chip_.FuseWordCount >= 2 ? 2 : 1));
-    if (eeprom_bytes_ > 0)
-        end = std::max(end, kEepromWord + static_cast<std::int64_t>(eeprom_bytes_));
+    auto end = static_cast<std::int64_t>(rom_words_);
+    if (core_ == Core::bit12)
+        end = std::max(end, kConfigWord12 + 1);
+    for (const MidrangeLayout& layout : layouts_)
+        end = std::max(end, layout.config + config_words_);
+    if (eeprom_bytes_ == 0)
+        return static_cast<std::size_t>(end);
+    const auto eeprom = static_cast<std::int64_t>(eeprom_bytes_);
+    if (core_ == Core::bit12)
+        end = std::max(end, kEepromWord12 + eeprom);
+    for (const MidrangeLayout& layout : layouts_)
+        end = std::max(end, layout.eeprom + eeprom);
     return static_cast<std::size_t>(end);
 }
 
-void MidrangeLoader::place_binary(std::size_t index, std::uint16_t value) {
-    const auto word = static_cast<std::int64_t>(index);
-    const Region where = region(word);
-    const auto masked = static_cast<std::uint16_t>(value & ((high_mask_ << 8) | 0xFF));
-    if (where == Region::program)
-        set_word_cell(buffer_, index, masked);
-    else if (where != Region::none && where != Region::quiet)
-        place_word(word, where, masked);
+bool MidrangeLoader::place_binary(std::size_t index, std::uint16_t value) {
+    const Place where = place_of(static_cast<std::int64_t>(index));
+    const auto cell_mask = static_cast<std::uint16_t>((high_mask_ << 8) | 0xFF);
+    const auto masked = static_cast<std::uint16_t>(value & cell_mask);
+    if (where.region == Region::program)
+        set_word_cell(buffer_, where.index, masked);
+    else if (where.region != Region::none && where.region != Region::quiet)
+        place_word(where, masked);
+    // An erased word is no data, wherever it lies.
+    return where.region != Region::none || masked == cell_mask;
 }
 
 void MidrangeLoader::finish() {
@@ -130,7 +167,6 @@ void MidrangeLoader::finish() {
 
 void MidrangeLoader::finish_config() {
     const auto& blank = chip_.fuse_blank_words;
-    const bool two_words = core_ == Core::bit14 && chip_.FuseWordCount >= 2;
     if (config_[0])
         buffer_.lab_fuse(1) =
             word_caption(static_cast<std::uint32_t>((*config_[0] & blank[0]) | chip_.FUSEOR));
@@ -140,7 +176,7 @@ void MidrangeLoader::finish_config() {
         buffer_.lab_fuse(1) = word_caption(static_cast<std::uint32_t>(blank[0]));
         if (core_ == Core::bit14)
             buffer_.lab_fuse(2) =
-                two_words ? word_caption(static_cast<std::uint32_t>(blank[1])) : "0xFFFF";
+                config_words_ == 2 ? word_caption(static_cast<std::uint32_t>(blank[1])) : "0xFFFF";
     }
     for (int n = core_ == Core::bit12 ? 2 : 3; n <= 7; ++n)
         buffer_.lab_fuse(n) = "0xFFFF";

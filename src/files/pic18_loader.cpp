@@ -21,7 +21,7 @@ Pic18Loader::Pic18Loader(const ChipParams& chip, Buffer& buffer)
 
 ImageLoader::Step Pic18Loader::place(std::int64_t address, std::span<const std::uint8_t> data) {
     if (address < 0)
-        return {0};
+        return {1, true};
     const auto word = static_cast<std::size_t>(address / 2);
     if (word < rom_words_) {
         if (address % 2 == 0 && data.size() >= 2) {
@@ -41,13 +41,13 @@ ImageLoader::Step Pic18Loader::place(std::int64_t address, std::span<const std::
     else if (eeprom >= 0 && eeprom < static_cast<std::int64_t>(eeprom_bytes_))
         set_byte_cell(buffer_, Area::eeprom, static_cast<std::size_t>(eeprom), data[0]);
     else
-        return {0};
+        return {1, true};
     return {1};
 }
 
-void Pic18Loader::place_binary(std::size_t index, std::uint16_t value) {
-    if (index < rom_words_)
-        set_word_cell(buffer_, index, value);
+bool Pic18Loader::place_binary(std::size_t index, std::uint16_t value) {
+    set_word_cell(buffer_, index, value);
+    return true;
 }
 
 void Pic18Loader::finish() {

@@ -14,10 +14,9 @@ public:
     Pic18Loader(const ChipParams& chip, Buffer& buffer);
 
     Step place(std::int64_t address, std::span<const std::uint8_t> data) override;
-    bool extended_addresses() const override { return true; }
     // A binary image holds program memory only.
     std::size_t binary_units() const override { return rom_words_; }
-    void place_binary(std::size_t index, std::uint16_t value) override;
+    bool place_binary(std::size_t index, std::uint16_t value) override;
     void finish() override;
 
 private:

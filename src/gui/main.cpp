@@ -61,6 +61,8 @@ BoardLine open_line(zz::QtLoop& loop, const zz::WindowOptions& options,
             zz::load_chip_image(*line.board->chip(), line.chip, options.image);
         if (!result.ok)
             op.show_message(result.error, "Error", zz::Icon::Error);
+        else if (!result.warning.empty()) // before the window and its status line exist
+            std::fprintf(stderr, "%s\n", result.warning.c_str());
     }
     if (person)
         line.person = std::make_unique<zz::SocketOperator>(

@@ -1,5 +1,6 @@
 #include "gui/qt_operator.h"
 
+#include "files/file_commands.h"
 #include "gui/tone_player.h"
 
 #include <QDesktopServices>
@@ -36,6 +37,24 @@ QMessageBox::Icon box_icon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// "Hex File (*.hex)|*.hex|Bin File (*.bin)|*.bin" as Qt writes it: the descriptions, which
+// name their patterns, separated by ";;".
+QString qt_filter(std::string_view filter) {
+    QStringList descriptions;
+    const QStringList parts =
+        QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size()))
+            .split(QLatin1Char('|'));
+    for (qsizetype k = 0; k < parts.size(); k += 2)
+        descriptions << parts[k];
+    return descriptions.join(QStringLiteral(";;"));
+}
+
+// "*.hex" -> "hex".
+QString suffix_of(std::string_view pattern) {
+    const auto dot = pattern.rfind('.');
+    return dot == std::string_view::npos ? QString() : QString::fromUtf8(pattern.substr(dot + 1));
+}
+
 std::string local_path(const QString& chosen) {
     if (chosen.isEmpty())
         return {};
@@ -61,16 +80,20 @@ bool QtOperator::play_tone(int hz, int ms) {
 }
 
 std::string QtOperator::choose_load_file() {
-    return local_path(QFileDialog::getOpenFileName(
-        parent_, QStringLiteral("Open"), QString(),
-        QStringLiteral("Hex File (*.hex);;Bin File (*.bin);;All Files (*)")));
+    return local_path(QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), QString(),
+                                                   qt_filter(kLoadFilter)));
 }
 
 std::string QtOperator::choose_save_file() {
-    QFileDialog dialog(parent_, QStringLiteral("Save As"), QString(),
-                       QStringLiteral("Hex File (*.hex)"));
+    QFileDialog dialog(parent_, QStringLiteral("Save As"), QString(), qt_filter(kSaveFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("hex"));
+    dialog.setDefaultSuffix(suffix_of(kSaveDefaultExtension));
+    // A name typed without an extension gets the chosen filter's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) {
+                         const qsizetype open = filter.lastIndexOf(QLatin1Char('.'));
+                         dialog.setDefaultSuffix(filter.mid(open + 1).chopped(1));
+                     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return local_path(dialog.selectedFiles().front());

@@ -36,10 +36,11 @@ void add_window_options(QCommandLineParser& parser) {
                         "the success tone, for Auto Program."),
          QStringLiteral("INSERT_MS,REMOVE_MS")},
         {QStringLiteral("chip-image"),
-         QStringLiteral("Load the virtual chip's memories from this Intel HEX file first."),
+         QStringLiteral("Load the virtual chip's memories from this image file first."),
          QStringLiteral("FILE")},
         {QStringLiteral("chip-save"),
-         QStringLiteral("When the window closes, save the virtual chip's memories as Intel HEX."),
+         QStringLiteral("When the window closes, save the virtual chip's memories (Intel HEX, or a "
+                        "raw image when FILE does not end in .hex)."),
          QStringLiteral("FILE")},
         {QStringLiteral("screenshot"),
          QStringLiteral("Save a picture of the window once it is ready, then close it."),

@@ -1,7 +1,7 @@
 #include "sim/chip_image.h"
 
 #include "base/hex_text.h"
-#include "files/hex_export.h"
+#include "files/image_export.h"
 
 #include <cstdio>
 
@@ -92,7 +92,7 @@ void save_chip_image(const VirtualChip& chip, const ChipParams& params,
     rom_to_buffer(chip, params, buffer);
     if (!params.is_serial_eeprom())
         labels_to_buffer(chip, params, buffer);
-    export_hex_file(params, buffer, path);
+    export_image_file(params, buffer, path);
 }
 
 } // namespace zz

@@ -8,8 +8,9 @@
 
 namespace zz {
 
-// The memories of a virtual chip as an Intel HEX file in the layout of its CHIPbit, with a buffer
-// of the chip's parameters carrying the data between the chip and the file.
+// The memories of a virtual chip as an image file, Intel HEX in the layout of its CHIPbit or a raw
+// image as the file's name says, with a buffer of the chip's parameters carrying the data between
+// the chip and the file.
 
 // Writes what the file holds into the chip. Cells the file leaves blank keep the chip's own
 // value, so the factory calibration word survives an image without one.

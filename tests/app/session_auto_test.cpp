@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <fstream>
 
 namespace zz {
@@ -94,6 +95,43 @@ TEST_F(SessionAuto, EveryChipIsNumberedAndOnRecord) {
     EXPECT_THAT(lines[1], HasSubstr(",00000005,pass,,"));
     EXPECT_THAT(lines[2], HasSubstr(",00000006,fail,Error in programming ROM at address 0x0010,"));
     EXPECT_THAT(lines[3], HasSubstr(",00000006,pass,,"));
+}
+
+// Programming a buffer that holds no data leaves the chip blank: the person is asked first, by
+// Program and by Auto Program alike. Any data at all, a configuration word included, asks nothing.
+TEST_F(SessionAuto, ABlankImageIsProgrammedOnlyAfterYes) {
+    const struct {
+        const char* name;
+        bool program; // else Auto Program
+        const char* fuse1;
+        std::deque<bool> answers;
+        std::size_t questions;
+        const char* passed;
+    } cases[] = {{"ProgramNo", true, "0x3FFF", {false}, 1, "Pass:0000"},
+                 {"ProgramYes", true, "0x3FFF", {true}, 1, "Pass:0001"},
+                 {"ProgramFuseWord", true, "0x3F72", {}, 0, "Pass:0001"},
+                 {"AutoNo", false, "0x3FFF", {false}, 1, "Pass:0000"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        s.reset_statistics();
+        s.buffer.lab_fuse(1) = c.fuse1;
+        parts.op.questions.clear();
+        parts.op.answers = c.answers;
+        parts.board.clear_trace();
+        if (c.program) {
+            s.program_command();
+        } else {
+            EXPECT_FALSE(s.auto_program_command().started);
+        }
+        parts.loop.run_for(200);
+        ASSERT_EQ(parts.op.questions.size(), c.questions);
+        if (c.questions)
+            EXPECT_EQ(
+                parts.op.questions[0].text,
+                "The image holds no data: the chip will be left blank.\r\nProgram it anyway?");
+        EXPECT_EQ(s.statistics.lab_pass.get(), c.passed);
+        EXPECT_EQ(parts.board.commands().empty(), c.passed == std::string("Pass:0000"));
+    }
 }
 
 } // namespace

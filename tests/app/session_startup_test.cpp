@@ -72,13 +72,21 @@ TEST_F(SessionStartup, StoredFileThatIsGoneLeavesThePlainCaptionWithoutAMessage)
     EXPECT_TRUE(parts.op.messages.empty());
 }
 
-TEST_F(SessionStartup, StoredFileIsLoadedWithItsChecksum) {
-    folder.write("one.hex", ":020000000A30C4\r\n:00000001FF\r\n");
+// Data the chip has no place for is named on the notice line, which the board's greeting leaves.
+TEST_F(SessionStartup, StoredFileIsLoadedWithItsChecksumAndDroppedData) {
+    folder.write("one.hex", ":020000000A30C4\r\n:020000040001F9\r\n:02000E00A43F0D\r\n"
+                            ":00000001FF\r\n");
     write_settings("[START]\r\nfilename=" + (folder.path() / "one.hex").string() + "\r\n");
     Session& s = start();
     EXPECT_EQ(s.buffer.cell(Area::rom, 0), "300A");
+    EXPECT_EQ(s.buffer.lab_fuse(1).get(), "0x3FFF");
     EXPECT_NE(s.buffer.lab_checksum.get(), "Checksum  0xFFFF");
     EXPECT_EQ(s.caption.get(), "ZE-ZUZU V2.37  " + (folder.path() / "one.hex").string());
+    parts.loop.run_for(100);
+    EXPECT_EQ(s.link().status.Label11.get(), "Ready");
+    EXPECT_EQ(s.Label4.get(),
+              "Warning: one.hex: data outside this chip dropped at 0x1000E-0x1000F");
+    EXPECT_TRUE(parts.op.messages.empty());
 }
 
 TEST_F(SessionStartup, GarbageSettingsStartUsable) {
@@ -202,6 +210,16 @@ TEST_F(SessionStartup, FileWatchReloadsAChangedFileButNotOurOwnSave) {
                                                std::chrono::seconds(2));
     parts.loop.run_for(1000);
     EXPECT_EQ(s.buffer.cell(Area::rom, 0), "300B");
+    EXPECT_EQ(s.link().status.Label11.get(), "Ready");
+
+    // A reload that drops data says so on the status line.
+    folder.write("watched.hex", ":020000000D30C1\r\n:02401000BB3FB4\r\n:00000001FF\r\n");
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) +
+                                               std::chrono::seconds(3));
+    parts.loop.run_for(1000);
+    EXPECT_EQ(s.buffer.cell(Area::rom, 0), "300D");
+    EXPECT_EQ(s.link().status.Label11.get(),
+              "Warning: watched.hex: data outside this chip dropped at 0x4010-0x4011");
 
     // With "Auto Update Files" off nothing happens.
     s.flags.N35.checked = false;
@@ -209,7 +227,7 @@ TEST_F(SessionStartup, FileWatchReloadsAChangedFileButNotOurOwnSave) {
     std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) +
                                                std::chrono::seconds(4));
     parts.loop.run_for(1000);
-    EXPECT_EQ(s.buffer.cell(Area::rom, 0), "300B");
+    EXPECT_EQ(s.buffer.cell(Area::rom, 0), "300D");
 }
 
 } // namespace

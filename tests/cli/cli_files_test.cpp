@@ -61,6 +61,159 @@ INSTANTIATE_TEST_SUITE_P(EveryChipBit, CliImageTest, ::testing::ValuesIn(kImages
                              return "CHIPbit" + std::to_string(info.param.chip_bit);
                          });
 
+// Images built by gpasm, programmed into a chip on the virtual board and saved from it with
+// --chip-save, and converted: srec_cmp finds every byte of the original (program memory, ID,
+// configuration words, data EEPROM) at its address in both; `fuses` reads the options it selects.
+struct AssembledCase {
+    const char* chip;
+    const char* source;  // after "list" and "include"
+    const char* regions; // srec_cmp -crop ranges of the chip's layout
+    const char* fuse;    // a line `fuses` prints for the image
+};
+
+constexpr const char* kEnhanced = "0 0x10008 0x1000E 0x10012 0x1E000 0x1E200";
+constexpr const char* kClassic = "0 0x4008 0x400E 0x4012 0x4200 0x4400";
+
+const AssembledCase kAssembled[] = {
+    {"16F1509", R"(__CONFIG _CONFIG1, _FOSC_INTOSC & _WDTE_OFF & _MCLRE_OFF
+        __CONFIG _CONFIG2, _LVP_OFF & _STVREN_OFF
+        __IDLOCS 0x1234
+        goto 0x10
+        org 0x1FFF
+        retlw 0x55
+)",
+     kEnhanced, "MCLR Enable = Off "},
+    {"12F1840", R"(__CONFIG _CONFIG1, _FOSC_INTOSC & _WDTE_OFF
+        __CONFIG _CONFIG2, _LVP_OFF
+        movlw 0x8C
+        org 0xF000
+        de "AB", 0x7F
+        org 0xF0FE
+        de 0x5A
+)",
+     kEnhanced, "Watchdog Timer = Off "},
+    {"16F1847", R"(__CONFIG _CONFIG1, _FOSC_HS & _WDTE_SWDTEN & _PWRTE_ON
+        __CONFIG _CONFIG2, _PLLEN_OFF
+        __IDLOCS 0xBEEF
+        org 0x1000
+        retlw 0x7E
+        org 0xF010
+        de 0x01, 0x02
+)",
+     kEnhanced, "4x PLL = Off "},
+    {"16F877A", R"(__CONFIG _CP_OFF & _WDT_OFF & _HS_OSC & _LVP_OFF
+        __IDLOCS 0x1234
+        movlw 0x8C
+        org 0x2100
+        de "AB", 0x7F
+)",
+     kClassic, "Oscillator = HS "},
+    {"16F88", R"(__CONFIG _CONFIG1, _INTRC_IO & _WDT_OFF
+        __CONFIG _CONFIG2, _IESO_OFF
+        org 0x0FFF
+        retlw 0x22
+        org 0x21FE
+        de 0x33
+)",
+     kClassic, "Osc. Switchover = Off "},
+};
+
+class CliAssembledTest : public ::testing::TestWithParam<AssembledCase> {};
+
+TEST_P(CliAssembledTest, ChipAndConversionHoldWhatTheFileSays) {
+    const AssembledCase& c = GetParam();
+    ScratchDir dir(std::string("assembled") + c.chip);
+    std::ofstream(dir / "in.asm") << "        list p=" << c.chip << "\n        include <p" << c.chip
+                                  << ".inc>\n        " << c.source << "        end\n";
+    ASSERT_EQ(run_shell(dir, "cd '" + dir.path().string() + "' && gpasm -o in.hex in.asm").status,
+              0)
+        << read_text(dir / "stdout.txt") << "(install gputils: scripts/setup.sh)";
+    const std::string chip = std::string("--chip ") + c.chip + " ";
+    const std::string in = "'" + (dir / "in.hex") + "'";
+    for (const std::string& run : {"--virtual-board --chip-save chip.hex program " + in,
+                                   "convert " + in + " out.hex", "fuses " + in}) {
+        const RunResult r =
+            run_shell(dir, "cd '" + dir.path().string() + "' && '" + ZZ_CLI_PATH +
+                               "' --data-dir '" + ZZ_SOURCE_DIR + "/data' " + chip + run);
+        EXPECT_EQ(r.status, 0) << run << ": " << r.err;
+        EXPECT_EQ(r.err, "") << run;
+        if (run.starts_with("fuses"))
+            EXPECT_THAT(r.out, HasSubstr(c.fuse));
+    }
+    const std::string cropped = in + " -intel -crop " + c.regions;
+    for (const char* saved : {"chip.hex", "out.hex"}) {
+        const RunResult cmp = run_shell(dir, "srec_cmp " + cropped + " '" + (dir / saved) +
+                                                 "' -intel -crop -within " + cropped);
+        EXPECT_EQ(cmp.status, 0) << saved << ": " << cmp.err << cmp.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(GpasmImages, CliAssembledTest, ::testing::ValuesIn(kAssembled),
+                         [](const auto& info) { return std::string(info.param.chip); });
+
+// What a command goes on with but tells on stderr: data the chip has no place for, by address
+// range, and an image without data that would leave the chip blank.
+TEST(CliFilesTest, WarningsNameWhatWasDroppedOrMissing) {
+    ScratchDir dir("warnings");
+    std::ofstream(dir / "outside.hex") << ":020000000A30C4\n:020000040001F9\n:02000E00A43F0D\n"
+                                          ":020000021000EC\n:0100000011EE\n:00000001FF\n";
+    std::ofstream(dir / "empty.hex") << ":00000001FF\n";
+    const struct {
+        const char* arguments;
+        const char* err;
+        const char* out;
+    } cases[] = {
+        {"--chip 16F877A checksum outside.hex",
+         "Warning: outside.hex: data outside this chip dropped at 0x1000E-0x1000F, 0x10000\n",
+         "Checksum 0x100A\n"}, // 8191 x 3FFF + 300A + 3FFF: not 3FA4
+        {"--virtual-board --chip 16F877A program empty.hex",
+         "Warning: the image holds no data: the chip will be left blank\n",
+         "Information: Programming complete.\n"},
+    };
+    for (const auto& c : cases) {
+        const RunResult r = run_cli_in(dir, c.arguments);
+        EXPECT_EQ(r.status, 0) << c.arguments;
+        EXPECT_EQ(r.err, c.err) << c.arguments;
+        EXPECT_THAT(r.out, HasSubstr(c.out)) << c.arguments;
+    }
+}
+
+// Raw images of a serial EEPROM: read from the chip, every byte of it, and converted unchanged.
+TEST(CliFilesTest, BinaryImagesRoundTripByteForByte) {
+    ScratchDir dir("binary");
+    ASSERT_EQ(run_cli_in(dir, "--virtual-board --chip 24xx256 read dump.bin").status, 0);
+    EXPECT_EQ(read_text(dir / "dump.bin"), std::string(32768, '\xFF'));
+    for (const auto& [chip, size] : {std::pair{"24xx256", 32768}, {"'93xx46(16bit)'", 128}}) {
+        std::string image;
+        for (int k = 0; k < size; ++k)
+            image += static_cast<char>((k * 151 + 7) & 0xFF);
+        std::ofstream(dir / "a.bin", std::ios::binary) << image;
+        EXPECT_EQ(run_cli_in(dir, std::string("--chip ") + chip + " convert a.bin b.bin").status,
+                  0);
+        EXPECT_EQ(read_text(dir / "b.bin"), image) << chip;
+    }
+}
+
+// Every save refuses a file made read-only, names it and leaves it as it was (also for root).
+TEST(CliFilesTest, SavesLeaveReadOnlyFilesAlone) {
+    ScratchDir dir("readonly");
+    std::ofstream(dir / "in.hex") << ":0400200005000000D7\n:00000001FF\n";
+    for (const char* arguments :
+         {"convert in.hex locked.hex", "--virtual-board read locked.hex",
+          "--virtual-board --chip-save locked.hex erase",
+          "--virtual-board --serial rom --serial-start 10 --serial-end 11 --serial-save program "
+          "locked.hex"}) {
+        std::filesystem::copy_file(dir / "in.hex", dir / "locked.hex",
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::permissions(dir / "locked.hex", std::filesystem::perms::owner_read);
+        const RunResult r = run_cli_in(dir, std::string("--chip 16F877A ") + arguments);
+        EXPECT_EQ(r.status, 1) << arguments;
+        EXPECT_THAT(r.err, HasSubstr("locked.hex is read-only: it was not replaced")) << arguments;
+        EXPECT_EQ(read_text(dir / "locked.hex"), read_text(dir / "in.hex")) << arguments;
+        std::filesystem::permissions(dir / "locked.hex", std::filesystem::perms::owner_all);
+    }
+}
+
 TEST(CliFilesTest, DumpPrintsGridRowsThenLabels) {
     ScratchDir dir("dump");
     std::ofstream(dir / "in.hex") << kImages[1].hex;
@@ -100,14 +253,28 @@ TEST(CliFilesTest, ChipsOfAFamily) {
 
 TEST(CliFilesTest, BadUsageExitsTwo) {
     ScratchDir dir("usage");
-    for (const char* arguments :
-         {"", "frob", "checksum", "convert a.hex", "--model 5 info", "--model x info",
-          "--yes --no erase", "--steps rom erase", "--steps rom,fuse program a.hex",
-          "--chip-save x.hex erase", "--virtual-board --chip-save x.hex info", "--chip NOSUCH info",
-          "--virtual-board --virtual-chip NOSUCH erase", "--family 'No family' chips",
-          "--bogus info", "--quiet=1 info", "serve-board --deliver frame:0",
-          "serve-board --deliver usb", "--link x version", "--virtual-board serve-board",
-          "--port /dev/ttyS0 serve-board", "--virtual-chip NOSUCH serve-board"}) {
+    for (const char* arguments : {"",
+                                  "frob",
+                                  "checksum",
+                                  "convert a.hex",
+                                  "--model 5 info",
+                                  "--model x info",
+                                  "--yes --no erase",
+                                  "--steps rom erase",
+                                  "--steps rom,fuse program a.hex",
+                                  "--chip-save x.hex erase",
+                                  "--virtual-board --chip-save x.hex info",
+                                  "--chip NOSUCH info",
+                                  "--virtual-board --virtual-chip NOSUCH erase",
+                                  "--family 'No family' chips",
+                                  "--bogus info",
+                                  "--quiet=1 info",
+                                  "serve-board --deliver frame:0",
+                                  "serve-board --deliver usb",
+                                  "--link x version",
+                                  "--virtual-board serve-board",
+                                  "--port /dev/ttyS0 serve-board",
+                                  "--virtual-chip NOSUCH serve-board"}) {
         const RunResult r = run_cli(dir, arguments);
         EXPECT_EQ(r.status, 2) << arguments;
         EXPECT_THAT(r.err, HasSubstr("ze-zuzu-cli: ")) << arguments;

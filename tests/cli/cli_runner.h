@@ -57,4 +57,10 @@ inline RunResult run_cli(const ScratchDir& dir, const std::string& arguments) {
                               "/data' " + arguments);
 }
 
+// The same run from inside `dir`, so that file names may be given relative to it.
+inline RunResult run_cli_in(const ScratchDir& dir, const std::string& arguments) {
+    return run_shell(dir, "cd '" + dir.path().string() + "' && '" + ZZ_CLI_PATH + "' --data-dir '" +
+                              ZZ_SOURCE_DIR + "/data' " + arguments);
+}
+
 } // namespace zz::test

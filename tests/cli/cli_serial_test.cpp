@@ -94,8 +94,13 @@ TEST_F(CliSerialTest, BadSerialInputIsRefusedBeforeThePortIsTouched) {
     struct Case {
         const char* options;
         const char* message;
+        const char* file = "image.hex";
     };
     const Case cases[] = {
+        {"--serial eeprom --serial-start 0 --serial-end 1 --serial-save",
+         "Error: Serial numbers in the ID or EEPROM are saved only into a HEX file, not into the "
+         "raw image image.bin\n",
+         "image.bin"},
         {"--serial rom --serial-start 20 --serial-end 1F",
          "Error: Auto increment end address can not be less than start address\n"},
         {"--serial rom --serial-start 10 --serial-end 2000",
@@ -107,8 +112,8 @@ TEST_F(CliSerialTest, BadSerialInputIsRefusedBeforeThePortIsTouched) {
     // A port that does not exist: touching it would end in "The board is not responding".
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options);
-        const RunResult r = run_cli(dir, std::string("--port /dev/zz-no-port ") + c.options +
-                                             " program " + image());
+        const RunResult r =
+            run_cli(dir, std::string("--port /dev/zz-no-port ") + c.options + " program " + c.file);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, c.message);
     }

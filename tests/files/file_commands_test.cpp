@@ -93,10 +93,42 @@ TEST_F(FileCommands, SaveWritesAndAppendsToCaption) {
     auto failing = context(bad);
     save_command(failing);
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0].text, "Error occured when saving file");
+    EXPECT_EQ(
+        op.messages[0].text.rfind("Error occured when saving file\r\ncannot create " + bad, 0), 0u)
+        << op.messages[0].text;
     EXPECT_EQ(op.messages[0].caption, "Error");
     EXPECT_EQ(caption.get(), "ZE-ZUZU V2.37 -- " + path.string() + " -- " + bad);
     EXPECT_EQ(armed, 2);
+}
+
+// A file someone made read-only stays as it is, also for root (whom the permission bits do not
+// stop); a writable one keeps its permissions when replaced.
+TEST_F(FileCommands, SaveRefusesReadOnlyFilesAndKeepsPermissions) {
+    namespace fs = std::filesystem;
+    files.buffer.clrbuffer(chip);
+    const struct {
+        const char* name;
+        fs::perms perms;
+        bool replaced;
+    } cases[] = {{"locked.hex", fs::perms::owner_read | fs::perms::group_read, false},
+                 {"locked.bin", fs::perms::owner_read, false},
+                 {"private.hex", fs::perms::owner_read | fs::perms::owner_write, true}};
+    for (const auto& c : cases) {
+        const auto path = files.write(c.name, "old");
+        fs::permissions(path, c.perms);
+        op.messages.clear();
+        auto ctx = context(path.string());
+        save_command(ctx);
+        EXPECT_EQ(files.read(c.name) == "old", !c.replaced) << c.name;
+        EXPECT_EQ(fs::status(path).permissions(), c.perms) << c.name;
+        if (c.replaced) {
+            EXPECT_TRUE(op.messages.empty()) << c.name;
+            continue;
+        }
+        ASSERT_EQ(op.messages.size(), 1u) << c.name;
+        EXPECT_EQ(op.messages[0].text, "Error occured when saving file\r\n" + path.string() +
+                                           " is read-only: it was not replaced");
+    }
 }
 
 } // namespace

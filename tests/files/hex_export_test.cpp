@@ -61,6 +61,28 @@ TEST(HexExport, Pic14RecordOrder) {
     }
 }
 
+// Enhanced mid-range chips in their toolchains' layout: ID, configuration words and EEPROM past
+// 64 KB, behind one upper-address record (the lines gpasm writes for them).
+TEST(HexExport, EnhancedMidrangeLayout) {
+    HexFiles files;
+    const ChipParams chip = testing::pic16f1847();
+    files.buffer.clrbuffer(chip);
+    files.buffer.lab_id1 = "0x01020304";
+    files.buffer.lab_fuse(1) = "0x3FA4";
+    files.buffer.lab_fuse(2) = "0x1FFF";
+    files.buffer.set_cell(Area::eeprom, 255, "41");
+    const auto lines = saved_lines(files, chip);
+    ASSERT_EQ(lines.size(), 1u + 1024 + 1 + 1 + 2 + 32 + 1);
+    EXPECT_EQ(lines[0], ":020000040000FA");
+    EXPECT_EQ(lines[1024].substr(0, 9), ":103FF000");
+    EXPECT_EQ(lines[1025], ":020000040001F9");
+    EXPECT_EQ(lines[1026], ":080000000100020003000400EE");
+    EXPECT_EQ(lines[1027], ":02000E00A43F0D");
+    EXPECT_EQ(lines[1028], ":02001000FF1FD0");
+    EXPECT_EQ(lines[1029].substr(0, 9), ":10E00000");
+    EXPECT_EQ(lines[1060], ":10E1F000FF00FF00FF00FF00FF00FF00FF004100E5");
+}
+
 TEST(HexExport, ChecksumZeroKeepsTwoDigits) {
     HexFiles files;
     files.buffer.clrbuffer(testing::pic16f877a());

@@ -35,6 +35,15 @@ inline ChipParams pic16f877a() {
 inline ChipParams pic16f88() {
     return chip_with(2, 4096, 256, "3FFF", "3FFF 3FFF");
 }
+// Enhanced mid-range: the core type byte 04 chooses the image layout.
+inline ChipParams enhanced_midrange(std::int64_t rom, int eeprom) {
+    ChipParams chip = chip_with(2, rom, eeprom, "3FFF", "3FFF 3FFF");
+    chip.CoreType = "04";
+    return chip;
+}
+inline ChipParams pic16f1847() {
+    return enhanced_midrange(8192, 256);
+}
 inline ChipParams pic18f452() {
     return chip_with(3, 16384, 256, "FFFF", "2700 0F0F 0100 0085 C00F E00F 400F");
 }

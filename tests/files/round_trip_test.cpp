@@ -1,5 +1,5 @@
 #include "base/hex_text.h"
-#include "files/hex_export.h"
+#include "files/image_export.h"
 #include "hex_fixture.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +45,7 @@ TEST_P(RoundTrip, SavedBufferLoadsUnchanged) {
     files.buffer.clrbuffer(trip.chip);
     fill_varied(files.buffer, trip, random);
     const auto path = files.folder.path() / "trip.hex";
-    export_hex_file(trip.chip, files.buffer, path);
+    export_image_file(trip.chip, files.buffer, path);
 
     Buffer loaded;
     loaded.clrbuffer(trip.chip);
@@ -71,6 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Trip{"Pic12WithEeprom", testing::chip_with(1, 1024, 64, "0FFF", "0FFF"), 0x0FFF},
         Trip{"Pic14TwoWords", testing::chip_with(2, 4096, 256, "3FFF", "3FFF 2FFF"), 0x3FFF},
+        Trip{"Pic14Enhanced", testing::enhanced_midrange(16384, 256), 0x3FFF},
         Trip{"Pic18", testing::pic18f452(), 0xFFFF},
         Trip{"Eeprom128K", testing::chip_with(4, 131072, 0, "FF", "FFFF"), 0xFF},
         Trip{"Eeprom16Bit", testing::chip_with(5, 1024, 0, "FFFF", "FFFF"), 0xFFFF}),

@@ -46,6 +46,7 @@ TEST(QtLoopWindow, ProgramRunsToTheEndOnTheRealClock) {
                                {},
                                [&] { return std::vector<std::string>{port.name()}; },
                                true});
+    session.ask_before_blank_image = false;
     MainWindow window(session, desktop, kDataDir);
     session.startup();
     loop.start_idle();

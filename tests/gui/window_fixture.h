@@ -80,6 +80,8 @@ public:
         session = std::make_unique<Session>(
             SessionEnv{loop, desktop, port, data_dir, std::move(settings),
                        [this] { return std::vector<std::string>{port.name()}; }, true});
+        // The blank image is programmed without the question (the session's tests ask it).
+        session->ask_before_blank_image = false;
         window = std::make_unique<MainWindow>(*session, desktop, data_dir);
         session->startup();
         loop.run_for(500);
