@@ -65,9 +65,9 @@ std::vector<ChipRecord> RecordsStore::records(const RecordFilter& filter) {
     std::string sql = "SELECT " + record_columns() + " FROM records" + where(filter, params);
     if (filter.last) {
         params.emplace_back(std::int64_t{std::max(0, *filter.last)});
-        sql += " ORDER BY time_ms DESC, id DESC LIMIT $" + std::to_string(params.size());
+        sql += " ORDER BY time_ms DESC, entry DESC LIMIT $" + std::to_string(params.size());
     } else {
-        sql += " ORDER BY time_ms, id";
+        sql += " ORDER BY time_ms, entry";
     }
     std::vector<ChipRecord> out;
     for (const SqlRow& row : listed(sql, params))

@@ -34,6 +34,11 @@ const std::vector<std::vector<std::string_view>>& steps() {
         {"CREATE INDEX records_by_time ON records (time_ms)",
          "CREATE INDEX records_by_serial ON records (UPPER(serial))",
          "CREATE INDEX records_by_session ON records (session, result)"},
+        // 3: the order records were taken in, which their times (in ms) do not always tell
+        {"ALTER TABLE records ADD COLUMN entry BIGINT",
+         "UPDATE records SET entry = (SELECT COUNT(*) FROM records r WHERE r.time_ms < "
+         "records.time_ms OR (r.time_ms = records.time_ms AND r.id <= records.id))",
+         "CREATE INDEX records_by_entry ON records (entry)"},
     };
     return all;
 }
@@ -114,14 +119,20 @@ std::string record_placeholders() {
     return text;
 }
 
-std::string record_upsert(std::string_view table) {
+std::string_view next_record_entry() {
+    return "(SELECT COALESCE(MAX(entry), 0) + 1 FROM records)";
+}
+
+std::string record_upsert() {
     std::string update;
     for (std::string_view c : kColumns)
         if (c != "id")
             update +=
                 (update.empty() ? "" : ", ") + std::string(c) + " = excluded." + std::string(c);
-    return "INSERT INTO " + std::string(table) + " (" + record_columns() + ") VALUES (" +
-           record_placeholders() + ") ON CONFLICT (id) DO UPDATE SET " + update;
+    // The entry stays the one the record was first written with.
+    return "INSERT INTO records (" + record_columns() + ", entry) VALUES (" +
+           record_placeholders() + ", " + std::string(next_record_entry()) +
+           ") ON CONFLICT (id) DO UPDATE SET " + update;
 }
 
 std::vector<SqlValue> record_values(const ChipRecord& r) {

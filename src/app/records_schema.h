@@ -28,8 +28,10 @@ std::vector<SqlValue> record_values(const ChipRecord& record);
 ChipRecord record_from_row(const SqlRow& row, std::size_t first = 0);
 // "$1, $2, ..." for the record's columns.
 std::string record_placeholders();
-// "INSERT INTO <table> (<columns>) VALUES (...) ON CONFLICT (id) DO UPDATE SET ...": writing a
-// record twice leaves it as writing it once.
-std::string record_upsert(std::string_view table);
+// The records' running entry number for a new row: what orders records of the same ms.
+std::string_view next_record_entry();
+// "INSERT INTO records (<columns>, entry) VALUES (...) ON CONFLICT (id) DO UPDATE SET ...":
+// writing a record twice leaves it as writing it once.
+std::string record_upsert();
 
 } // namespace zz

@@ -152,8 +152,9 @@ std::string RecordsStore::reserve_once(const SequenceRequest& request, const Chi
     record.serial = value;
     std::vector<SqlValue> values = record_values(record);
     values.emplace_back(session_id_);
-    db_->exec("INSERT INTO records (" + record_columns() + ", session) VALUES (" +
-                  record_placeholders() + ", $" + std::to_string(values.size()) + ")",
+    db_->exec("INSERT INTO records (" + record_columns() + ", session, entry) VALUES (" +
+                  record_placeholders() + ", $" + std::to_string(values.size()) + ", " +
+                  std::string(next_record_entry()) + ")",
               values);
     t.commit();
     return value;
@@ -179,7 +180,7 @@ Saved RecordsStore::add(ChipRecord record) {
 }
 
 void RecordsStore::upsert(const ChipRecord& record) {
-    db_->exec(record_upsert("records"), record_values(record));
+    db_->exec(record_upsert(), record_values(record));
 }
 
 // Tried twice, around one attempt to win the database back; then kept in the spool.

@@ -208,12 +208,20 @@ TEST_P(StoreContract, SchemaIsCreatedAndAnOlderOneMigratedWithItsRecords) {
     {
         const auto db = open_backend(parse_store_uri(env->uri()), kStoreDeadlineMs);
         migrate_records_schema(*db, 1);
-        ChipRecord old = chip_on("p");
-        old.id = "old";
-        old.serial = "0042";
-        db->exec(record_upsert("records"), record_values(old));
+        // Two records of one ms: the migration numbers them in the order their ids give.
+        for (const char* serial : {"0042", "0041"}) {
+            ChipRecord old = chip_on("p");
+            old.id = std::string("old-") + serial;
+            old.serial = serial;
+            db->exec("INSERT INTO records (" + record_columns() + ") VALUES (" +
+                         record_placeholders() + ")",
+                     record_values(old));
+        }
     }
     auto store = env->open();
+    const std::vector<ChipRecord> migrated = store->records({});
+    ASSERT_EQ(migrated.size(), 2u);
+    EXPECT_EQ(migrated[0].serial, "0041");
     EXPECT_EQ(store->records({"0042", "", "", {}, {}}).size(), 1u);
     store.reset();
     const auto db = open_backend(parse_store_uri(env->uri()), kStoreDeadlineMs);
