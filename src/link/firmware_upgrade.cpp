@@ -19,6 +19,7 @@ constexpr int kBlockWords = 16;
 constexpr int kFirstBlock = 2048;
 constexpr int kBlockLimit = 8256;
 constexpr std::size_t kReadBackDigits = FirmwareImage::kMaxWords * 4;
+constexpr std::string_view kBlockRequest = "59"; // the board asks for the next block
 
 // Four digits per padding word: a byte-wide blank (serial EEPROMs) is doubled, so padding
 // blocks keep their 32 bytes; without a usable blank the erased word FFFFh.
@@ -86,6 +87,7 @@ private:
         }
         bool answered = false;
         if (board_model) {
+            link_.expect_exactly("55");
             link_.mscomm1send("55");
             link_.wait_reply(1000, 1, [this] { return link_.reply_bytes() >= 1; });
             answered = link_.take_reply() == "55";
@@ -108,6 +110,7 @@ private:
     // The image in board-paced blocks, until the board's reply holds 50h.
     bool send_image() {
         link_.ReplyText.clear();
+        link_.expect_exactly(kBlockRequest);
         link_.mscomm1send("072000");
         link_.status.progress_max = static_cast<int>(FirmwareImage::kMaxWords);
         for (int block = kFirstBlock; block < kBlockLimit;) {
@@ -117,7 +120,8 @@ private:
                 return false;
             }
             const std::string reply = link_.take_reply();
-            if (reply == "59") {
+            if (reply == kBlockRequest) {
+                link_.expect_exactly(kBlockRequest);
                 link_.mscomm1send(next_block());
                 link_.status.progress_position = block - kFirstBlock;
                 block += kBlockWords;
@@ -147,6 +151,7 @@ private:
 
     bool read_back(std::string& collected) {
         link_.ReplyText.clear();
+        link_.expect_bytes(kReadBackDigits / 2);
         link_.mscomm1send("0B");
         // The bar counts digits, and the memory reads back as 24576 of them.
         link_.status.progress_max = static_cast<int>(kReadBackDigits);

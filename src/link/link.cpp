@@ -218,6 +218,7 @@ void Link::watch_for_announcement() {
 
 void Link::finish_operation() {
     CollectReplies = false;
+    port_->expect_reply({}); // announcements are joined as the line pauses
     if (port_lost_) {
         say_port_lost(); // no board to hand back, no watchdog to wait for
         return;

@@ -59,6 +59,7 @@ bool Link::reset_program() {
     if (!model || ReplyText != model->identity)
         return false;
     ReplyText.clear();
+    expect_exactly("50");
     mscomm1send("50");
     wait_reply(1000, 2, [&] { return reply_bytes() >= 1; });
     if (ReplyText != "50")

@@ -21,6 +21,7 @@
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace zz {
@@ -157,6 +158,7 @@ struct SerialPort::Link {
     std::condition_variable cv; // new outgoing block, stop request, worker ended
     std::deque<std::vector<std::uint8_t>> received;
     std::deque<std::vector<std::uint8_t>> outgoing;
+    std::optional<ExpectedReply> expected; // for the reader to take with the next bytes
     std::size_t queued_bytes = 0;
     bool reader_running = false;
     bool writer_running = false;
@@ -204,6 +206,18 @@ struct SerialPort::Link {
             loop->wake();
     }
 
+    // A reply expected since the last read counts from these bytes on.
+    void collect(ReceiveCollector& collector, std::span<const std::uint8_t> bytes) {
+        std::optional<ExpectedReply> reply;
+        {
+            std::lock_guard lock(mutex);
+            reply = std::exchange(expected, std::nullopt);
+        }
+        if (reply)
+            collector.expect(std::move(*reply));
+        collector.add(bytes, monotonic_ns(), read_interval_ns());
+    }
+
     std::int64_t read_interval_ns() const {
         return std::int64_t{read_interval_ms.load()} * 1'000'000;
     }
@@ -228,8 +242,7 @@ struct SerialPort::Link {
             if (w == Wait::Ready) {
                 const ssize_t n = ::read(fd, buffer, sizeof buffer);
                 if (n > 0)
-                    collector.add({buffer, static_cast<std::size_t>(n)}, monotonic_ns(),
-                                  read_interval_ns());
+                    collect(collector, {buffer, static_cast<std::size_t>(n)});
                 else
                     lost = n == 0 || (errno != EAGAIN && errno != EINTR);
             }
@@ -445,6 +458,13 @@ bool SerialPort::write(std::span<const std::uint8_t> bytes) {
     }
     link_->cv.notify_all();
     return true;
+}
+
+void SerialPort::expect_reply(const ExpectedReply& reply) {
+    if (!link_)
+        return;
+    std::lock_guard lock(link_->mutex);
+    link_->expected = reply;
 }
 
 void SerialPort::set_properties(const CommProperties& properties) {

@@ -13,6 +13,7 @@ SocketWatch watch_socket(Link& link, std::string_view command, const bool& Close
         link.fail_receive();
         return how;
     };
+    link.expect_exactly("41");
     if (!link.send_and_wait(command, 0, kAnswerMs, 1, 1))
         return failed(SocketWatch::silent);
     if (link.take_reply() != "41")
@@ -28,6 +29,7 @@ SocketWatch watch_socket(Link& link, std::string_view command, const bool& Close
     }
     if (!link.take_reply().starts_with("59"))
         return failed(SocketWatch::failed);
+    link.expect_exactly("50");
     if (!link.send_and_wait("50", 0, kAnswerMs, 1, 1))
         return failed(SocketWatch::silent);
     if (link.take_reply() != "50")
