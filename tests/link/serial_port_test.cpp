@@ -243,6 +243,19 @@ TEST_F(SerialPortTest, ReadsWithinTheReadIntervalAreJoined) {
     EXPECT_EQ(deliveries, (std::vector<Bytes>{{0x42, 0x04}}));
 }
 
+// The reply the port was told to expect ends its delivery as it comes: the line's pause, ten
+// minutes here, is not waited for.
+TEST_F(SerialPortTest, AnExpectedReplyIsDeliveredWithoutWaitingForTheLineToPause) {
+    CommProperties p = port.properties();
+    p.ReadIntervalTimeout = 600'000; // ms
+    port.set_properties(p);
+    port.open();
+    port.expect_reply(ExpectedReply::exactly({0x59}));
+    pty.send({0x59});
+    pump_until_received(1);
+    EXPECT_EQ(deliveries, (std::vector<Bytes>{{0x59}}));
+}
+
 // Modem lines cannot be observed on a pseudo-terminal; this checks that switching DTR on an open
 // or closed port neither fails nor disturbs the data path.
 TEST_F(SerialPortTest, SwitchingDtrKeepsTheLineWorking) {
