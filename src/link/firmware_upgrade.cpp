@@ -70,7 +70,7 @@ private:
             link_.port().set_dtr(DtrControl::Enable);
         } catch (const std::exception&) {
         }
-        link_.loop().sleep_ms(25);
+        link_.loop().poll_pause(25);
         link_.wait_reply(2000, 5, [this] { return link_.reply_bytes() >= 2; });
     }
 
