@@ -25,6 +25,9 @@ namespace zz {
 // lost handler, after the bytes received before it. The port then stays open and dead until
 // close(), and write() returns false.
 //
+// Opening asks the driver for low latency (ASYNC_LOW_LATENCY), so a USB bridge hands each reply
+// over at once; a driver that refuses is used as it is, and closing restores what it had.
+//
 // Line settings map onto termios and the modem lines. Settings Linux has no counterpart for (DSR
 // flow and sensitivity, XON/XOFF limits, parity-error replacement, null stripping, the total read
 // timeouts and the write timeouts) are stored but have no effect. A device without modem lines (a
