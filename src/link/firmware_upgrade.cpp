@@ -34,8 +34,9 @@ std::string padding_word(const std::string& blank) {
 // One run of the upgrade, from the restart into upgrade mode to the new version.
 class Upgrade {
 public:
-    Upgrade(Link& link, const FirmwareImage& image, const std::string& blank)
-        : link_(link), image_(image), blank_(padding_word(blank)) {}
+    Upgrade(Link& link, const FirmwareImage& image, const FirmwareUpgradeRequest& request)
+        : link_(link), image_(image), blank_(padding_word(request.ROMblank)),
+          model_(request.model.value_or(link.ProgrammerModel)) {}
 
     bool run() {
         if (!enter_upgrade_mode())
@@ -81,7 +82,7 @@ private:
                 break;
         }
         const std::optional<int> board_model = model_of_identity(link_.take_reply());
-        if (board_model && *board_model != link_.ProgrammerModel) {
+        if (board_model && *board_model != model_) {
             report_other_model(*board_model);
             return false;
         }
@@ -100,7 +101,7 @@ private:
     // Another model's firmware would leave the board unusable: nothing is sent.
     void report_other_model(int board_model) {
         const std::string board(programmer_model(board_model)->menu_caption);
-        const std::string selected(programmer_model(link_.ProgrammerModel)->menu_caption);
+        const std::string selected(programmer_model(model_)->menu_caption);
         link_.op().show_message("The board is a " + board + " programmer, but " + selected +
                                     " is selected.\r\nChoose the board's model under Option, "
                                     "Select Programmer before upgrading its firmware.",
@@ -188,6 +189,7 @@ private:
     Link& link_;
     const FirmwareImage& image_;
     const std::string blank_;
+    const int model_; // the board must be of this model
     std::size_t position_ = 0;
     std::string sent_; // every block as sent
 };
@@ -212,7 +214,7 @@ bool updata_board(Link& link, const FirmwareUpgradeRequest& request) {
     }
     if (!link.op().ask_yes_no(texts::kUpgradeQuestion + read.image->version, texts::kInquiry))
         return false;
-    return Upgrade(link, *read.image, request.ROMblank).run();
+    return Upgrade(link, *read.image, request).run();
 }
 
 bool firmware_upgrade_command(Link& link, const FirmwareUpgradeRequest& request) {
