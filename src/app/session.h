@@ -100,6 +100,10 @@ public:
     void reset_statistics();
     // "&Auto Program" (N_autoprog): arms or disarms the production loop.
     void auto_program_menu_command();
+    // Arms the production loop with the menu item's notices: the one for a one-time-programmable
+    // chip, and the ICSP caution when `icsp_caution` (the menu always gives it; the command line
+    // only in ICSP mode).
+    void arm_auto_program(bool icsp_caution);
     // "Auto Program" / "Stop" (Button10): runs the production loop, each chip with its serial
     // number (reserved, when chosen) and production record; a click while it runs stops it.
     AutoProgramResult auto_program_command(const AutoProgramHooks& hooks = {});
