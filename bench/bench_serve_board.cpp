@@ -5,9 +5,10 @@
 // application cannot shorten either).
 //
 // two:MODE runs Auto Program of two full 16F877A chips on each of two boards at once, from one
-// command line with two --port, each board with a person at its socket (500 ms to take a chip
-// out, 500 ms to put the next in): the time the command takes against the busier board's own
-// time (its work, its line, the hand-over waits and the waits for its person).
+// command line with two --port, the serial numbers of one sequence reserved in the image and one
+// production log, each board with a person at its socket (500 ms to take a chip out, 500 ms to put
+// the next in): the time the command takes against the busier board's own time (its work, its
+// line, the hand-over waits and the waits for its person).
 //
 // Usage: bench_serve_board [fifo|byte|frame:MS|two:MODE ...] (default: fifo byte frame:1
 // frame:16 two:byte)
@@ -202,7 +203,10 @@ bool run_two(const std::string& mode, const std::filesystem::path& image) {
             return false;
         args.insert(args.end(), {"--port", port});
     }
-    args.insert(args.end(), {"--count", std::to_string(kChipsPerBoard), "auto", image.string()});
+    // As on a production line: one sequence of serial numbers reserved in the image, one log.
+    const std::filesystem::path log = image.parent_path() / "two.csv";
+    args.insert(args.end(), {"--serial", "id", "--serial-save", "--log", log.string(), "--count",
+                             std::to_string(kChipsPerBoard), "auto", image.string()});
     const auto t0 = std::chrono::steady_clock::now();
     const int status = finish(start(cli_args(args), false));
     const double real_ms = ms_since(t0);
