@@ -38,7 +38,7 @@ struct SessionEnv {
     Operator& op;
     Port& port;
     std::filesystem::path data_dir;
-    std::filesystem::path settings_file;         // empty: settings are neither read nor written
+    std::filesystem::path settings_file;          // empty: settings are neither read nor written
     BoardDiscovery::PortLister port_lister = {}; // the ports a search probes
     // The port is the virtual board: its name replaces the stored port for this run only.
     bool virtual_board = false;
@@ -108,10 +108,10 @@ public:
     // number (reserved, when chosen) and production record; a click while it runs stops it.
     AutoProgramResult auto_program_command(const AutoProgramHooks& hooks = {});
     void hardware_version_command();
-    void port_changed();             // the port selector's text changed
-    void turn_serial_off_command();  // "&Turn Serial Off"
-    void reset_programmer_command(); // "&Reset Programmer"
-    void auto_find_command();        // "Auto &Find Board/Reconnect hardware"
+    void port_changed();              // the port selector's text changed
+    void turn_serial_off_command();   // "&Turn Serial Off"
+    void reset_programmer_command();  // "&Reset Programmer"
+    void auto_find_command();         // "Auto &Find Board/Reconnect hardware"
     // "Download Operating System / Upgrade Firmware" from `image`, by default the model's image
     // in the data folder (firmware_image_file). True when the board runs the new firmware. With a
     // chosen model, only a board of that model is upgraded.
@@ -137,8 +137,8 @@ public:
     Value<GridLayout> grid{grid_layout(ChipParams{})};
     // The programmer model menu: N_TYPE_310, N_TYPE_320, N_TYPE_330, KT3001.
     std::array<Flag, 4> model_items{Flag{false}, Flag{false}, Flag{false}, Flag{false}};
-    Value<bool> N23{true};     // "Download Operating System / Upgrade Firmware"
-    Value<bool> N22{true};     // "View Device &Position"
+    Value<bool> N23{true}; // "Download Operating System / Upgrade Firmware"
+    Value<bool> N22{true}; // "View Device &Position"
     Value<std::string> Label4; // the notice line
     ChipState statistics;      // blank-check verdicts and the Pass/Fail/Target texts
     AppSettings settings;      // what the settings file holds, as of start-up

@@ -10,29 +10,28 @@ namespace zz {
 namespace {
 FileCommandContext file_context(Session& s, const ChipParams& chip, const std::string& path,
                                 std::string& current, std::function<void()> arm) {
-    return FileCommandContext{
-        s.link().Busy,
-        path,
-        chip,
-        s.buffer,
-        current,
-        s.caption,
-        s.link().op(),
-        std::move(arm),
-        [&s](std::string_view warning) { s.link().status.Label11 = std::string(warning); },
-        [&s] { s.link().loop().process_events(); }};
+    return FileCommandContext{s.link().Busy,
+                              path,
+                              chip,
+                              s.buffer,
+                              current,
+                              s.caption,
+                              s.link().op(),
+                              std::move(arm),
+                              [&s](std::string_view warning) {
+                                  s.link().status.Label11 = std::string(warning);
+                              },
+                              [&s] { s.link().loop().process_events(); }};
 }
 } // namespace
 
 void Session::load_command(const std::string& chosen_path) {
-    auto ctx =
-        file_context(*this, chip_, chosen_path, CurrentFileName, [this] { arm_file_watch(); });
+    auto ctx = file_context(*this, chip_, chosen_path, CurrentFileName, [this] { arm_file_watch(); });
     zz::load_command(ctx);
 }
 
 void Session::save_command(const std::string& chosen_path) {
-    auto ctx =
-        file_context(*this, chip_, chosen_path, CurrentFileName, [this] { arm_file_watch(); });
+    auto ctx = file_context(*this, chip_, chosen_path, CurrentFileName, [this] { arm_file_watch(); });
     zz::save_command(ctx);
 }
 
@@ -47,27 +46,13 @@ void Session::run_chip_command(void (*command)(ChipContext&)) {
     command(ctx);
 }
 
-void Session::read_command() {
-    run_chip_command(zz::read_command);
-}
-void Session::erase_command() {
-    run_chip_command(zz::erase_command);
-}
-void Session::blank_check_command() {
-    run_chip_command(zz::blank_check_command);
-}
-void Session::rom_command() {
-    run_chip_command(zz::rom_command);
-}
-void Session::eeprom_command() {
-    run_chip_command(zz::eeprom_command);
-}
-void Session::fuse_id_command() {
-    run_chip_command(zz::fuse_id_command);
-}
-void Session::verify_command() {
-    run_chip_command(zz::verify_command);
-}
+void Session::read_command() { run_chip_command(zz::read_command); }
+void Session::erase_command() { run_chip_command(zz::erase_command); }
+void Session::blank_check_command() { run_chip_command(zz::blank_check_command); }
+void Session::rom_command() { run_chip_command(zz::rom_command); }
+void Session::eeprom_command() { run_chip_command(zz::eeprom_command); }
+void Session::fuse_id_command() { run_chip_command(zz::fuse_id_command); }
+void Session::verify_command() { run_chip_command(zz::verify_command); }
 
 void Session::reset_statistics() {
     zz::reset_statistics(statistics);

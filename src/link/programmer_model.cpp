@@ -8,8 +8,8 @@ namespace {
 constexpr std::array<ProgrammerModelInfo, 4> kModels{{
     {1, "4202", "VO310Z2/DI310D2", "VO310Z2:already connect", "VO310Z2:already connected",
      "VO310Z2:Reset failed.", "Programmer ZA-310", "VO310Z2 Programmer found in the", 10000},
-    {2, "4203", "RA-320", "RA320:already connect", "RA320:already connected", "RA320:Reset failed.",
-     "Programmer RA-320", "RA-320 Programmer found in the", 10000},
+    {2, "4203", "RA-320", "RA320:already connect", "RA320:already connected",
+     "RA320:Reset failed.", "Programmer RA-320", "RA-320 Programmer found in the", 10000},
     {3, "4204", "RO-ZUZ330", "RO-ZUZ330:already connect", "RO-ZUZ330:already connected",
      "RO-ZUZ330:Reset failed.", "Programmer RO-ZUZ330", "RO-ZUZ330 Programmer found in the", 10000},
     {4, "4205", "VO300", "VO300:already connect", "VO300:already connected", "VO300:Reset failed.",

@@ -47,9 +47,8 @@ std::string blank_rom_line(const ChipContext& ctx) {
 void show_blank_result(ChipContext& ctx) {
     const ChipState& s = ctx.state;
     const std::string text = blank_verdict_line("ID", s.IdErased) + "\r\n" +
-                             blank_verdict_line("config", s.ConfigErased) + "\r\n" +
-                             blank_rom_line(ctx) + "\r\n" +
-                             blank_verdict_line("EEPROM", s.EepromErased);
+                             blank_verdict_line("config", s.ConfigErased) + "\r\n" + blank_rom_line(ctx) +
+                             "\r\n" + blank_verdict_line("EEPROM", s.EepromErased);
     ctx.status(texts::kBlankResult);
     ctx.op().show_message(text, texts::kInformation, Icon::Information);
     ctx.link.status.Label11 = std::string(texts::kReady);
