@@ -110,6 +110,7 @@ void Link::on_announcement(std::string hex) {
         status.Label10 = std::string(model->announced);
         Timer1.stop();
         StartupSearchPending = false;
+        expect_exactly("50"); // the board's half of the handshake
         mscomm1send("50");
         Timer1.start();
     } else if (hex.starts_with("51")) {
