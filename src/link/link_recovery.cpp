@@ -40,6 +40,7 @@ bool Link::reset_program() {
         return false;
     status.progress_position = 0;
     status.progress_max = 32;
+    port_->expect_reply({}); // the identity's length is not known
     try {
         port_->set_dtr(DtrControl::Disable);
         loop_.sleep_ms(50);
