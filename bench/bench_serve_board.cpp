@@ -2,8 +2,16 @@
 // `ze-zuzu-cli serve-board` on a pseudo-terminal, in real time: the time the two commands take,
 // from their start to their exit, against the time the board counts for its own work and the
 // line's bytes (and that time together with the bytes' waits for their hand-over, which the
-// application cannot shorten either). Usage: bench_serve_board [fifo|byte|frame:MS ...]
-// (default: byte frame:1 fifo)
+// application cannot shorten either).
+//
+// two:MODE runs Auto Program of two full 16F877A chips on each of two boards at once, from one
+// command line with two --port, the serial numbers of one sequence reserved in the image and one
+// production log, each board with a person at its socket (500 ms to take a chip out, 500 ms to put
+// the next in): the time the command takes against the busier board's own time (its work, its
+// line, the hand-over waits and the waits for its person).
+//
+// Usage: bench_serve_board [fifo|byte|frame:MS|two:MODE ...] (default: fifo byte frame:1
+// frame:16 two:byte)
 #include "base/hex_text.h"
 #include "device/buffer.h"
 #include "device/chip_database.h"
@@ -99,58 +107,79 @@ std::filesystem::path write_image(const std::filesystem::path& dir) {
 
 struct Counted {
     double busy_ms = 0;
-    double line_ms = 0;
+    double line_ms = 0;   // with the hand-over waits
+    double socket_ms = 0; // with the hand-over waits and the person at the socket
     int connections = 0;
 };
 
 // The board's line per connection: "connection N closed: open X ms, board and line busy Y ms,
-// with the hand-over Z ms".
+// with the hand-over Z ms, with the socket W ms".
 Counted read_counts(std::FILE* err) {
     Counted c;
     for (std::string line = read_line(err); !line.empty(); line = read_line(err)) {
         int n = 0;
-        double open = 0, busy = 0, with = 0;
+        double open = 0, busy = 0, with = 0, socket = 0;
         if (std::sscanf(line.c_str(),
                         "connection %d closed: open %lf ms, board and line busy %lf ms, with the "
-                        "hand-over %lf ms",
-                        &n, &open, &busy, &with) == 4) {
+                        "hand-over %lf ms, with the socket %lf ms",
+                        &n, &open, &busy, &with, &socket) == 5) {
             c.busy_ms += busy;
             c.line_ms += with;
+            c.socket_ms += socket;
             ++c.connections;
         }
     }
     return c;
 }
 
-bool run_once(const std::string& mode, const std::filesystem::path& image) {
-    const Child board = start({"--data-dir", kData, "--model", "3", "--chip", "16F877A",
-                               "serve-board", "--deliver", mode},
-                              true);
+// serve-board with `extra` options; its port, or empty when it did not start.
+std::string serve(const std::string& mode, const std::vector<std::string>& extra, Child& board) {
+    std::vector<std::string> args = {"--data-dir", kData,         "--model",   "3", "--chip",
+                                     "16F877A",    "serve-board", "--deliver", mode};
+    args.insert(args.end(), extra.begin(), extra.end());
+    board = start(args, true);
     const std::string port = read_line(board.out);
-    if (port.empty()) {
+    if (port.empty())
         std::printf("serve-board did not start\n");
+    return port;
+}
+
+Counted stop(const Child& board) {
+    kill(board.pid, SIGTERM);
+    const Counted counted = read_counts(board.err);
+    finish(board);
+    return counted;
+}
+
+double ms_since(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+std::vector<std::string> cli_args(std::vector<std::string> args) {
+    const std::vector<std::string> common = {"--data-dir", kData,     "--model", "3",
+                                             "--chip",     "16F877A", "--quiet", "--yes"};
+    args.insert(args.begin(), common.begin(), common.end());
+    return args;
+}
+
+bool run_once(const std::string& mode, const std::filesystem::path& image) {
+    Child board;
+    const std::string port = serve(mode, {}, board);
+    if (port.empty())
         return false;
-    }
-    const std::vector<std::string> common = {"--data-dir", kData,    "--model", "3",       "--chip",
-                                             "16F877A",    "--port", port,      "--quiet", "--yes"};
     const auto t0 = std::chrono::steady_clock::now();
     bool ok = true;
     for (const char* command : {"program", "verify"}) {
-        std::vector<std::string> args = common;
-        args.push_back(command);
-        args.push_back(image.string());
-        const int status = finish(start(args, false));
+        const int status =
+            finish(start(cli_args({"--port", port, command, image.string()}), false));
         if (status != 0) {
             std::printf("%s failed with exit status %d\n", command, status);
             ok = false;
             break;
         }
     }
-    const double real_ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-    kill(board.pid, SIGTERM);
-    const Counted counted = read_counts(board.err);
-    finish(board);
+    const double real_ms = ms_since(t0);
+    const Counted counted = stop(board);
     if (!ok)
         return false;
     std::printf("--deliver %s\n", mode.c_str());
@@ -163,12 +192,47 @@ bool run_once(const std::string& mode, const std::filesystem::path& image) {
     return true;
 }
 
+constexpr int kChipsPerBoard = 2;
+
+bool run_two(const std::string& mode, const std::filesystem::path& image) {
+    Child boards[2];
+    std::vector<std::string> args;
+    for (Child& board : boards) {
+        const std::string port = serve(mode, {"--virtual-operator", "500,500"}, board);
+        if (port.empty())
+            return false;
+        args.insert(args.end(), {"--port", port});
+    }
+    // As on a production line: one sequence of serial numbers reserved in the image, one log.
+    const std::filesystem::path log = image.parent_path() / "two.csv";
+    args.insert(args.end(), {"--serial", "id", "--serial-save", "--log", log.string(), "--count",
+                             std::to_string(kChipsPerBoard), "auto", image.string()});
+    const auto t0 = std::chrono::steady_clock::now();
+    const int status = finish(start(cli_args(args), false));
+    const double real_ms = ms_since(t0);
+    const Counted a = stop(boards[0]);
+    const Counted b = stop(boards[1]);
+    if (status != 0) {
+        std::printf("auto failed with exit status %d\n", status);
+        return false;
+    }
+    const Counted& busier = a.socket_ms >= b.socket_ms ? a : b;
+    std::printf("two boards at once, --deliver %s, Auto Program of %d chips each\n", mode.c_str(),
+                kChipsPerBoard);
+    std::printf("  real time:                     %9.1f ms\n", real_ms);
+    std::printf("  each board's own time:         %9.1f ms, %9.1f ms (board, line, hand-over, "
+                "person)\n",
+                a.socket_ms, b.socket_ms);
+    std::printf("  ratio to the busier board:     %9.4f\n", real_ms / busier.socket_ms);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> modes(argv + 1, argv + argc);
     if (modes.empty())
-        modes = {"byte", "frame:1", "fifo"};
+        modes = {"fifo", "byte", "frame:1", "frame:16", "two:byte"};
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("zz-bench-serve-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
@@ -177,7 +241,8 @@ int main(int argc, char** argv) {
                 "real time\n");
     bool ok = true;
     for (const std::string& mode : modes)
-        ok = run_once(mode, image) && ok;
+        ok = (mode.starts_with("two:") ? run_two(mode.substr(4), image) : run_once(mode, image)) &&
+             ok;
     std::filesystem::remove_all(dir);
     return ok ? 0 : 1;
 }

@@ -18,7 +18,8 @@ namespace zz {
 
 namespace {
 
-constexpr int kLockPollMs = 5;
+// A board waiting for another's reservation goes on within this time of its release (ms).
+constexpr int kLockPollMs = 1;
 
 // An exclusive lock on "<image>.lock", held for the object's lifetime. The lock file stays in
 // place: removing it would let a program lock a new file while another still holds the old one.

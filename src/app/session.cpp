@@ -25,6 +25,9 @@ Session::Session(SessionEnv env)
       ProgrammerModel(link_.ProgrammerModel) {
     link_.set_startup_search([this] { discovery_.findbord(); });
     discovery_.apply_found_model = [this] {
+        // A search the person started follows the board by their choice.
+        if (!link_.StartupSearchPending)
+            chosen_model = ProgrammerModel.get();
         SuppressChipPositionOnce = true;
         program_type();
     };

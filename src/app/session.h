@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -103,6 +104,10 @@ public:
     void reset_statistics();
     // "&Auto Program" (N_autoprog): arms or disarms the production loop.
     void auto_program_menu_command();
+    // Arms the production loop with the menu item's notices: the one for a one-time-programmable
+    // chip, and the ICSP caution when `icsp_caution` (the menu always gives it; the command line
+    // only in ICSP mode).
+    void arm_auto_program(bool icsp_caution);
     // "Auto Program" / "Stop" (Button10): runs the production loop, each chip with its serial
     // number (reserved, when chosen) and production record; a click while it runs stops it.
     AutoProgramResult auto_program_command(const AutoProgramHooks& hooks = {});
@@ -112,10 +117,15 @@ public:
     void reset_programmer_command(); // "&Reset Programmer"
     void auto_find_command();        // "Auto &Find Board/Reconnect hardware"
     // "Download Operating System / Upgrade Firmware" from `image`, by default the model's image
-    // in the data folder (firmware_image_file). True when the board runs the new firmware.
+    // in the data folder (firmware_image_file). True when the board runs the new firmware. With a
+    // chosen model, only a board of that model is upgraded.
     bool firmware_upgrade_command(const std::filesystem::path& image = {});
     // Where the model's firmware image is looked for; empty for a model without an upgrade.
     std::filesystem::path firmware_image_file() const;
+    // The programmer model the person chose in this session ("Select Programmer", --model, or a
+    // board search they started). The search at start-up changes ProgrammerModel to follow the
+    // board, but not this: a firmware upgrade goes only to a board of the chosen model.
+    std::optional<int> chosen_model;
 
     Link& link() { return link_; }
     BoardDiscovery& discovery() { return discovery_; }

@@ -16,10 +16,15 @@ void Session::auto_program_menu_command() {
         controls.Button10 = false;
         return;
     }
+    arm_auto_program(true);
+}
+
+void Session::arm_auto_program(bool icsp_caution) {
     if (!chip_.FlashChip)
         env_.op.show_message(texts::kOtpChip, texts::kInformation, Icon::Information);
-    env_.op.show_message(texts::kIcspWarning, texts::kInformation, Icon::Information);
-    item.checked = true;
+    if (icsp_caution)
+        env_.op.show_message(texts::kIcspWarning, texts::kInformation, Icon::Information);
+    flags.N_autoprog.checked = true;
     controls.Button10 = true;
 }
 

@@ -6,7 +6,7 @@
 namespace zz {
 
 std::filesystem::path Session::firmware_image_file() const {
-    const std::string_view name = firmware_file_name(link_.ProgrammerModel);
+    const std::string_view name = firmware_file_name(chosen_model.value_or(link_.ProgrammerModel));
     if (name.empty())
         return {};
     return env_.data_dir / name;
@@ -14,7 +14,7 @@ std::filesystem::path Session::firmware_image_file() const {
 
 bool Session::firmware_upgrade_command(const std::filesystem::path& image) {
     return zz::firmware_upgrade_command(
-        link_, {image.empty() ? firmware_image_file() : image, chip_.ROMblank});
+        link_, {image.empty() ? firmware_image_file() : image, chip_.ROMblank, chosen_model});
 }
 
 } // namespace zz

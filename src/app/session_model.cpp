@@ -43,6 +43,7 @@ void Session::select_model(int model) {
         return;
     discovery_.reopen_port();
     ProgrammerModel = model;
+    chosen_model = model;
     check_model_item(model);
     // Both re-selections of the chip skip the position dialog: the operator changed the
     // programmer, not the chip.

@@ -60,15 +60,32 @@ void Loop::fire_due_timers() {
     }
 }
 
+namespace {
+// Rounds of (pause of at most 1 ms, process events) until `until_us` or until `done` holds.
+bool pump_rounds(Loop& loop, std::int64_t until_us, const std::function<bool()>& done) {
+    while (loop.now_us() < until_us) {
+        loop.poll_pause(1);
+        loop.process_events();
+        if (done && done())
+            return true;
+    }
+    return done && done();
+}
+} // namespace
+
 void pump_delay(Loop& loop, int n) {
     if (n <= 0) {
         loop.process_events();
         return;
     }
-    for (int i = 0; i <= n; ++i) {
-        loop.sleep_ms(1);
-        loop.process_events();
-    }
+    pump_rounds(loop, loop.now_us() + std::int64_t{n + 1} * 1000, {});
+}
+
+bool pump_until(Loop& loop, int ms, const std::function<bool()>& done) {
+    loop.process_events();
+    if (done())
+        return true;
+    return pump_rounds(loop, loop.now_us() + std::int64_t{std::max(ms, 0)} * 1000, done);
 }
 
 } // namespace zz

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -55,7 +56,11 @@ private:
     std::vector<Timer*> timers_;
 };
 
-// `pump_delay(n)`: n+1 rounds of (sleep 1 ms, process events); n = 0 processes events once.
+// `pump_delay(n)`: processes events for n+1 ms, in rounds of at most 1 ms that end early when
+// something falls due, so what arrives is handed over at once; n = 0 processes events once.
 void pump_delay(Loop& loop, int n);
+// Processes events as pump_delay does for at most `ms`, ending as soon as `done` holds (it is
+// asked after each round). Returns whether it held.
+bool pump_until(Loop& loop, int ms, const std::function<bool()>& done);
 
 } // namespace zz

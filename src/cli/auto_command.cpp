@@ -93,7 +93,8 @@ int auto_command(CliContext& c) {
             s.CloseRequested = true;
     };
     StopSignalWatch stop(c.line.loop(), s.CloseRequested);
-    s.auto_program_menu_command(); // armed, with the window's messages
+    // Armed as the menu item does; its ICSP caution only concerns a run in ICSP mode.
+    s.arm_auto_program(s.flags.N_ICSP.checked.get());
     const AutoProgramResult result = s.auto_program_command(hooks);
     s.chip_finished = nullptr;
     if (result.board_lost)

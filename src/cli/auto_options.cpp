@@ -46,8 +46,10 @@ void check_boards_options(const CliOptions& o, const CommandInfo&) {
         throw UsageError("--ports-all-found excludes --port and the virtual board");
     if (o.virtual_board && b.ports.size() > 1)
         throw UsageError("several --port exclude the virtual board (--virtual-boards N)");
-    if (b.person && (!o.virtual_board || o.command != "auto"))
-        throw UsageError("--virtual-operator belongs to the auto command on the virtual board");
+    const bool serves = o.command == "serve-board";
+    if (b.person && !serves && (!o.virtual_board || o.command != "auto"))
+        throw UsageError("--virtual-operator belongs to the auto command on the virtual board and "
+                         "to serve-board");
 }
 
 const char kBoardsHelp[] =
@@ -56,9 +58,9 @@ const char kBoardsHelp[] =
   --ports-all-found    auto, program: every port where the board search finds a board
   --virtual-boards N   auto, program: N virtual boards at once (implies --virtual-board)
   --virtual-operator INSERT_MS,REMOVE_MS
-                       auto on the virtual board: a person who takes each chip out REMOVE_MS
-                       after the board is asked to watch for its removal and puts a fresh
-                       blank one in INSERT_MS later
+                       auto on the virtual board, and serve-board: a person who takes each
+                       chip out REMOVE_MS after the board is asked to watch for its removal
+                       and puts a fresh blank one in INSERT_MS later
 )";
 
 } // namespace zz::cli

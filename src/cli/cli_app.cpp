@@ -110,6 +110,9 @@ public:
                                                                                {}} {
         session_.settings = settings;
         session_.ask_before_blank_image = false; // load_file_to_program warns
+        // --model is the person's choice: the board search at start-up may follow another
+        // board, but a firmware upgrade then stops before anything is sent.
+        session_.chosen_model = o.model;
         session_.link().status.Label11.observe(
             [this](const std::string& text) { c_.statuses.push_back(text); });
         if (o.trace)

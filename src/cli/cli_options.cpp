@@ -258,8 +258,9 @@ std::string usage_text() {
         text += group.help;
     return text + R"(
 commands:
-  ports                         list serial ports: device, USB id, description, and whether
-                                this user may open it (and if not, how to get access)
+  ports                         list serial ports: device, USB id, description, whether this
+                                user may open it (and if not, how to get access), and an FTDI
+                                bridge's latency timer
   find                          search every port for a board; print model and port
   chips                         list the chips of the family
   info                          print every parameter of the selected chip

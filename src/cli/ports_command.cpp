@@ -20,7 +20,7 @@ std::vector<PortRow> port_rows(const CliOptions& o) {
     std::vector<PortRow> rows;
     if (o.virtual_board) {
         for (const std::string& name : BoardLine::virtual_board(3).lister()())
-            rows.push_back({{name, "", "the virtual board"}, {}});
+            rows.push_back({{name, "", "the virtual board", std::nullopt}, {}});
         return rows;
     }
     for (PortDetails& details : system_port_details()) {
@@ -34,12 +34,24 @@ std::string access_text(const PortAccess& access) {
     return access.may_open ? "ok" : "no access: " + access.hint;
 }
 
+// A bridge that holds received bytes up to its latency timer slows every reply down by as much.
+std::string latency_text(const std::optional<int>& ms) {
+    if (!ms)
+        return "";
+    std::string text = "\tlatency timer " + std::to_string(*ms) + " ms";
+    if (*ms > 1)
+        text += " (ze-zuzu asks for 1 ms while it has the port open; the udev rule in the "
+                "README makes it 1 ms for good)";
+    return text;
+}
+
 std::string row_json(const PortRow& row) {
     const PortDetails& d = row.details;
     return "{\"device\":" + json_quote(d.device) + ",\"usb\":" + json_quote(d.usb_id) +
            ",\"description\":" + json_quote(d.description) +
            ",\"may_open\":" + (row.access.may_open ? "true" : "false") +
-           ",\"hint\":" + json_quote(row.access.hint) + "}";
+           ",\"hint\":" + json_quote(row.access.hint) + ",\"latency_timer_ms\":" +
+           (d.latency_timer_ms ? std::to_string(*d.latency_timer_ms) : "null") + "}";
 }
 
 } // namespace
@@ -52,7 +64,7 @@ int ports_command(const CliOptions& o) {
     for (const PortRow& row : rows) {
         const PortDetails& d = row.details;
         out.line(d.device + "\t" + (d.usb_id.empty() ? "-" : d.usb_id) + "\t" + d.description +
-                 "\t" + access_text(row.access));
+                 "\t" + access_text(row.access) + latency_text(d.latency_timer_ms));
         names.push_back(d.device);
         details += (names.size() > 1 ? "," : "") + row_json(row);
     }

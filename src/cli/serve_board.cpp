@@ -6,9 +6,11 @@
 #include "device/chip_family.h"
 #include "sim/chip_image.h"
 #include "sim/pty_board.h"
+#include "sim/socket_operator.h"
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -55,8 +57,8 @@ void report(const PtyBoard::Connection& c) {
     const auto ms = [](std::int64_t us) { return static_cast<double>(us) / 1000.0; };
     std::fprintf(stderr,
                  "connection %d closed: open %.1f ms, board and line busy %.1f ms, with the "
-                 "hand-over %.1f ms\n",
-                 c.number, ms(c.open_us), ms(c.busy_us), ms(c.line_us));
+                 "hand-over %.1f ms, with the socket %.1f ms\n",
+                 c.number, ms(c.open_us), ms(c.busy_us), ms(c.line_us), ms(c.socket_us));
 }
 
 } // namespace
@@ -77,6 +79,10 @@ int serve_board(const CliOptions& o, const AppSettings& s, const std::filesystem
         if (!loaded.warning.empty())
             std::fprintf(stderr, "%s\n", loaded.warning.c_str());
     }
+    // A person at the socket for Auto Program: each chip taken out is replaced by a blank one.
+    std::optional<SocketOperator> person;
+    if (o.boards.person)
+        person.emplace(board, *o.boards.person, [&chip] { return VirtualChip(chip); });
     const int stop_fd = stop_signals();
     PtyBoard pty(board, clock, hand_over);
     if (!o.serve.link.empty()) {

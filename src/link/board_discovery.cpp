@@ -149,7 +149,7 @@ bool BoardDiscovery::probe(const std::string& name) {
     open_with_dtr(15); // a port that cannot be opened simply gives no answer
     link_.ReplyText.clear();
     link_.ReplyTimedOut = false;
-    link_.loop().sleep_ms(25);
+    link_.loop().poll_pause(25);
     link_.CollectReplies = true;
     link_.Timer1.stop();
     link_.wait_reply(1000, 5, [&] { return link_.reply_bytes() >= 2; });

@@ -19,6 +19,7 @@ constexpr int kBlockWords = 16;
 constexpr int kFirstBlock = 2048;
 constexpr int kBlockLimit = 8256;
 constexpr std::size_t kReadBackDigits = FirmwareImage::kMaxWords * 4;
+constexpr std::string_view kBlockRequest = "59"; // the board asks for the next block
 
 // Four digits per padding word: a byte-wide blank (serial EEPROMs) is doubled, so padding
 // blocks keep their 32 bytes; without a usable blank the erased word FFFFh.
@@ -33,8 +34,9 @@ std::string padding_word(const std::string& blank) {
 // One run of the upgrade, from the restart into upgrade mode to the new version.
 class Upgrade {
 public:
-    Upgrade(Link& link, const FirmwareImage& image, const std::string& blank)
-        : link_(link), image_(image), blank_(padding_word(blank)) {}
+    Upgrade(Link& link, const FirmwareImage& image, const FirmwareUpgradeRequest& request)
+        : link_(link), image_(image), blank_(padding_word(request.ROMblank)),
+          model_(request.model.value_or(link.ProgrammerModel)) {}
 
     bool run() {
         if (!enter_upgrade_mode())
@@ -69,7 +71,7 @@ private:
             link_.port().set_dtr(DtrControl::Enable);
         } catch (const std::exception&) {
         }
-        link_.loop().sleep_ms(25);
+        link_.loop().poll_pause(25);
         link_.wait_reply(2000, 5, [this] { return link_.reply_bytes() >= 2; });
     }
 
@@ -80,12 +82,13 @@ private:
                 break;
         }
         const std::optional<int> board_model = model_of_identity(link_.take_reply());
-        if (board_model && *board_model != link_.ProgrammerModel) {
+        if (board_model && *board_model != model_) {
             report_other_model(*board_model);
             return false;
         }
         bool answered = false;
         if (board_model) {
+            link_.expect_exactly("55");
             link_.mscomm1send("55");
             link_.wait_reply(1000, 1, [this] { return link_.reply_bytes() >= 1; });
             answered = link_.take_reply() == "55";
@@ -98,7 +101,7 @@ private:
     // Another model's firmware would leave the board unusable: nothing is sent.
     void report_other_model(int board_model) {
         const std::string board(programmer_model(board_model)->menu_caption);
-        const std::string selected(programmer_model(link_.ProgrammerModel)->menu_caption);
+        const std::string selected(programmer_model(model_)->menu_caption);
         link_.op().show_message("The board is a " + board + " programmer, but " + selected +
                                     " is selected.\r\nChoose the board's model under Option, "
                                     "Select Programmer before upgrading its firmware.",
@@ -108,6 +111,7 @@ private:
     // The image in board-paced blocks, until the board's reply holds 50h.
     bool send_image() {
         link_.ReplyText.clear();
+        link_.expect_exactly(kBlockRequest);
         link_.mscomm1send("072000");
         link_.status.progress_max = static_cast<int>(FirmwareImage::kMaxWords);
         for (int block = kFirstBlock; block < kBlockLimit;) {
@@ -117,7 +121,8 @@ private:
                 return false;
             }
             const std::string reply = link_.take_reply();
-            if (reply == "59") {
+            if (reply == kBlockRequest) {
+                link_.expect_exactly(kBlockRequest);
                 link_.mscomm1send(next_block());
                 link_.status.progress_position = block - kFirstBlock;
                 block += kBlockWords;
@@ -147,6 +152,7 @@ private:
 
     bool read_back(std::string& collected) {
         link_.ReplyText.clear();
+        link_.expect_bytes(kReadBackDigits / 2);
         link_.mscomm1send("0B");
         // The bar counts digits, and the memory reads back as 24576 of them.
         link_.status.progress_max = static_cast<int>(kReadBackDigits);
@@ -183,6 +189,7 @@ private:
     Link& link_;
     const FirmwareImage& image_;
     const std::string blank_;
+    const int model_; // the board must be of this model
     std::size_t position_ = 0;
     std::string sent_; // every block as sent
 };
@@ -207,7 +214,7 @@ bool updata_board(Link& link, const FirmwareUpgradeRequest& request) {
     }
     if (!link.op().ask_yes_no(texts::kUpgradeQuestion + read.image->version, texts::kInquiry))
         return false;
-    return Upgrade(link, *read.image, request.ROMblank).run();
+    return Upgrade(link, *read.image, request).run();
 }
 
 bool firmware_upgrade_command(Link& link, const FirmwareUpgradeRequest& request) {

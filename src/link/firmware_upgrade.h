@@ -3,6 +3,7 @@
 #include "link/link.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ struct FirmwareUpgradeRequest {
     // The selected chip's blank word: it fills the blocks an image shorter than the board's
     // firmware memory leaves empty.
     std::string ROMblank;
+    // The model the person chose; the board must be of it. Without a choice, the selected model
+    // (which the board search at start-up may have set from the board).
+    std::optional<int> model = std::nullopt;
 };
 
 // Replaces the board's firmware: the operator is asked, the board is restarted into its upgrade

@@ -110,6 +110,7 @@ void Link::on_announcement(std::string hex) {
         status.Label10 = std::string(model->announced);
         Timer1.stop();
         StartupSearchPending = false;
+        expect_exactly("50"); // the board's half of the handshake
         mscomm1send("50");
         Timer1.start();
     } else if (hex.starts_with("51")) {
@@ -218,6 +219,7 @@ void Link::watch_for_announcement() {
 
 void Link::finish_operation() {
     CollectReplies = false;
+    port_->expect_reply({}); // announcements are joined as the line pauses
     if (port_lost_) {
         say_port_lost(); // no board to hand back, no watchdog to wait for
         return;

@@ -103,6 +103,11 @@ public:
     void fail_receive();
 
     // --- waiting ---
+    // The reply to the next command, where it is known: `hex` exactly, or `count` bytes that
+    // begin with `starts_hex`. A line that ends its deliveries as it pauses then hands the reply
+    // over as soon as it is complete.
+    void expect_exactly(std::string_view hex);
+    void expect_bytes(std::size_t count, std::string_view starts_hex = {});
     int reply_bytes() const { return static_cast<int>(ReplyText.size() / 2); }
     // The reply wait: Timer2 set to `timeout_ms`, polling every `poll_ms` until `done` holds or
     // the time-out. Returns whether `done` held.

@@ -26,8 +26,7 @@ void Link::check_com_open() {
             return;
         expect_announcement();
         // The board announces itself meanwhile and the announcement path completes the handshake.
-        pump_delay(loop_, 80);
-        if (BoardReady || port_lost_)
+        if (pump_until(loop_, 81, [this] { return BoardReady || port_lost_; }))
             return;
         port_->set_dtr(DtrControl::Disable);
         port_->close();
@@ -41,6 +40,7 @@ bool Link::reset_program() {
         return false;
     status.progress_position = 0;
     status.progress_max = 32;
+    port_->expect_reply({}); // the identity's length is not known
     try {
         port_->set_dtr(DtrControl::Disable);
         loop_.sleep_ms(50);
@@ -48,17 +48,15 @@ bool Link::reset_program() {
         port_->set_dtr(DtrControl::Enable);
     } catch (const std::exception&) {
     }
-    loop_.sleep_ms(10);
+    loop_.poll_pause(10);
     const ProgrammerModelInfo* model = programmer_model(ProgrammerModel);
-    wait_reply(1000, 2, [&] {
-        if (reply_bytes() >= 2)
-            return true;
-        pump_delay(loop_, 2);
-        return false;
-    });
+    // Polls every 5 ms (a 2 ms step and 3 ms of pumping between the looks), ending as soon as
+    // the identity is in.
+    wait_reply(1000, 5, [&] { return reply_bytes() >= 2; });
     if (!model || ReplyText != model->identity)
         return false;
     ReplyText.clear();
+    expect_exactly("50");
     mscomm1send("50");
     wait_reply(1000, 2, [&] { return reply_bytes() >= 1; });
     if (ReplyText != "50")

@@ -3,7 +3,25 @@
 #include "link/link.h"
 #include "link/link_texts.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace zz {
+
+namespace {
+std::vector<std::uint8_t> bytes_of(std::string_view hex) {
+    const std::string bytes = hex_pairs_to_bytes(hex);
+    return {bytes.begin(), bytes.end()};
+}
+} // namespace
+
+void Link::expect_exactly(std::string_view hex) {
+    port_->expect_reply(ExpectedReply::exactly(bytes_of(hex)));
+}
+
+void Link::expect_bytes(std::size_t count, std::string_view starts_hex) {
+    port_->expect_reply(ExpectedReply{count, bytes_of(starts_hex)});
+}
 
 bool Link::wait_reply(int timeout_ms, int poll_ms, const std::function<bool()>& done) {
     ReplyTimedOut = false;
@@ -50,6 +68,7 @@ void Link::fail_receive() {
 
 bool Link::send_d(std::string_view command, std::string_view expected) {
     loop_.process_events();
+    expect_exactly(expected);
     send_and_wait(command, 5, 1000, 1, 1);
     if (reply_bytes() >= 1 && take_reply() == expected)
         return true;
@@ -62,6 +81,7 @@ std::string Link::send0d() {
     if (!send_d("04", "56"))
         return "00";
     ReplyText.clear();
+    expect_bytes(kBlockBytes, "43");
     mscomm1send("0D");
     loop_.poll_pause(6);
     // Only a block of exactly 27 bytes ends the wait early; a longer one is taken at the time-out.
@@ -113,6 +133,7 @@ std::string Link::setup_frame(const ChipParams& chip) const {
 }
 
 bool Link::send03(const ChipParams& chip) {
+    expect_exactly("49");
     send_and_wait(setup_frame(chip), 3, 500, 1, 1);
     if (reply_bytes() >= 1 && ReplyText == "49") {
         ReplyText.clear();
@@ -124,6 +145,7 @@ bool Link::send03(const ChipParams& chip) {
 
 std::string Link::send_rets(std::string_view command, int byte_count) {
     loop_.process_events();
+    expect_bytes(static_cast<std::size_t>(std::max(byte_count, 0)));
     send_and_wait(command, 5, 2000, 1, byte_count);
     if (reply_bytes() < byte_count) {
         fail_receive();

@@ -5,6 +5,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace zz {
 
@@ -61,6 +62,22 @@ struct CommProperties {
     bool operator==(const CommProperties&) const = default;
 };
 
+// What the reply being waited for is known to look like once it is complete: `bytes` bytes, the
+// first of them `starts`. A line that joins what it receives into deliveries as it pauses can end
+// the delivery that completes such a reply at once instead of waiting for the pause. Replies whose
+// length is not known (announcements, identities, error reports) are not described.
+struct ExpectedReply {
+    std::size_t bytes = 0;            // 0: nothing is known
+    std::vector<std::uint8_t> starts; // at most `bytes` long
+
+    // Exactly these bytes.
+    static ExpectedReply exactly(std::vector<std::uint8_t> reply) {
+        const std::size_t n = reply.size();
+        return {n, std::move(reply)};
+    }
+    bool operator==(const ExpectedReply&) const = default;
+};
+
 // The serial line to the board. Received bytes reach the receive handler in order, at most
 // kMaxDelivery bytes per call, on the logic thread from inside Loop::process_events(). A device
 // that goes away while open (unplugged, hung up) is reported once to the lost handler, the same
@@ -85,6 +102,10 @@ public:
     virtual bool lost() const = 0;
     // Queues a copy of the block; false when closed, lost, empty or when it cannot be queued.
     virtual bool write(std::span<const std::uint8_t> bytes) = 0;
+    // The reply to what is written next, as far as it is known, counted from the next bytes
+    // received; an empty one forgets it. It only lets a delivery end sooner: the bytes and their
+    // order stay the same. A port whose deliveries do not wait for the line to pause ignores it.
+    virtual void expect_reply(const ExpectedReply& reply) { (void)reply; }
 
     // Stored; applied at once when open (DTR switches immediately), else at the next open.
     virtual void set_properties(const CommProperties& properties) = 0;

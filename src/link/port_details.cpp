@@ -1,6 +1,8 @@
 #include "link/port_details.h"
 
+#include <charconv>
 #include <cstdio>
+#include <fstream>
 #include <libserialport.h>
 
 namespace zz {
@@ -23,10 +25,26 @@ PortDetails details_of(sp_port* port) {
         std::snprintf(id, sizeof id, "%04x:%04x", vendor & 0xFFFF, product & 0xFFFF);
         d.usb_id = id;
     }
+    d.latency_timer_ms = latency_timer_ms(d.device);
     return d;
 }
 
 } // namespace
+
+std::optional<int> latency_timer_ms(const std::string& device, const std::filesystem::path& sys) {
+    const std::string name = std::filesystem::path(device).filename();
+    if (name.empty())
+        return std::nullopt;
+    std::ifstream in(sys / "class" / "tty" / name / "device" / "latency_timer");
+    std::string text;
+    if (!std::getline(in, text))
+        return std::nullopt;
+    int ms = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
+    if (ec != std::errc{} || end != text.data() + text.size() || ms < 0)
+        return std::nullopt;
+    return ms;
+}
 
 std::vector<PortDetails> system_port_details() {
     std::vector<PortDetails> details;

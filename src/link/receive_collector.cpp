@@ -10,11 +10,34 @@ void ReceiveCollector::add(std::span<const std::uint8_t> bytes, std::int64_t now
     // A reader that wakes after the deadline cannot tell when these bytes came: they may be the
     // rest of the same reply. They go at once with what was held, which waited long enough.
     const bool late = !pending_.empty() && now_ns >= deadline_ns_;
+    const bool complete = completes(bytes);
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     emit_full();
     deadline_ns_ = now_ns + std::max<std::int64_t>(interval_ns, 0);
-    if (late || interval_ns <= 0)
+    if (late || interval_ns <= 0 || complete)
         flush();
+}
+
+void ReceiveCollector::expect(ExpectedReply reply) {
+    flush();
+    expected_ = std::move(reply);
+    seen_ = 0;
+}
+
+bool ReceiveCollector::completes(std::span<const std::uint8_t> bytes) {
+    for (const std::uint8_t byte : bytes) {
+        if (expected_.bytes == 0)
+            return false;
+        if (seen_ < expected_.starts.size() && byte != expected_.starts[seen_]) {
+            expected_ = {};
+            return false;
+        }
+        if (++seen_ >= expected_.bytes) {
+            expected_ = {};
+            return true;
+        }
+    }
+    return false;
 }
 
 void ReceiveCollector::expire(std::int64_t now_ns) {

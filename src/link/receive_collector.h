@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/port.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -9,9 +11,10 @@
 namespace zz {
 
 // Joins what the device hands over into deliveries as the serial line pauses: a delivery is
-// complete once no byte has come for the read interval, or once it holds the most one delivery
-// may carry. A read interval of 0 delivers each read as it comes. Times are in ns on a monotonic
-// clock; the caller reads the device and the clock, so this runs the same on any timeline.
+// complete once no byte has come for the read interval, once it holds the most one delivery may
+// carry, or once it completes the reply that is expected. A read interval of 0 delivers each read
+// as it comes. Times are in ns on a monotonic clock; the caller reads the device and the clock, so
+// this runs the same on any timeline.
 class ReceiveCollector {
 public:
     using Emit = std::function<void(std::vector<std::uint8_t>)>;
@@ -27,14 +30,23 @@ public:
     std::optional<std::int64_t> deadline_ns() const;
     // Completes whatever is pending (the line is going away).
     void flush();
+    // The reply that the bytes added from now on are expected to make: the read that completes
+    // it ends its delivery (with any bytes that came along in that read). Bytes held from before
+    // are completed at once. A reply that turns out otherwise is no longer expected, and the
+    // line's pause ends it.
+    void expect(ExpectedReply reply);
 
 private:
     void emit_full();
+    // Whether `bytes` complete the expected reply.
+    bool completes(std::span<const std::uint8_t> bytes);
 
     std::size_t max_delivery_;
     Emit emit_;
     std::vector<std::uint8_t> pending_;
     std::int64_t deadline_ns_ = 0;
+    ExpectedReply expected_;
+    std::size_t seen_ = 0; // bytes of the expected reply so far
 };
 
 } // namespace zz

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <mutex>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -21,6 +22,7 @@
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace zz {
@@ -143,6 +145,29 @@ bool apply_line_settings(int fd, const CommProperties& p) {
     return true;
 }
 
+// Asks the driver to hand received bytes over at once instead of batching them (a USB bridge's
+// latency timer: the Linux FTDI driver then runs it at 1 ms instead of 16 ms). Returns the flags
+// to restore at close; nothing when the driver refuses (pseudo-terminals and some drivers do) or
+// already runs at low latency.
+std::optional<int> ask_low_latency(int fd) {
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY) != 0)
+        return std::nullopt;
+    const int before = serial.flags;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    if (ioctl(fd, TIOCSSERIAL, &serial) != 0)
+        return std::nullopt;
+    return before;
+}
+
+void restore_latency(int fd, int flags) {
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0)
+        return;
+    serial.flags = (serial.flags & ~ASYNC_LOW_LATENCY) | (flags & ASYNC_LOW_LATENCY);
+    ioctl(fd, TIOCSSERIAL, &serial);
+}
+
 } // namespace
 
 // What the logic thread and the two workers share. Lives as long as its last user.
@@ -150,13 +175,15 @@ struct SerialPort::Link {
     enum class Wait { Ready, Idle, Stop, Gone };
 
     int fd = -1;
-    int wake_fd = -1; // readable once close() has begun
+    int wake_fd = -1;                // readable once close() has begun
+    std::optional<int> serial_flags; // the driver's flags before low latency was asked for
     std::atomic<bool> stopping = false;
     std::atomic<std::uint32_t> read_interval_ms = 1;
     std::mutex mutex;
     std::condition_variable cv; // new outgoing block, stop request, worker ended
     std::deque<std::vector<std::uint8_t>> received;
     std::deque<std::vector<std::uint8_t>> outgoing;
+    std::optional<ExpectedReply> expected; // for the reader to take with the next bytes
     std::size_t queued_bytes = 0;
     bool reader_running = false;
     bool writer_running = false;
@@ -167,6 +194,8 @@ struct SerialPort::Link {
 
     ~Link() {
         if (fd >= 0) {
+            if (serial_flags)
+                restore_latency(fd, *serial_flags);
             ioctl(fd, TIOCNXCL);
             ::close(fd);
         }
@@ -204,6 +233,18 @@ struct SerialPort::Link {
             loop->wake();
     }
 
+    // A reply expected since the last read counts from these bytes on.
+    void collect(ReceiveCollector& collector, std::span<const std::uint8_t> bytes) {
+        std::optional<ExpectedReply> reply;
+        {
+            std::lock_guard lock(mutex);
+            reply = std::exchange(expected, std::nullopt);
+        }
+        if (reply)
+            collector.expect(std::move(*reply));
+        collector.add(bytes, monotonic_ns(), read_interval_ns());
+    }
+
     std::int64_t read_interval_ns() const {
         return std::int64_t{read_interval_ms.load()} * 1'000'000;
     }
@@ -228,8 +269,7 @@ struct SerialPort::Link {
             if (w == Wait::Ready) {
                 const ssize_t n = ::read(fd, buffer, sizeof buffer);
                 if (n > 0)
-                    collector.add({buffer, static_cast<std::size_t>(n)}, monotonic_ns(),
-                                  read_interval_ns());
+                    collect(collector, {buffer, static_cast<std::size_t>(n)});
                 else
                     lost = n == 0 || (errno != EAGAIN && errno != EINTR);
             }
@@ -349,6 +389,7 @@ void SerialPort::open() {
         throw CommError(comm_error::kAlreadyOpen);
     auto link = std::make_shared<Link>();
     link->fd = open_device();
+    link->serial_flags = ask_low_latency(link->fd);
     link->wake_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (link->wake_fd < 0)
         throw CommError(comm_error::kEvent);
@@ -445,6 +486,13 @@ bool SerialPort::write(std::span<const std::uint8_t> bytes) {
     }
     link_->cv.notify_all();
     return true;
+}
+
+void SerialPort::expect_reply(const ExpectedReply& reply) {
+    if (!link_)
+        return;
+    std::lock_guard lock(link_->mutex);
+    link_->expected = reply;
 }
 
 void SerialPort::set_properties(const CommProperties& properties) {

@@ -13,8 +13,9 @@ namespace zz {
 // A real serial line (/dev/ttyUSB0, /dev/ttyACM0, /dev/ttyS0 ...), opened by the name as given.
 //
 // A reader thread joins what the device hands over into deliveries, each complete once the line
-// has been quiet for ReadIntervalTimeout ms (0: each read as it comes) or at kMaxDelivery bytes,
-// timed with ppoll() on the monotonic clock; it queues them and wakes the loop, and dispatch()
+// has been quiet for ReadIntervalTimeout ms (0: each read as it comes), at kMaxDelivery bytes, or
+// as soon as it completes the reply expect_reply() describes, timed with ppoll() on the monotonic
+// clock; it queues them and wakes the loop, and dispatch()
 // hands them to the receive handler in order on the logic thread. A writer thread sends the blocks
 // that write() queues. Both threads wait with a deadline and are woken by close(), so closing
 // never hangs, also when the device has gone.
@@ -23,6 +24,9 @@ namespace zz {
 // ENODEV: a USB adapter unplugged) ends that worker; the logic thread hears of it once through the
 // lost handler, after the bytes received before it. The port then stays open and dead until
 // close(), and write() returns false.
+//
+// Opening asks the driver for low latency (ASYNC_LOW_LATENCY), so a USB bridge hands each reply
+// over at once; a driver that refuses is used as it is, and closing restores what it had.
 //
 // Line settings map onto termios and the modem lines. Settings Linux has no counterpart for (DSR
 // flow and sensitivity, XON/XOFF limits, parity-error replacement, null stripping, the total read
@@ -40,6 +44,7 @@ public:
     bool is_open() const override { return link_ != nullptr; }
     bool lost() const override;
     bool write(std::span<const std::uint8_t> bytes) override;
+    void expect_reply(const ExpectedReply& reply) override;
 
     void set_properties(const CommProperties& properties) override;
     const CommProperties& properties() const override { return properties_; }

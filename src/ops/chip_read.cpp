@@ -5,6 +5,8 @@
 #include "ops/chip_text.h"
 #include "ops/ops_texts.h"
 
+#include <algorithm>
+
 namespace zz {
 
 namespace {
@@ -56,10 +58,11 @@ bool read_bracketed(ChipContext& ctx, std::string (*read)(ChipContext&), std::st
 
 std::string read_rom_chip(ChipContext& ctx) {
     Link& link = ctx.link;
+    const std::int64_t n = ctx.chip.ROMsize * static_cast<std::int64_t>(cell_digits(ctx.chip));
     link.ReplyText.clear();
+    link.expect_bytes(static_cast<std::size_t>(std::max<std::int64_t>(n / 2, 0)));
     link.mscomm1send("0B");
     ctx.loop().poll_pause(20);
-    const std::int64_t n = ctx.chip.ROMsize * static_cast<std::int64_t>(cell_digits(ctx.chip));
     ctx.progress(0, static_cast<int>(n));
     if (n <= 0)
         return {};
@@ -77,6 +80,7 @@ std::string read_eeprom_chip(ChipContext& ctx) {
     ctx.loop().process_events();
     ctx.loop().process_events();
     link.ReplyText.clear();
+    link.expect_bytes(static_cast<std::size_t>(size));
     link.mscomm1send("0C");
     ctx.loop().poll_pause(20);
     // The bar counts 1/32 of the stream per step; EEPROMs below 32 bytes count bytes instead.

@@ -11,7 +11,8 @@ namespace zz {
 
 namespace {
 
-constexpr std::uint16_t kBandGapBits = 0x3000; // bits 13-12 of configuration word 1
+constexpr std::uint16_t kBandGapBits = 0x3000;   // bits 13-12 of configuration word 1
+constexpr std::string_view kProgressTick = "42"; // the blank check of 256 more cells
 
 // The calibration word goes back into the last program cell, so a following ROM write keeps it.
 bool save_calibration(ChipContext& ctx) {
@@ -38,6 +39,7 @@ bool restore_calibration(ChipContext& ctx, char d) {
         if (const std::string band = bandgap_caption(d); !band.empty())
             b.lab_band = band;
     }
+    link.expect_exactly("59");
     link.send_and_wait("0A" + b.SavedOsccal + config, 3, 2000, 1, 1);
     const std::string reply = link.take_reply();
     if (reply == "43" || reply == "46") {
@@ -97,6 +99,7 @@ bool config_erased(const ChipParams& chip, std::string_view info) {
 bool blank_rom(ChipContext& ctx) {
     Link& link = ctx.link;
     link.ReplyText.clear();
+    link.expect_exactly(kProgressTick);
     link.mscomm1send("0F" + digits(ctx.chip.ROMblank, 1, 2));
     ctx.state.RomErased = true;
     link.status.progress_max = static_cast<int>(ctx.chip.ROMsize / 255);
@@ -115,13 +118,15 @@ bool blank_rom(ChipContext& ctx) {
             return true;
         // Anything else must be progress ticks, one 42h each.
         for (std::size_t i = 0; i < r.size(); i += 2) {
-            if (r.compare(i, 2, "42") != 0) {
+            if (r.compare(i, 2, kProgressTick) != 0) {
                 link.fail_receive();
                 return false;
             }
         }
         link.status.progress_position =
             link.status.progress_position + static_cast<int>(r.size() / 2);
+        // Each tick is a reply of its own; the verdict that ends the check may be longer.
+        link.expect_exactly(kProgressTick);
     }
 }
 

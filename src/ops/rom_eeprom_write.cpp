@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kStreamReplyMs = 1000;     // the board asks for the next block within this time
 constexpr std::size_t kBlockDigits = 64; // one 32-byte block of program memory
+// The board asks for the next block; its end and failure reports are longer.
+constexpr std::string_view kBlockRequest = "59";
 
 // Cell `index` of an image of `width`-digit cells; empty past its end.
 std::string_view cell(std::string_view image, std::size_t index, std::size_t width) {
@@ -75,6 +77,7 @@ bool rom_stream(ChipContext& ctx, const std::string& image, std::int64_t count) 
     const ChipParams& chip = ctx.chip;
     const bool bytes = chip.CHIPbit == 4;
     link.ReplyText.clear();
+    link.expect_exactly(kBlockRequest);
     link.mscomm1send("07" + hex4(count));
     link.status.progress_max = static_cast<int>(count);
     ctx.loop().poll_pause(2);
@@ -84,7 +87,7 @@ bool rom_stream(ChipContext& ctx, const std::string& image, std::int64_t count) 
         const std::string r = next_request(link);
         const bool failed = reply_has(r, "4E");
         const bool ended = reply_has(r, "50");
-        if (r != "59" && !failed && !ended) {
+        if (r != kBlockRequest && !failed && !ended) {
             link.fail_receive();
             return false;
         }
@@ -96,6 +99,7 @@ bool rom_stream(ChipContext& ctx, const std::string& image, std::int64_t count) 
         }
         const std::string block = rom_block(chip, image, position);
         link.ReplyText.clear();
+        link.expect_exactly(kBlockRequest);
         link.mscomm1send(block);
         link.status.progress_position = static_cast<int>(position / (bytes ? 2 : 4));
     }
@@ -132,6 +136,7 @@ bool rom_read_back(ChipContext& ctx) {
 bool eeprom_stream(ChipContext& ctx, const std::string& image, std::int64_t count) {
     Link& link = ctx.link;
     link.ReplyText.clear();
+    link.expect_exactly(kBlockRequest);
     link.mscomm1send("08" + hex4(count));
     ctx.loop().poll_pause(1);
     link.status.progress_max = static_cast<int>(count);
@@ -139,7 +144,7 @@ bool eeprom_stream(ChipContext& ctx, const std::string& image, std::int64_t coun
     for (std::int64_t sent = 0; sent < ctx.chip.EEPROMsize + 4; sent += 2) {
         const std::string r = next_request(link);
         const bool ended = reply_has(r, "50");
-        if (r != "59" && !ended) {
+        if (r != kBlockRequest && !ended) {
             link.fail_receive();
             return false;
         }
@@ -150,6 +155,7 @@ bool eeprom_stream(ChipContext& ctx, const std::string& image, std::int64_t coun
         std::string unit = position <= image.size() ? image.substr(position - 1, 4) : "";
         unit.resize(4, 'F');
         link.ReplyText.clear();
+        link.expect_exactly(kBlockRequest);
         link.mscomm1send(unit);
         link.status.progress_position = static_cast<int>(position / 2);
         position += 4;

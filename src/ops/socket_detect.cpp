@@ -5,7 +5,7 @@ namespace zz {
 namespace {
 
 constexpr int kAnswerMs = 2000;  // for "41" and for the "50" acknowledgement
-constexpr int kSettleMs = 60;    // after "41", before the report is looked for
+constexpr int kSettleMs = 60;    // after "41", before the report is looked for, unless it is in
 constexpr int kReportPollMs = 2; // the report's wait: short, so a Stop click is taken at once
 
 SocketWatch watch_socket(Link& link, std::string_view command, const bool& CloseRequested) {
@@ -13,12 +13,13 @@ SocketWatch watch_socket(Link& link, std::string_view command, const bool& Close
         link.fail_receive();
         return how;
     };
+    link.expect_exactly("41");
     if (!link.send_and_wait(command, 0, kAnswerMs, 1, 1))
         return failed(SocketWatch::silent);
     if (link.take_reply() != "41")
         return failed(SocketWatch::failed);
     Loop& loop = link.loop();
-    pump_delay(loop, kSettleMs);
+    pump_until(loop, kSettleMs + 1, [&link] { return link.reply_bytes() >= 1; });
     // The board reports when the person has acted, which may take any time.
     while (link.reply_bytes() < 1) {
         loop.poll_pause(kReportPollMs);
@@ -28,6 +29,7 @@ SocketWatch watch_socket(Link& link, std::string_view command, const bool& Close
     }
     if (!link.take_reply().starts_with("59"))
         return failed(SocketWatch::failed);
+    link.expect_exactly("50");
     if (!link.send_and_wait("50", 0, kAnswerMs, 1, 1))
         return failed(SocketWatch::silent);
     if (link.take_reply() != "50")

@@ -32,6 +32,7 @@ void VirtualBoard::run_at(std::int64_t time_ms, std::function<void()> action) {
 
 void VirtualBoard::watch_socket(Watch watch) {
     watch_ = watch;
+    watch_from_us_ = work_free_us_;
     check_watch();
 }
 
@@ -44,6 +45,7 @@ void VirtualBoard::check_watch() {
         return;
     watch_ = Watch::None;
     clock_us_ = now_us();
+    socket_waits_.add(watch_from_us_, clock_us_);
     answer(fault_target::kSocketReport, {{0x59}}, kDebounceUs);
 }
 

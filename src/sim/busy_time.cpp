@@ -29,9 +29,13 @@ std::int64_t BusyTime::total_us() const {
 
 std::int64_t BusyTime::total_with_us(const BusyTime& other) const {
     BusyTime both = *this;
-    for (const auto& [from, to] : other.spans_)
-        both.add(from, to);
+    both.merge(other);
     return both.total_us();
+}
+
+void BusyTime::merge(const BusyTime& other) {
+    for (const auto& [from, to] : other.spans_)
+        add(from, to);
 }
 
 } // namespace zz

@@ -13,6 +13,8 @@ public:
     std::int64_t total_us() const;
     // The time covered by this set or by `other`.
     std::int64_t total_with_us(const BusyTime& other) const;
+    // Adds every interval of `other`.
+    void merge(const BusyTime& other);
     void clear() { spans_.clear(); }
 
 private:

@@ -162,10 +162,13 @@ void PtyBoard::disconnect() {
     std::uint8_t scrap[4096];
     while (::read(master_, scrap, sizeof scrap) > 0) {
     }
-    if (closed_)
-        closed_(Connection{connections_, clock_.now_us() - connected_at_us_,
-                           board_.busy_time().total_us(),
-                           board_.busy_time().total_with_us(waits_)});
+    if (!closed_)
+        return;
+    BusyTime person = waits_;
+    person.merge(board_.socket_waits());
+    closed_(Connection{connections_, clock_.now_us() - connected_at_us_,
+                       board_.busy_time().total_us(), board_.busy_time().total_with_us(waits_),
+                       board_.busy_time().total_with_us(person)});
 }
 
 void PtyBoard::read_host() {

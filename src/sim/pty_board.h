@@ -27,10 +27,11 @@ class PtyBoard {
 public:
     // One time the application had the slave side open.
     struct Connection {
-        int number = 0;           // 1, 2, ... since the start
-        std::int64_t open_us = 0; // from open to close
-        std::int64_t busy_us = 0; // the board worked or a byte was on the line
-        std::int64_t line_us = 0; // the same, together with the waits for the hand-over
+        int number = 0;             // 1, 2, ... since the start
+        std::int64_t open_us = 0;   // from open to close
+        std::int64_t busy_us = 0;   // the board worked or a byte was on the line
+        std::int64_t line_us = 0;   // the same, together with the waits for the hand-over
+        std::int64_t socket_us = 0; // the same, together with the waits for a person at the socket
     };
     using ClosedHandler = std::function<void(const Connection&)>;
 

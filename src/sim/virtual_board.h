@@ -53,7 +53,13 @@ public:
 
     // The time the board worked or the line carried a byte either way (us), since the last clear.
     const BusyTime& busy_time() const { return busy_; }
-    void clear_busy_time() { busy_.clear(); }
+    // The time the board watched the socket for a change that then came ("12"/"13" until the
+    // chip went in or out): a person's time, not the board's (us), since the last clear.
+    const BusyTime& socket_waits() const { return socket_waits_; }
+    void clear_busy_time() {
+        busy_.clear();
+        socket_waits_.clear();
+    }
 
     const std::vector<TraceEntry>& trace() const { return trace_; }
     void clear_trace() { trace_.clear(); }
@@ -167,6 +173,7 @@ private:
     std::int64_t write_count_ = 0; // cells the running write stream takes
     std::int64_t write_done_ = 0;  // cells taken so far
     Watch watch_ = Watch::None;
+    std::int64_t watch_from_us_ = 0; // the board's "41" has been given
 
     std::optional<VirtualChip> chip_;
     std::vector<std::uint16_t> firmware_;
@@ -174,6 +181,7 @@ private:
     BoardSchedule schedule_;
     std::vector<TraceEntry> trace_;
     BusyTime busy_;
+    BusyTime socket_waits_;
     Output output_;
     CommandObserver command_observer_;
 };

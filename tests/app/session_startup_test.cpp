@@ -2,6 +2,7 @@
 #include "device/temp_folder.h"
 #include "link/link_texts.h"
 #include "session_env.h"
+#include "sim/firmware_version.h"
 
 #include <gtest/gtest.h>
 
@@ -150,6 +151,52 @@ TEST_F(SessionStartup, ChoosingAnotherModelThanTheBoardsIsReportedByTheWatchdog)
     parts.loop.run_for(2000);
     EXPECT_EQ(parts.op.texts(), std::vector<std::string>{texts::kBoardNotResponding});
     EXPECT_EQ(s.link().status.Label10.get(), "RA320:Reset failed.");
+}
+
+// The board search at start-up follows a board of another model; a firmware upgrade does so only
+// when the person has not chosen the model, or started the search themselves.
+TEST_F(SessionStartup, AFirmwareUpgradeGoesOnlyToABoardOfTheChosenModel) {
+    struct Case {
+        const char* name;
+        std::optional<int> chosen;
+        bool own_search; // the person's "Auto Find Board", with the board's model changed after
+        bool upgraded;
+    };
+    const Case cases[] = {
+        {"chosen model, another board", 3, false, false},
+        {"nothing chosen", std::nullopt, false, true},
+        {"the person's own search", 3, true, true},
+    };
+    const std::filesystem::path image = folder.path() / "up.hex";
+    std::ofstream(image) << firmware_image_file_text("2.50", generated_firmware("V2.50", 6144));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        parts.board.set_model(c.own_search ? 3 : 2);
+        session = std::make_unique<Session>(parts.env(ZZ_SOURCE_DIR "/data", settings()));
+        session->chosen_model = c.chosen;
+        session->startup();
+        parts.loop.run_for(3000);
+        if (c.own_search) {
+            parts.board.set_model(2);
+            session->discovery().N29Click();
+            parts.loop.run_for(1000);
+        }
+        ASSERT_EQ(session->ProgrammerModel.get(), 2) << "the search follows the board";
+        parts.op.messages.clear();
+        parts.op.answers.push_back(true);
+        parts.board.clear_trace();
+        EXPECT_EQ(session->firmware_upgrade_command(image), c.upgraded);
+        const std::vector<std::string> commands = parts.board.commands();
+        EXPECT_EQ(std::count(commands.begin(), commands.end(), "55"), c.upgraded ? 1 : 0);
+        if (!c.upgraded) {
+            EXPECT_EQ(parts.op.texts().front(),
+                      "The board is a RA-320 programmer, but RO-ZUZ330 is selected.\r\nChoose "
+                      "the board's model under Option, Select Programmer before upgrading its "
+                      "firmware.");
+        }
+        session.reset();
+        parts.port.close();
+    }
 }
 
 TEST_F(SessionStartup, ModelMenusFollowTheModel) {

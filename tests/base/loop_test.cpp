@@ -104,6 +104,41 @@ TEST(VirtualLoop, PumpDelayCounts) {
     EXPECT_EQ(loop.now_ms(), 16);
 }
 
+// A pump that waits for something ends in the round it comes; pump_delay always takes its time.
+TEST(VirtualLoop, PumpUntilEndsWhenItsConditionHoldsAndPumpDelayTakesItsTime) {
+    struct Case {
+        const char* name;
+        std::int64_t due; // when the source delivers
+        bool pump_delay;  // pump_delay(10) instead of pump_until(11, delivered)
+        bool held;
+        std::int64_t end;
+    };
+    const Case cases[] = {
+        {"comes in time", 1003, false, true, 1003},
+        {"already due", 1000, false, true, 1000},
+        {"comes too late", 1020, false, false, 1011},
+        {"a delay is not cut short", 1003, true, false, 1011},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        VirtualLoop loop(1000);
+        ScriptedSource source(loop);
+        source.schedule(c.due, 7);
+        const auto delivered = [&source] { return !source.delivered.empty(); };
+        bool held = false;
+        if (c.pump_delay)
+            pump_delay(loop, 10);
+        else
+            held = pump_until(loop, 11, delivered);
+        EXPECT_EQ(held, c.held);
+        EXPECT_EQ(loop.now_ms(), c.end);
+        EXPECT_EQ(delivered(), c.due <= c.end);
+        if (delivered()) {
+            EXPECT_EQ(source.delivered[0].first, c.due) << "handed over when it fell due";
+        }
+    }
+}
+
 TEST(VirtualLoop, TimerDestroyedInsideAnotherHandlerIsNotFired) {
     VirtualLoop loop;
     std::unique_ptr<Timer> victim;

@@ -50,9 +50,9 @@ TEST_F(CliAutoTest, FiveChipsEachWithTheWholeCycle) {
                                          "--virtual-operator 500,500 --count 5 --trace" + image());
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     const Strings out = lines_of(r.out);
-    ASSERT_EQ(out.size(), 7u) << r.out;
+    ASSERT_EQ(out.size(), 6u) << r.out;
     for (int n = 1; n <= 5; ++n)
-        EXPECT_THAT(out[static_cast<std::size_t>(n)],
+        EXPECT_THAT(out[static_cast<std::size_t>(n - 1)],
                     MatchesRegex("Chip " + std::to_string(n) + ": pass, [0-9]+ ms"));
     EXPECT_EQ(out.back(), "Summary: 5 passed, 0 failed");
     // From the set-up on, five times the same cycle: the insertion reported and acknowledged,
@@ -66,6 +66,20 @@ TEST_F(CliAutoTest, FiveChipsEachWithTheWholeCycle) {
     EXPECT_TRUE(cycle.starts_with(" 12 50 04 0D 05")) << cycle;
     EXPECT_TRUE(cycle.ends_with(" 05 13 50")) << cycle;
     EXPECT_EQ(all, cycle + cycle + cycle + cycle + cycle + " 01");
+}
+
+// The caution of the window's arming concerns ICSP mode only.
+TEST_F(CliAutoTest, TheIcspCautionIsPrintedOnlyWithIcsp) {
+    const std::string caution =
+        "Information: Auto Program Mode may not work correctly when ICSP is enabled\n";
+    for (const bool icsp : {false, true}) {
+        SCOPED_TRACE(icsp);
+        const RunResult r = run_cli(dir, std::string(kBoard) + "--virtual-operator 0,0 --count 1" +
+                                             (icsp ? " --icsp" : "") + image());
+        ASSERT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_EQ(r.out.starts_with(caution), icsp) << r.out;
+        EXPECT_EQ(r.out.find(caution, 1), std::string::npos) << r.out;
+    }
 }
 
 TEST_F(CliAutoTest, JsonGivesOneObjectPerLine) {

@@ -152,6 +152,7 @@ TEST_F(Handshake, CheckComOpenReopensAReleasedPortAndRedoesTheHandshake) {
     EXPECT_FALSE(N18.checked.get());
     EXPECT_TRUE(port.is_open());
     EXPECT_EQ(exchange, (std::vector<std::string>{"< 4204", "> 50", "< 50"}));
+    EXPECT_EQ(loop.now_ms(), board.trace().back().time_ms) << "the wait ends with the handshake";
 }
 
 TEST_F(Handshake, CheckComOpenReturnsAtOnceWhenThePortIsOn) {

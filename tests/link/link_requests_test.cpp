@@ -172,7 +172,8 @@ TEST_F(Requests, SetUpFrameRendersSizesWithTheirFirstFourDigits) {
     chip.EraseMode = "00";
     chip.ProgramTries = "19";
     chip.OverProgram = "0B";
-    EXPECT_EQ(link.setup_frame(chip), "03100004000" "51A0A0200190B");
+    EXPECT_EQ(link.setup_frame(chip), "03100004000"
+                                      "51A0A0200190B");
 }
 
 TEST_F(Requests, PowerSequenceFollowsIcspAndVppFirst) {
@@ -221,8 +222,13 @@ TEST_F(Requests, SendRetsWaitsForTheCountAndKeepsTheWholeReply) {
 TEST_F(Requests, ResetProgramRestartsTheBoardAndRedoesTheHandshake) {
     ready_board();
     link.CollectReplies = true;
+    board.clear_trace();
+    board.set_boot_delay_ms(21); // the identity comes between two looks of the wait
     EXPECT_TRUE(link.reset_program());
     EXPECT_EQ(exchange, (std::vector<std::string>{"< 4204", "> 50", "< 50"}));
+    const std::vector<TraceEntry>& trace = board.trace();
+    ASSERT_EQ(trace.size(), 3u);
+    EXPECT_EQ(trace[1].time_ms, trace[0].time_ms) << "the identity is answered as it comes";
     EXPECT_EQ(link.status.Label10.get(), "RO-ZUZ330:already connected");
 
     board.set_model(2); // a board of another model is not taken back

@@ -58,5 +58,66 @@ TEST_F(ReceiveCollectorTest, TheIntervalInForceDecidesAndZeroDeliversEachRead) {
     EXPECT_EQ(deliveries, (std::vector<Bytes>{{0, 1, 2}, {3}}));
 }
 
+// A reply the wait knows ends its delivery as soon as it is complete; anything else waits for
+// the line to pause, as before.
+TEST_F(ReceiveCollectorTest, AnExpectedReplyIsDeliveredAsSoonAsItIsComplete) {
+    struct Case {
+        const char* name;
+        Bytes held; // read before the reply is expected
+        ExpectedReply reply;
+        std::vector<Bytes> reads; // one byte time apart
+        std::vector<Bytes> at_once;
+        std::vector<Bytes> after_pause;
+    };
+    const ExpectedReply block{3, {0x43}};
+    const Case cases[] = {
+        {"in one read", {}, ExpectedReply::exactly({0x59}), {{0x59}}, {{0x59}}, {}},
+        {"byte by byte", {}, block, {{0x43}, {0x01}, {0x02}}, {{0x43, 0x01, 0x02}}, {}},
+        {"with more in the same read",
+         {},
+         ExpectedReply::exactly({0x59}),
+         {{0x59, 0x00}},
+         {{0x59, 0x00}},
+         {}},
+        {"more in a later read",
+         {},
+         ExpectedReply::exactly({0x59}),
+         {{0x59}, {0x00}},
+         {{0x59}},
+         {{0x00}}},
+        {"another reply", {}, ExpectedReply::exactly({0x59}), {{0x4E}, {0x01}}, {}, {{0x4E, 0x01}}},
+        {"another first byte", {}, block, {{0x42}, {0x01}, {0x02}}, {}, {{0x42, 0x01, 0x02}}},
+        {"not yet complete", {}, block, {{0x43}, {0x01}}, {}, {{0x43, 0x01}}},
+        {"held bytes go first",
+         {0x76},
+         ExpectedReply::exactly({0x59}),
+         {{0x59}},
+         {{0x76}, {0x59}},
+         {}},
+        {"nothing expected", {}, {}, {{0x59}}, {}, {{0x59}}},
+        {"longer than a delivery",
+         {},
+         {3000, {}},
+         {Bytes(3000, 0x55)},
+         {Bytes(2048, 0x55), Bytes(952, 0x55)},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        deliveries.clear();
+        std::int64_t at = 0;
+        if (!c.held.empty())
+            read(c.held, at);
+        collector.expect(c.reply);
+        for (const Bytes& bytes : c.reads)
+            read(bytes, at += kByteTime);
+        EXPECT_EQ(deliveries, c.at_once);
+        collector.expire(at + kMs);
+        std::vector<Bytes> all = c.at_once;
+        all.insert(all.end(), c.after_pause.begin(), c.after_pause.end());
+        EXPECT_EQ(deliveries, all);
+    }
+}
+
 } // namespace
 } // namespace zz

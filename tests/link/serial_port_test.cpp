@@ -8,8 +8,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <linux/serial.h>
 #include <numeric>
+#include <optional>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -243,6 +246,19 @@ TEST_F(SerialPortTest, ReadsWithinTheReadIntervalAreJoined) {
     EXPECT_EQ(deliveries, (std::vector<Bytes>{{0x42, 0x04}}));
 }
 
+// The reply the port was told to expect ends its delivery as it comes: the line's pause, ten
+// minutes here, is not waited for.
+TEST_F(SerialPortTest, AnExpectedReplyIsDeliveredWithoutWaitingForTheLineToPause) {
+    CommProperties p = port.properties();
+    p.ReadIntervalTimeout = 600'000; // ms
+    port.set_properties(p);
+    port.open();
+    port.expect_reply(ExpectedReply::exactly({0x59}));
+    pty.send({0x59});
+    pump_until_received(1);
+    EXPECT_EQ(deliveries, (std::vector<Bytes>{{0x59}}));
+}
+
 // Modem lines cannot be observed on a pseudo-terminal; this checks that switching DTR on an open
 // or closed port neither fails nor disturbs the data path.
 TEST_F(SerialPortTest, SwitchingDtrKeepsTheLineWorking) {
@@ -335,6 +351,40 @@ TEST(SerialPortPermissionTest, DeniedAccessTellsTheUserWhatToDo) {
                     ::testing::StartsWith("Error opening serial port\nPermission denied on " +
                                           file.path() + ": mode 0000, owner "));
     }
+}
+
+// The driver's flags of `device` as another opener sees them; nothing when it has none.
+std::optional<int> serial_flags(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    serial_struct serial{};
+    const bool ok = ioctl(fd, TIOCGSERIAL, &serial) == 0;
+    ::close(fd);
+    return ok ? std::optional<int>(serial.flags) : std::nullopt;
+}
+
+// A UART driver grants low latency while the port is open and gets its flags back at close.
+// Needs a serial device that may be opened twice (as root): ZZ_TEST_SERIAL, else /dev/ttyS0.
+TEST(SerialPortDriver, LowLatencyIsAskedForWhileOpenAndUndoneAtClose) {
+    const char* chosen = std::getenv("ZZ_TEST_SERIAL");
+    const std::string device = chosen ? chosen : "/dev/ttyS0";
+    const std::optional<int> before = serial_flags(device);
+    if (!before || (*before & ASYNC_LOW_LATENCY) != 0)
+        GTEST_SKIP() << "no serial device at normal latency to try on: " << device;
+    RealLoop loop;
+    SerialPort port(loop, device);
+    try {
+        port.open();
+    } catch (const CommError& e) {
+        GTEST_SKIP() << e.what();
+    }
+    const std::optional<int> during = serial_flags(device);
+    port.close();
+    if (!during)
+        GTEST_SKIP() << device << " may not be opened twice by this user";
+    EXPECT_NE(*during & ASYNC_LOW_LATENCY, 0);
+    EXPECT_EQ(serial_flags(device), before);
 }
 
 } // namespace

@@ -73,6 +73,13 @@ TEST_F(AutoProgramTest, OneCycleReportsTheChipChipInSocketTimeTimesThenProgramsI
         // The socket watch and its acknowledgement, as the board answers them.
         EXPECT_EQ(Strings(exchange.begin() + 2, exchange.begin() + 7),
                   (Strings{"> 12", "< 41", "< 59", "> 50", "< 50"}));
+        // The report is answered as it comes, inside the pause that follows "41".
+        const std::vector<TraceEntry>& trace = board.trace();
+        const auto report = std::find_if(trace.begin(), trace.end(), [](const TraceEntry& e) {
+            return e.from_board && e.hex == "59";
+        });
+        ASSERT_NE(report, trace.end());
+        EXPECT_EQ(std::next(report)->time_ms, report->time_ms);
         EXPECT_TRUE(op.messages.empty());
         EXPECT_EQ(state.lab_pass.get(), reports == 1 ? "Pass:0002" : "Pass:0003");
         expect_closed();
