@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -23,13 +24,15 @@ inline std::string read_text(const std::filesystem::path& path) {
     return text.str();
 }
 
-// A scratch folder of its own for each test, removed afterwards.
+// A scratch folder of its own for each test, removed afterwards. The programs the test runs keep
+// their production records in it ($XDG_DATA_HOME), never in the user's.
 class ScratchDir {
 public:
     explicit ScratchDir(const std::string& name)
         : path_(std::filesystem::path(ZZ_BINARY_DIR) / "cli-scratch" / name) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
+        ::setenv("XDG_DATA_HOME", (path_ / "data").c_str(), 1);
     }
     ~ScratchDir() { std::filesystem::remove_all(path_); }
     const std::filesystem::path& path() const { return path_; }
