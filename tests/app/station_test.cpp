@@ -39,12 +39,18 @@ std::filesystem::path write_image(const testing::TempFolder& folder) {
     return file;
 }
 
+RecordFilter only(std::string sequence) {
+    RecordFilter filter;
+    filter.sequence = std::move(sequence);
+    return filter;
+}
+
 // One board of the station: its session on a virtual board and a virtual clock, ready, with
 // the image loaded and numbering as `plan` says.
 struct Board {
     Board(Station& station, const std::filesystem::path& image, const StationPlan& plan,
           std::string name = "Virtual board")
-        : parts{}, session{[&] {
+        : session{[&] {
               parts.port.set_name(name);
               return parts.env(kData);
           }()} {
@@ -130,7 +136,7 @@ TEST_F(StationTest, BoardsOnTheirOwnThreadsShareOneSequence) {
     });
     EXPECT_EQ(status, 1); // the worst of the boards'
     std::set<std::string> serials;
-    for (const ChipRecord& r : station->store()->records({.sequence = "LINE"}))
+    for (const ChipRecord& r : station->store()->records(only("LINE")))
         serials.insert(r.serial);
     std::set<std::string> expected;
     for (int n = 5; n < 17; ++n)
@@ -161,7 +167,7 @@ TEST_F(StationTest, ListValuesFitTheCellsOrAreRefused) {
     b.program();
     EXPECT_TRUE(station->stopping());
     EXPECT_THAT(b.parts.op.texts(), ::testing::Contains(HasSubstr("has no values left")));
-    const std::vector<ChipRecord> records = station->store()->records({.sequence = "MAC"});
+    const std::vector<ChipRecord> records = station->store()->records(only("MAC"));
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1].serial, "0202");
     EXPECT_EQ(records[1].result, ChipResult::failed);
