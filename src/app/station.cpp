@@ -14,7 +14,8 @@ std::unique_ptr<Station> Station::open(const StationOptions& options) {
     return std::make_unique<Station>(RecordsStore::open(options.store_uri, std::move(store)));
 }
 
-Station::Station(std::unique_ptr<RecordsStore> store) : store_(std::move(store)) {}
+Station::Station(std::unique_ptr<RecordsStore> store, std::string why_none)
+    : store_(std::move(store)), why_none_(store_ ? std::string() : std::move(why_none)) {}
 
 std::string Station::sharing_refused(const StationPlan& plan, const ChipParams& chip) {
     if (!plan.numbered || !plan.sequence.empty() ||

@@ -62,13 +62,15 @@ public:
     // Opens the records store, before any board is touched. Throws StoreError naming the URI
     // (without its password) and the reason, within the store's deadline (5 s).
     static std::unique_ptr<Station> open(const StationOptions& options);
-    // A station whose store is `store`; null: none (a window whose store could not be opened),
-    // so chips are counted and logged only.
-    explicit Station(std::unique_ptr<RecordsStore> store = nullptr);
+    // A station whose store is `store`; null: none (a window whose store could not be opened,
+    // `why_none` says why), so chips are counted and logged only.
+    explicit Station(std::unique_ptr<RecordsStore> store = nullptr, std::string why_none = {});
     Station(const Station&) = delete;
     Station& operator=(const Station&) = delete;
 
     RecordsStore* store() const { return store_.get(); }
+    // Why there is no store; empty when there is one.
+    const std::string& why_no_store() const { return why_none_; }
 
     // Several boards share one numbering only through a sequence or the image file; else two
     // chips would get one number. The reason when `plan` would; empty when it would not.
@@ -113,6 +115,7 @@ private:
     void stop(std::string reason);
 
     std::unique_ptr<RecordsStore> store_;
+    std::string why_none_;
     mutable std::mutex mutex_;
     std::list<StationBoard> boards_; // stable: each board's thread keeps its own
     std::atomic<bool> stopping_{false};
