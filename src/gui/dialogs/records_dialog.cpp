@@ -70,6 +70,7 @@ void RecordsDialog::build() {
     auto* view = named(new QTableView(this), "RecordsTable");
     view->setModel(table_);
     view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     view->horizontalHeader()->setStretchLastSection(true);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
