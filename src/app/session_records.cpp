@@ -108,9 +108,8 @@ bool Session::take_sequence_number(PendingChip& pending) {
             throw StoreError("no records database is open");
         pending.reservation = station_->reserve(request, pending.record);
     } catch (const StoreError& e) {
-        const std::string store = station_ && station_->store() ? station_->store()->uri() : "";
-        tap_.show_message("No serial number taken from the sequence \"" + name + "\"" +
-                              (store.empty() ? "" : " in " + store) + ": " + e.what(),
+        // The store's reasons name the sequence or the database.
+        tap_.show_message("No serial number taken from the sequence \"" + name + "\": " + e.what(),
                           "Error", Icon::Error);
         return false;
     }
