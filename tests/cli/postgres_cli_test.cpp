@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <set>
 
@@ -46,8 +47,7 @@ protected:
                         const std::string& options) {
         return "'" + std::string(ZZ_CLI_PATH) + "' --data-dir '" + ZZ_SOURCE_DIR +
                "/data' --db postgresql:///" + kDatabase +
-               " --chip 16F877A --serial rom --serial-start 10 --serial-end 11 --quiet "
-               "--sequence " +
+               " --chip 16F877A --serial rom --serial-start 10 --serial-end 11 --sequence " +
                sequence + " --station " + station + " " + options + " program '" +
                (dir / "image.hex") + "'";
     }
@@ -65,6 +65,8 @@ protected:
         }
         return chips;
     }
+    // The start of a script that works in the test's folder.
+    std::string in_dir() const { return "cd '" + dir.path().string() + "' || exit 1; "; }
     // A shell line that waits until `sql` on the test's database prints a line that `test`
     // (a shell condition on $v) accepts.
     static std::string until(const std::string& sql, const std::string& test) {
@@ -95,10 +97,10 @@ void expect_consecutive(const std::vector<std::pair<std::string, std::string>>& 
 TEST_F(PostgresCli, ThreeStationsOfTwoBoardsEachShareOneSequence) {
     std::string script;
     for (int n = 1; n <= 3; ++n)
-        script += station("LINE", "station-" + std::to_string(n), "--virtual-boards 2 --count 4") +
+        script += station("LINE", "station-" + std::to_string(n),
+                          "--virtual-boards 2 --count 4 --quiet") +
                   " >out" + std::to_string(n) + " 2>&1 & p" + std::to_string(n) + "=$!; ";
-    script = "cd '" + dir.path().string() + "' && " + script +
-             "wait $p1; a=$?; wait $p2; b=$?; wait $p3; c=$?; echo $a $b $c";
+    script = in_dir() + script + "wait $p1; a=$?; wait $p2; b=$?; wait $p3; c=$?; echo $a $b $c";
     const RunResult r = run_shell(dir, script);
     ASSERT_EQ(r.out, "0 0 0\n") << read_text(dir / "out1") << read_text(dir / "out2");
     const auto chips = on_record("LINE");
@@ -119,7 +121,7 @@ TEST_F(PostgresCli, ThreeStationsOfTwoBoardsEachShareOneSequence) {
 // abandoned once the server has seen the station go, and the next run never takes it again.
 TEST_F(PostgresCli, AStationKilledMidChipLeavesAnAbandonedNumberAndNoDoubles) {
     const std::string script =
-        station("KILL", "doomed", "--virtual-board --count 100000") +
+        station("KILL", "doomed", "--virtual-board --count 100000 --quiet") +
         " >/dev/null 2>&1 & pid=$!; " + "while :; do kill -STOP $pid; " +
         "set -- $(psql -XtA -F' ' -d " + kDatabase +
         " -c \"SELECT count(*) FILTER (WHERE result = 'reserved'), count(*) FROM records\" "
@@ -135,7 +137,8 @@ TEST_F(PostgresCli, AStationKilledMidChipLeavesAnAbandonedNumberAndNoDoubles) {
     const auto abandoned = std::count_if(chips.begin(), chips.end(),
                                          [](const auto& c) { return c.second == "abandoned"; });
     EXPECT_EQ(abandoned, 1);
-    const RunResult again = run_shell(dir, station("KILL", "next", "--virtual-board --count 2"));
+    const RunResult again =
+        run_shell(dir, station("KILL", "next", "--virtual-board --count 2 --quiet"));
     ASSERT_EQ(again.status, 0) << again.err;
     chips = on_record("KILL");
     expect_consecutive(chips, chips.size());
@@ -148,11 +151,11 @@ TEST_F(PostgresCli, AServerRestartedUnderARunningStationIsSurvived) {
     const std::string script =
         "cluster=$(pg_lsclusters --no-header | awk -v port=\"$PGPORT\" '$3 == port {print $1, "
         "$2}'); [ -n \"$cluster\" ] || { echo no-cluster; exit 0; }; " +
-        station("RESTART", "steady", "--virtual-board --count 300") + " >out 2>&1 & pid=$!; " +
-        until("SELECT count(*) FROM records", "[ \"$v\" -ge 5 ]") +
+        station("RESTART", "steady", "--virtual-board --count 300 --quiet") +
+        " >out 2>&1 & pid=$!; " + until("SELECT count(*) FROM records", "[ \"$v\" -ge 5 ]") +
         "kill -STOP $pid; pg_ctlcluster $cluster restart; kill -CONT $pid; wait $pid; "
         "echo exit=$?";
-    const RunResult r = run_shell(dir, "cd '" + dir.path().string() + "' && " + script);
+    const RunResult r = run_shell(dir, in_dir() + script);
     if (r.out == "no-cluster\n")
         GTEST_SKIP() << "pg_ctlcluster does not know the server on $PGPORT";
     ASSERT_EQ(r.out, "exit=0\n") << r.err << read_text(dir / "out");
@@ -160,6 +163,39 @@ TEST_F(PostgresCli, AServerRestartedUnderARunningStationIsSurvived) {
     expect_consecutive(chips, 300);
     for (const auto& chip : chips)
         EXPECT_EQ(chip.second, "passed") << chip.first;
+}
+
+// The server stops under a running station: the station stops after its chip with a message
+// naming the database, and once the server is back every chip it programmed is on record.
+TEST_F(PostgresCli, AServerLostUnderARunningStationStopsItAndLosesNoChip) {
+    const std::string script =
+        "cluster=$(pg_lsclusters --no-header | awk -v port=\"$PGPORT\" '$3 == port {print $1, "
+        "$2}'); [ -n \"$cluster\" ] || { echo no-cluster; exit 0; }; " +
+        station("LOST", "lossy", "--virtual-board --count 100000") + " >out 2>err & pid=$!; " +
+        until("SELECT count(*) FROM records", "[ \"$v\" -ge 5 ]") +
+        "kill -STOP $pid; pg_ctlcluster $cluster stop; kill -CONT $pid; wait $pid; "
+        "echo exit=$?; pg_ctlcluster $cluster start";
+    const RunResult r = run_shell(dir, "(" + in_dir() + script + ")");
+    if (r.out == "no-cluster\n")
+        GTEST_SKIP() << "pg_ctlcluster does not know the server on $PGPORT";
+    ASSERT_EQ(r.out, "exit=1\n") << r.err;
+    const std::string err = read_text(dir / "err");
+    EXPECT_THAT(err, HasSubstr("postgresql:///zz_cli_test"));
+    EXPECT_THAT(
+        err, ::testing::AnyOf(HasSubstr("cannot be reached"), HasSubstr("No serial number taken")));
+    std::set<std::string> programmed;
+    static const std::regex kLine(R"(Chip [0-9]+: serial number ([0-9A-F]+))");
+    for (const std::string& line : lines_of(read_text(dir / "out"))) {
+        std::smatch m;
+        if (std::regex_search(line, m, kLine))
+            programmed.insert(m[1]);
+    }
+    std::set<std::string> on_file;
+    for (const auto& chip : on_record("LOST"))
+        on_file.insert(chip.first);
+    EXPECT_GE(programmed.size(), 5u);
+    EXPECT_TRUE(
+        std::includes(on_file.begin(), on_file.end(), programmed.begin(), programmed.end()));
 }
 
 } // namespace
