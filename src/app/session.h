@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/close_request_watch.h"
 #include "app/control_states.h"
 #include "app/failure_tap.h"
 #include "app/option_flags.h"
@@ -223,7 +224,7 @@ private:
     Timer file_watch_;
     std::filesystem::file_time_type watched_time_{};
     Station* station_ = nullptr;
-    std::unique_ptr<StationStopWatch> station_watch_;
+    std::unique_ptr<CloseRequestWatch> station_watch_; // the station's stop
 
 public:
     Value<int>& ProgrammerModel; // the link's: it selects the identity the board must announce

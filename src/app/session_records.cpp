@@ -54,7 +54,8 @@ void Session::set_station(Station* station) {
     station_watch_.reset();
     station_ = station;
     if (station_)
-        station_watch_ = std::make_unique<StationStopWatch>(env_.loop, *station_, CloseRequested);
+        station_watch_ = std::make_unique<CloseRequestWatch>(
+            env_.loop, [station] { return station->stopping(); }, CloseRequested);
 }
 
 void Session::describe_chip(ChipRecord& r) {

@@ -151,18 +151,4 @@ StationBoard Station::board(const std::string& port) const {
     return StationBoard{port};
 }
 
-StationStopWatch::StationStopWatch(Loop& loop, const Station& station, bool& CloseRequested)
-    : loop_(loop), station_(station), close_requested_(CloseRequested) {
-    loop_.add_source(this);
-}
-
-StationStopWatch::~StationStopWatch() {
-    loop_.remove_source(this);
-}
-
-void StationStopWatch::dispatch(std::int64_t) {
-    if (station_.stopping())
-        close_requested_ = true;
-}
-
 } // namespace zz

@@ -9,7 +9,6 @@
 #include "app/production_log.h"
 #include "app/records_store.h"
 #include "app/serial_number.h"
-#include "base/loop.h"
 
 #include <atomic>
 #include <filesystem>
@@ -120,25 +119,6 @@ private:
     std::list<StationBoard> boards_; // stable: each board's thread keeps its own
     std::atomic<bool> stopping_{false};
     std::string stop_reason_;
-};
-
-// Hands the station's stop to one session on its own loop: from then on every round of events
-// asks the session to end its waits and the production loop, as a Stop click does.
-class StationStopWatch : public EventSource {
-public:
-    StationStopWatch(Loop& loop, const Station& station, bool& CloseRequested);
-    ~StationStopWatch() override;
-    StationStopWatch(const StationStopWatch&) = delete;
-    StationStopWatch& operator=(const StationStopWatch&) = delete;
-
-    void dispatch(std::int64_t now_ms) override;
-    // Nothing is ever due: the stop is looked for at every poll.
-    std::optional<std::int64_t> next_due_ms() const override { return std::nullopt; }
-
-private:
-    Loop& loop_;
-    const Station& station_;
-    bool& close_requested_;
 };
 
 // The ports among `candidates` where the board search finds a board, each searched on its own

@@ -1,5 +1,6 @@
 #include "cli/auto_command.h"
 
+#include "app/close_request_watch.h"
 #include "app/station.h"
 #include "cli/cli_commands.h"
 #include "cli/stop_signals.h"
@@ -81,7 +82,7 @@ int auto_command(CliContext& c) {
         if (enough || (last_passed && target_reached(s.statistics)))
             s.CloseRequested = true;
     };
-    StopSignalWatch stop(c.line.loop(), s.CloseRequested);
+    CloseRequestWatch stop(c.line.loop(), stop_signal_caught, s.CloseRequested);
     s.auto_program_menu_command(); // armed, with the window's messages
     const AutoProgramResult result = s.auto_program_command(hooks);
     s.chip_finished = nullptr;

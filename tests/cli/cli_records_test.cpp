@@ -19,14 +19,6 @@ constexpr const char* kImage = ":0400200005000000D7\n:00000001FF\n";
 constexpr const char* kBoard = "--virtual-board --chip 16F877A ";
 constexpr const char* kWords = "--serial rom --serial-start 10 --serial-end 11 ";
 
-Strings lines_of(const std::string& text) {
-    Strings lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 class CliRecordsTest : public ::testing::Test {
 protected:
     CliRecordsTest() : dir(::testing::UnitTest::GetInstance()->current_test_info()->name()) {

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace zz::test {
 
@@ -16,6 +17,15 @@ struct RunResult {
     std::string out;
     std::string err;
 };
+
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
 
 inline std::string read_text(const std::filesystem::path& path) {
     std::ifstream in(path);

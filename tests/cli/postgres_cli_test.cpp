@@ -20,14 +20,6 @@ using Strings = std::vector<std::string>;
 constexpr const char* kImage = ":0400200005000000D7\n:00000001FF\n";
 constexpr const char* kDatabase = "zz_cli_test";
 
-Strings lines_of(const std::string& text) {
-    Strings lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 class PostgresCli : public ::testing::Test {
 protected:
     PostgresCli() : dir(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
