@@ -146,7 +146,8 @@ int program_chips(CliContext& c) {
         if (c.production.numbered) {
             serials.push_back(serial);
             if (!c.options.quiet)
-                c.out.line("Chip " + std::to_string(n) + ": serial number " + serial);
+                c.out.line("Chip " + std::to_string(n) + ": " +
+                           (serial.empty() ? "no serial number" : "serial number " + serial));
         }
         if (s.statistics.lab_pass.get() == passed || c.op.error_shown() || c.op.declined())
             status = kFailed;

@@ -174,26 +174,6 @@ TEST_F(StationTest, ListValuesFitTheCellsOrAreRefused) {
     EXPECT_EQ(station->store()->records({}).back().serial, ""); // the chip that got none
 }
 
-TEST(StationRules, SeveralBoardsShareOnlyReservedNumbers) {
-    ChipParams chip = pic16f877a();
-    SerialSettings saved = kWords;
-    saved.inc_save = true;
-    struct Case {
-        StationPlan plan;
-        bool refused;
-    };
-    const Case cases[] = {
-        {{false, kWords, "", nullptr}, false},
-        {{true, kWords, "LINE", nullptr}, false},
-        {{true, saved, "", nullptr}, false},
-        {{true, kWords, "", nullptr}, true},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Station::sharing_refused(c.plan, chip).empty(), !c.refused);
-    chip.CHIPbit = 4; // a serial EEPROM image is not saved back
-    EXPECT_FALSE(Station::sharing_refused({true, saved, "", nullptr}, chip).empty());
-}
-
 // The store goes away while the loop programs its second chip: that chip's record waits in the
 // spool, the loop ends once the chip is out, no chip is taken while the store stays away, and
 // the record is handed over once it is back.

@@ -104,7 +104,7 @@ TEST_F(CliRecordsTest, AListSequenceIsUsedOnceInOrderUntilNoneIsLeft) {
                                "--serial-from-high --sequence MAC ";
     const RunResult r = run_cli(dir, program(eeprom + "--count 3"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_THAT(r.out, HasSubstr("Chip 2: serial number 001A2B3D\n"));
+    EXPECT_THAT(r.out, HasSubstr("Chip 2: serial number 001A2B3D\nChip 3: no serial number\n"));
     EXPECT_THAT(r.err, HasSubstr("The sequence \"MAC\" has no values left"));
     EXPECT_THAT(lines_of(run_cli(dir, "sequence MAC").out),
                 ::testing::IsSupersetOf({"kind=list", "next=", "used=2", "left=0"}));
