@@ -79,6 +79,10 @@ _ze_zuzu_cli() {
             ;;
         --family) _ze_zuzu_cli_offer "$("$prog" --list-families 2>/dev/null)" "$value" ;;
         --model) _ze_zuzu_cli_offer $'1\n2\n3\n4' "$value" ;;
+        --serial)
+            # records --serial takes a serial number; program and auto a region.
+            [[ $command == records ]] || _ze_zuzu_cli_offer $'rom\neeprom\nid' "$value"
+            ;;
         --steps)
             # A comma list: the items before the last comma stay, the last one completes.
             local done_items="" step
@@ -110,8 +114,10 @@ _ze_zuzu_cli() {
     elif [[ -z $command ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$("$prog" --list-commands 2>/dev/null |
             cut -d' ' -f1)" -- "$cur")
+    elif [[ $command == sequence ]]; then
+        : # a sequence's name, not a file
     else
-        # Every argument of a command is a file.
+        # Every other argument of a command is a file.
         compopt -o filenames 2>/dev/null
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi

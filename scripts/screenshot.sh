@@ -1,7 +1,7 @@
 #!/bin/sh
 # Renders the main window and the dialogs on the virtual board under a virtual X server and saves
-# them in data/manual/, where the manual and docs/ show them. Needs the program built (make
-# build), xvfb-run (Debian xvfb) and gpasm (gputils).
+# them in data/manual/, where the manual and docs/ show them. Needs the programs built (make
+# build), xvfb-run (Debian xvfb), gpasm (gputils) and sqlite3.
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build}
@@ -11,6 +11,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$program" "$work/"
 cd "$work"
+# Production records of the pictures' own, never the user's.
+export XDG_DATA_HOME="$work/data"
 
 # shoot CHIP FILE ARGS...: the window on CHIP with FILE loaded for programmer model $MODEL
 # (default 3), or in its first-run state when CHIP is empty. A settings file of its own for each
@@ -18,8 +20,8 @@ cd "$work"
 # with --screenshot-dialog OPENER[,BUTTON...], the dialog that opener shows after those clicks.
 shoot() {
     rm -f ze-zuzu.ini
-    [ -z "$1" ] || printf '[START]\nprog_type=%s\nchip_mode=All Chip\nchip_type=%s\nfilename=%s\n' \
-        "${MODEL:-3}" "$1" "$2" >ze-zuzu.ini
+    [ -z "$1" ] || printf '[START]\nprog_type=%s\nchip_mode=All Chip\nchip_type=%s\nfilename=%s\nrecords_db=%s\n' \
+        "${MODEL:-3}" "$1" "$2" "$work/line.sqlite" >ze-zuzu.ini
     shift 2
     xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" ./ze-zuzu --virtual-board "$@"
 }
@@ -65,3 +67,18 @@ shoot "" "" --screenshot "$root/data/manual/about.png" --screenshot-dialog N25
 # Auto Program running on the virtual board, a person changing the chips, after three passes.
 shoot 16F84A "" --virtual-chip 16F84A --virtual-operator 300,300 \
     --screenshot "$root/data/manual/auto-program.png" --screenshot-auto-program 3
+
+# The production records of a day on two stations: numbered chips on three boards, one chip
+# refused as not blank, their times spread over the working hours of today.
+cli=$build/ze-zuzu-cli
+numbered="--db $work/line.sqlite --chip 16F877A --serial rom --serial-start 10 --serial-end 11 \
+    --sequence LINE --quiet"
+"$cli" $numbered --station bench-1 --virtual-boards 2 --count 14 program code.hex >/dev/null
+printf ':02000000FF0FF0\n:00000001FF\n' >used.hex
+"$cli" $numbered --station bench-2 --virtual-board --chip-image used.hex --steps blank,rom \
+    --no program code.hex >/dev/null 2>&1 || true
+"$cli" $numbered --station bench-2 --virtual-board --count 9 program code.hex >/dev/null
+midnight=$(date -d 'today 00:00' +%s)
+sqlite3 line.sqlite "UPDATE records SET time_ms = ($midnight + 7 * 3600 + rowid * 950) * 1000"
+shoot 16F877A "$work/code.hex" --screenshot "$root/data/manual/production-records.png" \
+    --screenshot-dialog N_records

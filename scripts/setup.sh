@@ -4,10 +4,10 @@ set -e
 # clang and its runtime build the fuzzers; help2man the manual pages; dpkg-dev and file let CPack
 # declare the package's dependencies; desktop-file-utils checks the desktop entry. The records
 # store: SQLite, libpq and libcrypto (the images' SHA-256); a PostgreSQL server and pg_virtualenv
-# (postgresql-common) for its tests.
+# (postgresql-common) for its tests; sqlite3 sets the times of the records pictured in the docs.
 PACKAGES="cmake g++ make pkg-config qt6-base-dev libserialport-dev libgtest-dev libgmock-dev \
 libjpeg-dev libasound2-dev gputils srecord xvfb python3 clang libclang-rt-dev help2man dpkg-dev \
-file desktop-file-utils libsqlite3-dev libpq-dev libssl-dev postgresql postgresql-common"
+file desktop-file-utils libsqlite3-dev libpq-dev libssl-dev postgresql postgresql-common sqlite3"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -50,12 +50,6 @@ std::string iso_time(std::int64_t utc_ms, int utc_offset_min) {
     return date + std::string(tail);
 }
 
-std::string iso_local_time(std::chrono::system_clock::time_point when) {
-    using namespace std::chrono;
-    const std::int64_t ms = duration_cast<milliseconds>(when.time_since_epoch()).count();
-    return iso_time(ms, local_utc_offset_min(ms));
-}
-
 std::string csv_field(std::string_view text) {
     const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||
                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -22,15 +21,8 @@ struct ProductionRecord {
     std::int64_t elapsed_ms = 0;
 };
 
-// A record being taken: described before the chip is programmed, finished with its result.
-struct PendingRecord {
-    ProductionRecord record;
-    std::int64_t started_ms = 0; // on the session's clock
-};
-
+// A time in ms since 1970 (UTC) shown at an offset from UTC in minutes:
 // "2026-12-08T14:03:07.123+01:00".
-std::string iso_local_time(std::chrono::system_clock::time_point when);
-// The same for a time in ms since 1970 (UTC) shown at an offset from UTC in minutes.
 std::string iso_time(std::int64_t utc_ms, int utc_offset_min);
 // The machine's offset from UTC at `utc_ms` (its time zone), in minutes.
 int local_utc_offset_min(std::int64_t utc_ms);

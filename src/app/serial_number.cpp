@@ -4,6 +4,9 @@
 #include "files/checksum.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace zz {
 
@@ -165,6 +168,30 @@ std::string next_id_text(std::string_view id, const SerialCounting& c) {
     return "0x" + std::string(upper) + to_hex(sum, 8);
 }
 
+bool all_hex(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return hex_digit_value(c) >= 0; });
+}
+
+std::string upper_case(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](char c) { return c >= 'a' && c <= 'f' ? static_cast<char>(c - 32) : c; });
+    return out;
+}
+
+void set_id_text(Buffer& buffer, std::string_view text) {
+    if (text.starts_with("0x") || text.starts_with("0X"))
+        text.remove_prefix(2);
+    const std::size_t held = buffer.lab_id1.get().size() - 2; // after "0x"
+    if (!all_hex(text))
+        throw std::invalid_argument("\"" + std::string(text) + "\" is not a hex number");
+    if (text.size() != held)
+        throw std::invalid_argument("the user ID holds " + std::to_string(held) +
+                                    " hex digits, not " + std::to_string(text.size()));
+    buffer.lab_id1 = "0x" + upper_case(text);
+}
+
 } // namespace
 
 SerialCounting serial_counting(const ChipParams& chip, const SerialSettings& s) {
@@ -255,6 +282,37 @@ void copy_serial_number(const ChipParams& chip, const Buffer& from, Buffer& to,
     const UnitForm form = unit_form(chip, s);
     each_unit_msu_first(from, form, s,
                         [&](std::int64_t a) { write_unit(to, form, a, unit_text(from, form, a)); });
+}
+
+void set_serial_text(const ChipParams& chip, Buffer& buffer, const SerialSettings& s,
+                     std::string_view text) {
+    if (serial_region(s) == SerialRegion::id) {
+        set_id_text(buffer, text);
+        return;
+    }
+    const UnitForm form = unit_form(chip, s);
+    const std::size_t held = serial_text(chip, buffer, s).size();
+    if (!all_hex(text))
+        throw std::invalid_argument("\"" + std::string(text) + "\" is not a hex number");
+    if (text.size() != held)
+        throw std::invalid_argument("the serial cells hold " + std::to_string(held) +
+                                    " hex digits, not " + std::to_string(text.size()));
+    // What a cell can hold whatever the format: a Dec unit is packed decimal in the same bits.
+    SerialSettings as_hex = s;
+    as_hex.inc_16bit = true;
+    const std::int64_t limit = unit_form(chip, as_hex).counting.modulus;
+    const auto width = static_cast<std::size_t>(form.counting.width);
+    std::vector<std::pair<std::int64_t, std::string>> units;
+    each_unit_msu_first(buffer, form, s, [&](std::int64_t address) {
+        const std::string unit = upper_case(text.substr(units.size() * width, width));
+        if (hex_to_int(unit) >= limit)
+            throw std::invalid_argument(unit + " is more than a serial cell holds (at most " +
+                                        to_hex(static_cast<std::uint32_t>(limit - 1), width) + ")");
+        units.emplace_back(address, unit);
+    });
+    for (const auto& [address, unit] : units)
+        write_unit(buffer, form, address, unit);
+    calc_checksum(chip, buffer);
 }
 
 bool serial_save_possible(const ChipParams& chip) {

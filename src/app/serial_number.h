@@ -72,6 +72,14 @@ std::string serial_text(const ChipParams& chip, const Buffer& buffer, const Seri
 void copy_serial_number(const ChipParams& chip, const Buffer& from, Buffer& to,
                         const SerialSettings& serial);
 
+// Writes a number given as serial_text gives it (a sequence's value: the units' texts, most
+// significant first, or the user ID's digits with or without "0x") into the serial cells; the
+// rest of each cell stays and the checksum is recomputed. Throws std::invalid_argument, with the
+// buffer unchanged, when the text is not hex, has another length than the cells hold, or a unit
+// exceeds what its cell can hold.
+void set_serial_text(const ChipParams& chip, Buffer& buffer, const SerialSettings& serial,
+                     std::string_view text);
+
 // Whether the number can be saved back to the image file (the writers of 12-, 14- and 16-bit
 // cores; serial EEPROM images are not written back).
 bool serial_save_possible(const ChipParams& chip);

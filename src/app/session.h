@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/close_request_watch.h"
 #include "app/control_states.h"
 #include "app/failure_tap.h"
 #include "app/option_flags.h"
 #include "app/production_log.h"
 #include "app/serial_number.h"
 #include "app/settings_file.h"
+#include "app/station.h"
 #include "base/loop.h"
 #include "base/observable.h"
 #include "base/operator.h"
@@ -111,6 +113,7 @@ public:
     // "Auto Program" / "Stop" (Button10): runs the production loop, each chip with its serial
     // number (reserved, when chosen) and production record; a click while it runs stops it.
     AutoProgramResult auto_program_command(const AutoProgramHooks& hooks = {});
+    // "&Protocol": the board's hardware version, kept in firmware_version.
     void hardware_version_command();
     void port_changed();             // the port selector's text changed
     void turn_serial_off_command();  // "&Turn Serial Off"
@@ -172,19 +175,37 @@ public:
     void ser_inc();
     // After a passed chip with numbering on: ser_inc, then with inc_save the buffer goes to the
     // current file (12-, 14- and 16-bit cores) and the file watch is re-armed. Nothing when the
-    // numbers are reserved.
+    // numbers are reserved (in the file or the sequence).
     void serial_after_pass();
     // Takes the next number from the current file into the buffer (see reserve_serial_numbers);
     // false, with the reason shown, when the file cannot be locked, read or saved.
     bool reserve_serial_number();
-    // The production record of one chip: begun just before the chip is programmed (the number
-    // and checksum it gets, the clock, the failure remembered so far cleared), finished as soon
-    // as its steps have ended, with the result and the failure the person was shown. Nothing is
-    // written without a log; a log that cannot be written is reported.
-    PendingRecord begin_chip_record();
-    void finish_chip_record(PendingRecord& pending, bool passed);
-    // Told of each finished record, whether or not there is a log.
-    std::function<void(const ProductionRecord&)> chip_finished;
+
+    // --- the station and each chip's record (session_records.cpp) ---
+    // "Take numbers from the shared sequence": with numbering on, each chip's number is reserved
+    // in the station's store from sequence `sequence_name` just before the chip is programmed,
+    // and written into the buffer; the buffer does not advance and the image file is left alone.
+    Value<bool> use_sequence{false};
+    Value<std::string> sequence_name;
+    // The board's firmware version as "&Protocol" last read it; empty while not known.
+    std::string firmware_version;
+    // How many chips this session has put on record: a view of the records follows it.
+    Value<int> chips_recorded{0};
+    // The station this session works for (null: none): its chips go on record in the station's
+    // store, and its stop ends the production loop after the current chip.
+    void set_station(Station* station);
+    Station* station() const { return station_; }
+    // The production record of one chip: begun just before the chip is programmed (the clock,
+    // the failure remembered so far cleared), given its number, finished as soon as its steps
+    // have ended with the result and the failure the person was shown: into the log, when there
+    // is one, and the station's store. A log or store that cannot be written is reported.
+    PendingChip begin_chip_record();
+    // The chip's number: from the station's sequence, or reserved in the image file, when these
+    // are chosen. False (the reason shown) when the chip must not be programmed.
+    bool take_chip_number(PendingChip& pending);
+    void finish_chip_record(PendingChip& pending, ChipResult result);
+    // Told of each finished record, wherever it goes.
+    std::function<void(const ChipRecord&)> chip_finished;
     // "Production Log": ticking it opens the log, asking for the file (`choose_file`, empty when
     // cancelled) the first time; unticking closes it.
     void production_log_command(const std::function<std::string()>& choose_file);
@@ -200,7 +221,12 @@ private:
     void read_settings();
     void write_settings();
     void run_chip_command(void (*command)(ChipContext&));
-    void describe_chip(ProductionRecord& record);
+    void describe_chip(ChipRecord& record);
+    void describe_number(ChipRecord& record, bool taken);
+    bool take_sequence_number(PendingChip& pending);
+    void put_on_record(PendingChip& pending);
+    // No chip while the station is stopping, unless its store can be won back.
+    bool station_ready();
     void save_serial_number();
     bool blank_image_confirmed();
 
@@ -212,6 +238,8 @@ private:
     BoardDiscovery discovery_;
     Timer file_watch_;
     std::filesystem::file_time_type watched_time_{};
+    Station* station_ = nullptr;
+    std::unique_ptr<CloseRequestWatch> station_watch_; // the station's stop
 
 public:
     Value<int>& ProgrammerModel; // the link's: it selects the identity the board must announce

@@ -2,6 +2,7 @@
 // production record for every chip.
 #include "app/session.h"
 #include "link/link_texts.h"
+#include "ops/auto_program.h"
 
 namespace zz {
 
@@ -29,32 +30,27 @@ void Session::arm_auto_program(bool icsp_caution) {
 }
 
 AutoProgramResult Session::auto_program_command(const AutoProgramHooks& hooks) {
-    // A click that stops the loop asks nothing.
-    if (controls.Button10_caption.get() != texts::kStopCaption && !blank_image_confirmed())
+    // A click that stops the loop always reaches it, and asks nothing.
+    if (controls.Button10_caption.get() != texts::kStopCaption &&
+        (!station_ready() || !blank_image_confirmed()))
         return {};
     ChipContext ctx = chip_context();
-    PendingRecord pending;
+    PendingChip pending;
+    // A number that cannot be taken programs no chip; the chip is on record as failed.
+    ctx.begin_chip = [&] {
+        pending = begin_chip_record();
+        return take_chip_number(pending);
+    };
     // Recorded before the result is counted and shown, which may wait for the person.
-    ctx.programmed = [&](bool passed) { finish_chip_record(pending, passed); };
+    ctx.programmed = [&](bool passed) {
+        finish_chip_record(pending, passed ? ChipResult::passed : ChipResult::failed);
+    };
     AutoProgramContext a{
         ctx,
         {controls.Button10_caption, controls.ComboBox1, controls.ComboBox2, controls.cmbbxcomnum},
         CloseRequested,
         ChipInSocketTime,
-        {},
         hooks};
-    a.begin_chip = [&] {
-        pending = begin_chip_record();
-        if (!buffer.SerialNumberEnabled || !reserve_serial_numbers)
-            return true;
-        // A number that cannot be taken programs no chip; the chip is on record as failed.
-        if (!reserve_serial_number()) {
-            pending.record.serial.clear();
-            return false;
-        }
-        describe_chip(pending.record);
-        return true;
-    };
     return zz::auto_program_command(a);
 }
 

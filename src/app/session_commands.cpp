@@ -59,10 +59,12 @@ void Session::reset_statistics() {
 }
 
 void Session::hardware_version_command() {
-    zz::hardware_version_command(link_);
+    if (std::string version = zz::hardware_version_command(link_); !version.empty())
+        firmware_version = std::move(version);
 }
 
 void Session::port_changed() {
+    firmware_version.clear(); // another port may have another board
     discovery_.cmbbxcomnumChange();
 }
 

@@ -33,6 +33,8 @@ void Session::read_settings() {
     // Numbering stays on only until the chip selection of start-up blanks the buffer.
     buffer.SerialNumberEnabled = settings.inc_enabled;
     production_log_file = settings.prod_log;
+    use_sequence = settings.use_sequence;
+    sequence_name = settings.sequence;
 }
 
 void Session::startup() {
@@ -130,6 +132,8 @@ void Session::write_settings() {
     store_serial_settings(s, serial_settings);
     s.inc_enabled = buffer.SerialNumberEnabled;
     s.prod_log = production_log_file;
+    s.use_sequence = use_sequence;
+    s.sequence = sequence_name;
     save_settings(env_.settings_file, s);
 }
 

@@ -32,6 +32,10 @@ AppSettings load_settings(const std::filesystem::path& path) {
     s.n35 = ini.read_bool("START", "n35", d.n35);
     s.chip_in_time = ini.read_int("START", "chip_in_time", d.chip_in_time);
     s.prod_log = ini.read_string("START", "prod_log", d.prod_log);
+    s.records_db = ini.read_string("START", "records_db", d.records_db);
+    s.station = ini.read_string("START", "station", d.station);
+    s.use_sequence = ini.read_bool("START", "use_sequence", d.use_sequence);
+    s.sequence = ini.read_string("START", "sequence", d.sequence);
     return s;
 }
 
@@ -47,6 +51,10 @@ void save_settings(const std::filesystem::path& path, const AppSettings& s) {
     ini.write_bool("START", "n35", s.n35);
     ini.write_int("START", "chip_in_time", s.chip_in_time);
     ini.write_string("START", "prod_log", s.prod_log);
+    ini.write_string("START", "records_db", s.records_db);
+    ini.write_string("START", "station", s.station);
+    ini.write_bool("START", "use_sequence", s.use_sequence);
+    ini.write_string("START", "sequence", s.sequence);
     ini.write_int("INC", "inc_start_add", s.inc_start_add);
     ini.write_int("INC", "inc_end_add", s.inc_end_add);
     ini.write_int("INC", "inc_step", s.inc_step);

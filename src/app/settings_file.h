@@ -28,6 +28,12 @@ struct AppSettings {
     bool n35 = false;
     std::int32_t chip_in_time = 1;
     std::string prod_log; // the production log of the window's "Production Log"
+    // The production records: the store's URI (empty: the default file), this station's name on
+    // record (empty: the host name), and the serial sequence numbers come from when chosen.
+    std::string records_db;
+    std::string station;
+    bool use_sequence = false; // "Take numbers from the shared sequence"
+    std::string sequence;
 
     bool operator==(const AppSettings&) const = default;
 };

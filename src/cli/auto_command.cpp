@@ -1,6 +1,7 @@
 #include "cli/auto_command.h"
 
-#include "cli/board_runs.h"
+#include "app/close_request_watch.h"
+#include "app/station.h"
 #include "cli/cli_commands.h"
 #include "cli/stop_signals.h"
 #include "ops/program_sequence.h"
@@ -13,17 +14,9 @@ namespace zz::cli {
 
 namespace {
 
-// The chips of this run.
-struct Tally {
-    int chips = 0;
-    int passed = 0;
-    int failed = 0;
-    bool last_passed = false;
-};
-
 // One line, printed with one call so that the lines of several boards never mix.
-void print_chip(CliContext& c, int number, const ProductionRecord& r) {
-    const std::string result = r.passed ? "pass" : "fail";
+void print_chip(CliContext& c, int number, const ChipRecord& r) {
+    const std::string result = r.result == ChipResult::passed ? "pass" : "fail";
     if (c.options.json) {
         const std::string line =
             "{\"port\":" + json_quote(r.port) + ",\"chip\":" + std::to_string(number) +
@@ -45,18 +38,15 @@ bool target_reached(const ChipState& s) {
     return reaches_target(pass.substr(pass.find(':') + 1), s.Lab_aim.get());
 }
 
-void report(CliContext& c, const Tally& t, const AutoProgramResult& result) {
+void report(CliContext& c, const StationBoard& board, const AutoProgramResult& result) {
     const ChipState& s = c.session.statistics;
-    if (c.tally) {
-        c.tally->passed = t.passed;
-        c.tally->failed = t.failed;
-        c.tally->lost = result.board_lost;
-    } else {
-        c.out.line("Summary: " + std::to_string(t.passed) + " passed, " + std::to_string(t.failed) +
-                   " failed");
-    }
-    c.out.field("passed", std::to_string(t.passed));
-    c.out.field("failed", std::to_string(t.failed));
+    if (c.board)
+        c.board->lost = result.board_lost;
+    else
+        c.out.line("Summary: " + std::to_string(board.passed) + " passed, " +
+                   std::to_string(board.failed) + " failed");
+    c.out.field("passed", std::to_string(board.passed));
+    c.out.field("failed", std::to_string(board.failed));
     c.out.field("board_lost", result.board_lost ? "true" : "false");
     c.out.field("pass", json_quote(s.lab_pass.get()));
     c.out.field("fail", json_quote(s.lab_error.get()));
@@ -75,34 +65,35 @@ int auto_command(CliContext& c) {
         person.emplace(
             *c.line.board(), *c.options.boards.person, [&c] { return c.socket->next_chip(); },
             [&c](const VirtualChip& chip) { c.socket->save_removed(chip); });
-    Tally tally;
-    s.chip_finished = [&](const ProductionRecord& r) {
-        ++tally.chips;
-        ++(r.passed ? tally.passed : tally.failed);
-        tally.last_passed = r.passed;
+    const std::string port = s.link().port().name();
+    int chips = 0;
+    bool last_passed = false;
+    s.chip_finished = [&](const ChipRecord& r) {
+        last_passed = r.result == ChipResult::passed;
         if (c.socket)
             c.socket->worked();
-        print_chip(c, tally.chips, r);
+        print_chip(c, ++chips, r);
     };
     const std::optional<int> count = c.options.production.count;
     AutoProgramHooks hooks;
     hooks.drop_silent_board = true;
     hooks.cycle_ended = [&] {
-        const bool enough = count && tally.passed >= *count;
-        if (enough || (tally.last_passed && target_reached(s.statistics)))
+        const bool enough = count && c.station->board(port).passed >= *count;
+        if (enough || (last_passed && target_reached(s.statistics)))
             s.CloseRequested = true;
     };
-    StopSignalWatch stop(c.line.loop(), s.CloseRequested);
+    CloseRequestWatch stop(c.line.loop(), stop_signal_caught, s.CloseRequested);
     // Armed as the menu item does; its ICSP caution only concerns a run in ICSP mode.
     s.arm_auto_program(s.flags.N_ICSP.checked.get());
     const AutoProgramResult result = s.auto_program_command(hooks);
     s.chip_finished = nullptr;
     if (result.board_lost)
-        c.op.show_message("The board on " + s.link().port().name() +
+        c.op.show_message("The board on " + port +
                               " stopped answering: no more chips are taken from it",
                           "Error", Icon::Error);
-    report(c, tally, result);
-    return result.started && !result.board_lost && tally.failed == 0 ? kSuccess : kFailed;
+    const StationBoard board = c.station->board(port);
+    report(c, board, result);
+    return result.started && !result.board_lost && board.failed == 0 ? kSuccess : kFailed;
 }
 
 } // namespace zz::cli

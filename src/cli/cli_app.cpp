@@ -6,6 +6,7 @@
 #include "cli/cli_commands.h"
 #include "cli/flag_options.h"
 #include "cli/ports_command.h"
+#include "cli/records_command.h"
 #include "cli/serve_board.h"
 #include "cli/stop_signals.h"
 #include "device/chip_family.h"
@@ -40,6 +41,8 @@ AppSettings run_settings(const CliOptions& o) {
     s.COM = o.port.value_or(s.COM);
     s.chip_mode = o.family.value_or(std::string(kAllChipFamily));
     s.chip_type = o.chip.value_or(s.chip_type);
+    if (!o.records.db.empty())
+        s.records_db = o.records.db;
     return s;
 }
 
@@ -69,10 +72,19 @@ void check_names(const CliOptions& o, const AppSettings& s, const ChipDatabase& 
                          std::to_string(s.prog_type) + " in " + database.data_dir().string());
 }
 
+// One board of several: its part of the summary, the prefix of every line printed for it, and
+// the station and plan all of them share, settled once.
+struct BoardShare {
+    StationBoard& board;
+    std::string prefix;
+    Station& station;
+    const StationPlan& plan;
+};
+
 BoardLine open_line(const CliOptions& o, const CommandInfo& command, const AppSettings& s,
                     const BoardShare* share) {
     if (o.virtual_board)
-        return share ? BoardLine::virtual_board(s.prog_type, share->port)
+        return share ? BoardLine::virtual_board(s.prog_type, share->board.port)
                      : BoardLine::virtual_board(s.prog_type);
     if (command.kind == CommandKind::search)
         return BoardLine::serial(system_serial_ports);
@@ -120,18 +132,18 @@ public:
                 std::fprintf(stderr, "%s%s %.*s\n", prefix_.c_str(), sent ? ">" : "<",
                              static_cast<int>(hex.size()), hex.data());
             });
-        if (share)
-            c_.tally = &share->tally;
+        if (share) {
+            c_.board = &share->board;
+            c_.station = &share->station;
+            c_.production = share->plan;
+        }
     }
 
-    // Before several boards start: the numbering and the log for all of them, judged once.
-    int prepare(ProductionSetup& setup) {
-        select_offline(session_);
-        select_chip();
-        int status = prepare_production(c_);
-        if (status == kSuccess && !numbers_can_be_shared(c_.production, session_.chip(), op_))
-            status = kBadInput;
-        setup = c_.production;
+    // Before several boards start: the station, the numbering and the log for all of them,
+    // judged once.
+    int prepare(std::unique_ptr<Station>& station, StationPlan& plan) {
+        const int status = settle_production(true, station);
+        plan = c_.production;
         if (status != kSuccess && o_.json)
             std::printf("%s\n", out_.object(o_.command, status, op_.shown()).c_str());
         return status;
@@ -140,7 +152,7 @@ public:
     int execute() {
         const int status = command_.kind == CommandKind::board ? on_board() : offline();
         if (share_)
-            out_.field("port", json_quote(share_->port));
+            out_.field("port", json_quote(share_->board.port));
         if (o_.json)
             std::printf("%s\n", out_.object(o_.command, status, op_.shown()).c_str());
         return status;
@@ -154,6 +166,15 @@ private:
         }
     }
 
+    // Bad serial-number options, a log that cannot be opened and a records database that cannot
+    // be used stop the run before the board is touched.
+    int settle_production(bool several_boards, std::unique_ptr<Station>& station) {
+        select_offline(session_);
+        select_chip();
+        const int status = prepare_production(c_);
+        return status != kSuccess ? status : open_station(c_, several_boards, station);
+    }
+
     int offline() {
         select_offline(session_);
         select_chip();
@@ -161,16 +182,9 @@ private:
     }
 
     int on_board() {
-        if (share_) {
-            c_.production = share_->production;
-        } else if (uses_production(o_.command)) {
-            // Bad serial-number options and a log that cannot be opened stop the run before
-            // the board is touched.
-            select_offline(session_);
-            select_chip();
-            if (const int status = prepare_production(c_); status != kSuccess)
+        if (!share_ && uses_production(o_.command))
+            if (const int status = settle_production(false, station_); status != kSuccess)
                 return finish(status);
-        }
         session_.startup();
         select_chip();
         std::optional<VirtualSocket> socket;
@@ -214,16 +228,13 @@ private:
     int finish(int status) {
         session_.close_requested();
         session_.shutdown();
-        if (share_ && command_.name != std::string("auto")) {
-            share_->tally.passed = std::stoi(session_.statistics.lab_pass.get().substr(5));
-            share_->tally.failed = std::stoi(session_.statistics.lab_error.get().substr(5));
-        }
         return status;
     }
 
     const CliOptions& o_;
     const CommandInfo& command_;
     BoardShare* share_;
+    std::unique_ptr<Station> station_; // a single board's; gone after its session
     std::string prefix_;
     CliOperator op_;
     CliOutput out_;
@@ -236,19 +247,21 @@ private:
 // Each board its own session, loop and port, on a thread of its own.
 int several_boards(const CliOptions& o, const CommandInfo& command, const AppSettings& settings,
                    const std::filesystem::path& data_dir, const std::vector<std::string>& ports) {
-    std::vector<BoardShare> boards;
-    ProductionSetup setup;
-    if (const int status = Run(o, command, settings, data_dir).prepare(setup); status != kSuccess)
+    std::unique_ptr<Station> station;
+    StationPlan plan;
+    if (const int status = Run(o, command, settings, data_dir).prepare(station, plan);
+        status != kSuccess)
         return status;
-    for (const std::string& port : ports)
-        boards.push_back(BoardShare{port, port + ": ", setup, {}});
-    return run_boards(o, boards, [&](BoardShare& board) {
+    const int status = station->run_boards(ports, [&](StationBoard& board) {
         CliOptions own = o;
         own.port = board.port;
         AppSettings board_settings = settings;
         board_settings.COM = board.port;
-        return Run(own, command, board_settings, data_dir, &board).execute();
+        BoardShare share{board, board.port + ": ", *station, plan};
+        return Run(own, command, board_settings, data_dir, &share).execute();
     });
+    print_summary(o, *station, status);
+    return status;
 }
 
 } // namespace
@@ -257,8 +270,10 @@ int run_cli(const CliOptions& o) {
     const CommandInfo& command = *find_command(o.command);
     if (o.command == "ports")
         return ports_command(o);
-    const std::filesystem::path data_dir = data_folder(o);
     const AppSettings settings = run_settings(o);
+    if (command.kind == CommandKind::store)
+        return store_command(o, settings);
+    const std::filesystem::path data_dir = data_folder(o);
     check_names(o, settings, ChipDatabase(data_dir));
     if (command.kind == CommandKind::serve)
         return serve_board(o, settings, data_dir);

@@ -19,8 +19,6 @@ inline constexpr int kSuccess = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kBadInput = 2;
 
-struct BoardTally;
-
 // What a command works with.
 struct CliContext {
     const CliOptions& options;
@@ -33,9 +31,11 @@ struct CliContext {
     std::vector<std::string> statuses;
     // The virtual board's socket; null on a serial port.
     VirtualSocket* socket = nullptr;
-    ProductionSetup production = {};
-    // One of several boards: where its counts go for the summary; null for a single board.
-    BoardTally* tally = nullptr;
+    // `program` and `auto`: how chips are numbered and recorded, and the station they work for.
+    StationPlan production = {};
+    Station* station = nullptr;
+    // One of several boards: its part of the station's summary; null for a single board.
+    StationBoard* board = nullptr;
 };
 
 } // namespace zz::cli

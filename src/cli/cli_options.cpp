@@ -37,6 +37,8 @@ constexpr CommandInfo kCommands[] = {
     {"upgrade-firmware", 0, CommandKind::board},
     {"serve-board", 0, CommandKind::serve},
     {"auto", 1, CommandKind::board},
+    {"records", 0, CommandKind::store},
+    {"sequence", 1, CommandKind::store},
 };
 
 int parse_model(const std::string& text) {
@@ -149,6 +151,7 @@ constexpr OptionGroup kOptionGroups[] = {
     {parse_fill_option, check_fill_options, kFillHelp},
     {parse_calibration_option, check_calibration_options, kCalibrationHelp},
     {parse_production_option, check_production_options, kProductionHelp},
+    {parse_records_option, check_records_options, kRecordsHelp},
     kFirmwareOptions,
     kServeBoardOptions,
     kInfoOptions,
@@ -288,6 +291,13 @@ commands:
                                 up320.hex, up330.hex or up300.hex in the data folder)
   serve-board                   the virtual board on a pseudo-terminal: prints its path, answers
                                 there in real time until SIGINT or SIGTERM
+  records                       the chips on record in the records database (--db), oldest
+                                first; --serial, --sequence, --station and --since choose them,
+                                --json gives one object a line, --csv the production log's
+                                lines, --summary per station and port: passed, failed, yield,
+                                chips per hour
+  sequence NAME [--values FILE] the state of sequence NAME: next value, used, failed, left;
+                                with --values, make it a list sequence of FILE's hex values
 
 exit status: 0 success, 1 the operation failed or was refused, 2 bad usage or unreadable input
 )";

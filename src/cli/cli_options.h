@@ -4,6 +4,7 @@
 #include "cli/calibration_options.h"
 #include "cli/fill_options.h"
 #include "cli/production_options.h"
+#include "cli/records_options.h"
 
 #include <optional>
 #include <span>
@@ -82,6 +83,7 @@ struct CliOptions {
     CalibrationOptions calibration;
     FirmwareOptions firmware;
     ProductionOptions production;
+    RecordsOptions records;
     ServeOptions serve;
     FlagOptions flags;
     InfoOptions info;
@@ -96,6 +98,7 @@ enum class CommandKind {
     search,  // probes every port itself
     board,   // one operation on the board
     serve,   // the virtual board on a pseudo-terminal, until stopped
+    store,   // the production records database only
 };
 
 struct CommandInfo {

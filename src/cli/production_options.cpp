@@ -33,12 +33,20 @@ std::string one_of(const std::string& name, const std::string& text,
     throw UsageError(name + " takes " + list + ", not \"" + text + "\"");
 }
 
+// `records --serial HEX`: the number a chip was programmed with.
+void check_serial_filter(const std::string& text) {
+    const bool hex =
+        !text.empty() && text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+    if (!hex)
+        throw UsageError("records --serial takes a serial number in hex, not \"" + text + "\"");
+}
+
 } // namespace
 
 bool parse_production_option(const std::string& name, OptionArg& arg, CliOptions& o) {
     ProductionOptions& p = o.production;
     if (name == "--serial")
-        p.serial = one_of(name, arg.value(), {"rom", "eeprom", "id"});
+        p.serial = arg.value(); // a region, or for `records` a number: judged with the command
     else if (name == "--serial-start")
         p.serial_start = hex_address(arg.value());
     else if (name == "--serial-end")
@@ -66,10 +74,21 @@ bool parse_production_option(const std::string& name, OptionArg& arg, CliOptions
 
 void check_production_options(const CliOptions& o, const CommandInfo&) {
     const ProductionOptions& p = o.production;
+    if (o.command == "records" && p.serial) {
+        check_serial_filter(*p.serial);
+        ProductionOptions rest = p;
+        rest.serial.reset();
+        if (rest.any_serial() || rest.no_serial || !rest.log.empty() || rest.count)
+            throw UsageError("records takes --serial HEX; the other --serial... options, "
+                             "--no-serial, --log and --count belong to program and auto");
+        return;
+    }
     const bool any = p.any_serial() || p.no_serial || !p.log.empty() || p.count;
     if (any && o.command != "program" && o.command != "auto")
         throw UsageError(
             "--serial..., --no-serial, --log and --count belong to the program and auto commands");
+    if (p.serial)
+        one_of("--serial", *p.serial, {"rom", "eeprom", "id"});
     if (p.no_serial && p.any_serial())
         throw UsageError("--no-serial excludes the other --serial options");
     const int count = p.count.value_or(1);
@@ -84,7 +103,8 @@ void check_production_options(const CliOptions& o, const CommandInfo&) {
 
 const char kProductionHelp[] =
     R"(  --serial rom|eeprom|id  number each chip: in program memory, data EEPROM or the user ID
-                       (the settings file's serial-number options are the defaults)
+                       (the settings file's serial-number options are the defaults);
+                       records --serial HEX: the chips programmed with that number
   --serial-start HEX   first address of the number (words in program memory, bytes in EEPROM)
   --serial-end HEX     last address of the number
   --serial-step N      added after each chip: 0..255 (hex format) or 0..99 (dec format)

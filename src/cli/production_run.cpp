@@ -62,9 +62,11 @@ void apply_options(IncDataModel& m, const ProductionOptions& p, const ChipParams
 int settle_serial(CliContext& c) {
     const ProductionOptions& p = c.options.production;
     const AppSettings& stored = c.session.settings;
-    ProductionSetup& setup = c.production;
-    setup.numbered = !p.no_serial && (stored.inc_enabled || p.any_serial());
-    if (!setup.numbered)
+    StationPlan& plan = c.production;
+    plan.sequence = c.options.records.sequence;
+    plan.numbered =
+        !p.no_serial && (stored.inc_enabled || p.any_serial() || !plan.sequence.empty());
+    if (!plan.numbered)
         return kSuccess;
     Value<SerialSettings> settings{serial_settings_of(stored)};
     Value<bool> enabled{true}; // opens with the stored settings on the controls
@@ -73,9 +75,9 @@ int settle_serial(CliContext& c) {
     apply_options(dialog, p, c.session.chip());
     if (!dialog.Button1Click())
         return kBadInput;
-    setup.serial = settings.get();
+    plan.serial = settings.get();
     // A raw image holds program memory only: a number saved elsewhere would be taken again.
-    if (setup.serial.inc_save && serial_region(setup.serial) != SerialRegion::rom &&
+    if (plan.serial.inc_save && serial_region(plan.serial) != SerialRegion::rom &&
         !c.options.args.empty() && !is_hex_file_name(c.options.args[0])) {
         c.op.show_message("Serial numbers in the ID or EEPROM are saved only into a HEX file, "
                           "not into the raw image " +
@@ -86,10 +88,9 @@ int settle_serial(CliContext& c) {
     return kSuccess;
 }
 
-// The number a chip was programmed with: reserved numbers stay in the buffer, the others have
-// advanced after a pass.
-std::string programmed_serial(Session& s, const std::string& before) {
-    return s.reserve_serial_numbers ? serial_text(s.chip(), s.buffer, s.serial_settings) : before;
+int refuse(CliContext& c, const std::string& reason) {
+    c.op.show_message(reason, "Error", Icon::Error);
+    return kBadInput;
 }
 
 } // namespace
@@ -103,52 +104,70 @@ int prepare_production(CliContext& c) {
     try {
         c.production.log = std::make_shared<const ProductionLog>(log);
     } catch (const std::exception& e) {
-        c.op.show_message(std::string("Production log: ") + e.what(), "Error", Icon::Error);
-        return kBadInput;
+        return refuse(c, std::string("Production log: ") + e.what());
     }
     return kSuccess;
 }
 
+int open_station(CliContext& c, bool several_boards, std::unique_ptr<Station>& station) {
+    const AppSettings& settings = c.session.settings; // --db over the settings file's
+    const std::string& name = c.options.records.station;
+    const ChipParams& chip = c.session.chip();
+    try {
+        station = Station::open({settings.records_db, name.empty() ? settings.station : name, {}});
+        std::string refused = several_boards ? Station::sharing_refused(c.production, chip) : "";
+        if (refused.empty())
+            refused = station->sequence_refused(c.production, chip, c.session.buffer);
+        if (!refused.empty())
+            return refuse(c, refused);
+    } catch (const StoreError& e) {
+        return refuse(c, e.what());
+    }
+    c.station = station.get();
+    return kSuccess;
+}
+
 void use_production(CliContext& c) {
-    Session& s = c.session;
-    const ProductionSetup& setup = c.production;
-    s.serial_settings = setup.serial;
-    s.buffer.SerialNumberEnabled = setup.numbered;
-    s.reserve_serial_numbers =
-        setup.numbered && setup.serial.inc_save && serial_save_possible(s.chip());
-    s.production_log = setup.log;
+    c.station->serve(c.session, c.production);
 }
 
 int program_chips(CliContext& c) {
     Session& s = c.session;
-    const ProductionSetup& setup = c.production;
     use_production(c);
     const int count = c.options.production.count.value_or(1);
     std::vector<std::string> serials;
+    std::string serial; // as the chip was programmed
+    s.chip_finished = [&serial](const ChipRecord& r) { serial = r.serial; };
     int status = kSuccess;
     for (int n = 1; n <= count && status == kSuccess; ++n) {
         if (n > 1 && c.socket && !c.socket->insert())
             return kBadInput;
+        // Another board's chip found the records database gone: no more chips.
+        if (c.station->stopping()) {
+            status = kFailed;
+            break;
+        }
         const std::string passed = s.statistics.lab_pass.get();
-        const std::string before =
-            setup.numbered ? serial_text(s.chip(), s.buffer, s.serial_settings) : "";
+        serial.clear();
         c.progress.start();
         s.program_command();
         c.progress.finish();
         wait_board_idle(s);
-        if (setup.numbered) {
-            serials.push_back(programmed_serial(s, before));
+        if (c.production.numbered) {
+            serials.push_back(serial);
             if (!c.options.quiet)
-                c.out.line("Chip " + std::to_string(n) + ": serial number " + serials.back());
+                c.out.line("Chip " + std::to_string(n) + ": " +
+                           (serial.empty() ? "no serial number" : "serial number " + serial));
         }
         if (s.statistics.lab_pass.get() == passed || c.op.error_shown() || c.op.declined())
             status = kFailed;
         if (c.socket && !c.socket->save())
             status = kFailed;
     }
+    s.chip_finished = nullptr;
     c.out.field("pass", json_quote(s.statistics.lab_pass.get()));
     c.out.field("fail", json_quote(s.statistics.lab_error.get()));
-    if (setup.numbered)
+    if (c.production.numbered)
         c.out.field("serials", json_strings(serials));
     return status;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/production_log.h"
-#include "app/serial_number.h"
+#include "app/station.h"
 
 #include <memory>
 
@@ -9,25 +8,24 @@ namespace zz::cli {
 
 struct CliContext;
 
-// What `program` numbers and records, settled before any port is touched.
-struct ProductionSetup {
-    bool numbered = false;
-    SerialSettings serial;
-    std::shared_ptr<const ProductionLog> log;
-};
-
-// The settings file's serial-number options with the command line's over them, judged by the
-// rules of the "Serial Number" dialog for the selected chip, and the production log opened.
-// Fills c.production; kBadInput with the reason shown when either is refused.
+// What `program` and `auto` number and record, settled before any port is touched: the settings
+// file's serial-number options with the command line's over them, judged by the rules of the
+// "Serial Number" dialog for the selected chip, the sequence (--sequence), and the production
+// log opened. Fills c.production; kBadInput with the reason shown when refused.
 int prepare_production(CliContext& c);
 
-// After FILE is loaded: the settled numbering and log on the session. Loading the file blanked
+// The station of `program` and `auto`, before any port is touched: its records store opened
+// (--db, --station), and the plan checked against it (several boards share only reserved
+// numbers; a list sequence's values must fit the serial cells). Sets c.station; kBadInput with
+// the reason shown (the store named without its password) when refused.
+int open_station(CliContext& c, bool several_boards, std::unique_ptr<Station>& station);
+
+// After FILE is loaded: the session works for the station as settled. Loading the file blanked
 // the buffer, which switched numbering off.
 void use_production(CliContext& c);
 
-// After FILE is loaded: programs --count chips, each a fresh one on the virtual board, with the
-// serial number advancing as in the window (or reserved from FILE with --serial-save), each on
-// record in the log. Stops at the first chip that fails.
+// After FILE is loaded: programs --count chips, each a fresh one on the virtual board, numbered
+// as settled, each on record. Stops at the first chip that fails, or when the station stops.
 int program_chips(CliContext& c);
 
 } // namespace zz::cli

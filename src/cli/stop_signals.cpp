@@ -25,18 +25,8 @@ void catch_stop_signals() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-StopSignalWatch::StopSignalWatch(Loop& loop, bool& CloseRequested)
-    : loop_(loop), close_requested_(CloseRequested) {
-    loop_.add_source(this);
-}
-
-StopSignalWatch::~StopSignalWatch() {
-    loop_.remove_source(this);
-}
-
-void StopSignalWatch::dispatch(std::int64_t) {
-    if (g_stop.load())
-        close_requested_ = true;
+bool stop_signal_caught() {
+    return g_stop.load();
 }
 
 } // namespace zz::cli

@@ -4,7 +4,6 @@
 #include "device/chip_database.h"
 #include "device/data_folder.h"
 #include "gui/auto_screenshot.h"
-#include "gui/auto_screenshot.h"
 #include "gui/dialog_screenshot.h"
 #include "gui/main_window.h"
 #include "gui/qt_loop.h"
@@ -14,7 +13,6 @@
 #include "link/board_discovery.h"
 #include "link/serial_port.h"
 #include "sim/chip_image.h"
-#include "sim/socket_operator.h"
 #include "sim/socket_operator.h"
 #include "sim/virtual_board.h"
 #include "sim/virtual_port.h"
@@ -38,9 +36,19 @@ struct BoardLine {
 };
 
 // The virtual board is the programmer model the settings select, as the command line's is.
-int virtual_model(const std::filesystem::path& settings_file) {
-    const int model = zz::load_settings(settings_file).prog_type;
+int virtual_model(const zz::AppSettings& settings) {
+    const int model = settings.prog_type;
     return model >= 1 && model <= 4 ? model : 3;
+}
+
+// The station of the settings file's records database; without one when it cannot be opened
+// (the window works on, and says why once it is shown).
+std::unique_ptr<zz::Station> open_station(const zz::AppSettings& settings) {
+    try {
+        return zz::Station::open({settings.records_db, settings.station, {}});
+    } catch (const zz::StoreError& e) {
+        return std::make_unique<zz::Station>(nullptr, e.what());
+    }
 }
 
 BoardLine open_line(zz::QtLoop& loop, const zz::WindowOptions& options,
@@ -120,14 +128,21 @@ int main(int argc, char* argv[]) {
     zz::QtLoop loop;
     zz::QtOperator desktop;
     const std::filesystem::path settings_file = zz::settings_path(zz::executable_dir());
-    BoardLine line =
-        open_line(loop, *options, person, virtual_model(settings_file), data_dir, desktop);
+    const zz::AppSettings settings = zz::load_settings(settings_file);
+    BoardLine line = open_line(loop, *options, person, virtual_model(settings), data_dir, desktop);
+    const std::unique_ptr<zz::Station> station = open_station(settings);
     zz::Session session(zz::SessionEnv{loop, desktop, *line.port, data_dir, settings_file,
                                        line.lister, options->virtual_board});
+    session.set_station(station.get());
     zz::MainWindow window(session, desktop, data_dir);
     desktop.set_parent(&window);
     session.startup();
     window.show();
+    if (!station->store())
+        desktop.show_message(station->why_no_store() +
+                                 "\nChips are not put on record until the window is started "
+                                 "again with a database it can open.",
+                             "Error", zz::Icon::Error);
     loop.start_idle();
     take_screenshot(window, session, *options);
     const int result = QApplication::exec();

@@ -61,6 +61,7 @@ constexpr Entry kEntries[] = {
     {"N3", "N35", "Auto Update Files", "", false},
     {"N3", "N21", "&Serial Number Options", "", false},
     {"N3", "N_prodlog", "Production Log", "", false},
+    {"N3", "N_records", "Production Records...", "", false},
     {"N3", "N_autoprog", "&Auto Program", "Ctrl+A", false},
     {"N3", "chipinsockettime1", "Time Setting for Chip In Socket", "", false},
     {"N3", "N28", nullptr, "", false},

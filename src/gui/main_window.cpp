@@ -3,6 +3,7 @@
 #include "gui/buffer_grid_model.h"
 #include "gui/dialogs/fuse_dialog.h"
 #include "gui/dialogs/inc_data_dialog.h"
+#include "gui/dialogs/records_dialog.h"
 #include "gui/main_menu.h"
 
 #include <QAbstractButton>
@@ -114,6 +115,7 @@ void MainWindow::wire_commands() {
     for (const char* name : {"Button3", "N19"})
         on_click(name, [this, fuses] { open_fuse_dialog(*fuses, this); });
     on_click("N21", [this] { open_inc_data_dialog(this, session_, desktop_); });
+    on_click("N_records", [this] { open_records_dialog(this, session_); });
     wire_chip_commands();
     wire_options();
     wire_selectors();

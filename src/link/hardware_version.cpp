@@ -20,9 +20,9 @@ void collect_rest_of_text(Link& link) {
 
 } // namespace
 
-void hardware_version_command(Link& link) {
+std::string hardware_version_command(Link& link) {
     if (link.Busy)
-        return;
+        return {};
     link.Busy = true;
     link.check_com_open(); // the board's readiness is not tested: the query may wake it
     link.CollectReplies = true;
@@ -40,6 +40,7 @@ void hardware_version_command(Link& link) {
     link.status.Label11 = std::string(texts::kReady);
     link.finish_operation();
     link.Busy = false;
+    return version.size() < 4 ? std::string() : version;
 }
 
 } // namespace zz

@@ -1,6 +1,7 @@
 #include "ops/auto_program.h"
 
 #include "link/link_texts.h"
+#include "ops/chip_setup.h"
 #include "ops/ops_texts.h"
 #include "ops/program_sequence.h"
 #include "ops/socket_detect.h"
@@ -77,11 +78,13 @@ bool take_chip(AutoProgramContext& a, AutoProgramResult& result) {
         after_failed_watch(a, watch, result);
         return false;
     }
-    if (ctx.link.send0d() == "00") {
+    const std::string info = ctx.link.send0d();
+    if (info == "00") {
         recover(a);
         return false;
     }
-    const bool passed = (!a.begin_chip || a.begin_chip()) && program_chip(ctx);
+    ctx.state.device_id_read = masked_device_id(info);
+    const bool passed = (!ctx.begin_chip || ctx.begin_chip()) && program_chip(ctx);
     if (ctx.programmed)
         ctx.programmed(passed);
     if (passed)

@@ -40,9 +40,9 @@ struct AutoProgramHooks {
     bool drop_silent_board = false;
 };
 
-// Everything the production loop works with. The chip context's `after_pass` runs after each
-// passed chip (the serial number), its `programmed` as soon as a chip's steps have ended (the
-// production record).
+// Everything the production loop works with. The chip context's `begin_chip` runs before each
+// chip's steps (its number), `after_pass` after each passed chip (the serial number), its
+// `programmed` as soon as a chip's steps have ended (the production record).
 struct AutoProgramContext {
     ChipContext& chip;
     AutoProgramControls controls;
@@ -50,9 +50,6 @@ struct AutoProgramContext {
     bool& CloseRequested;
     // Reports of a chip in the socket, one after another, before it is programmed.
     int ChipInSocketTime = 1;
-    // Just before a chip is programmed; false (the reason shown) when it must not be, which
-    // counts as a failed chip. May be empty.
-    std::function<bool()> begin_chip = {};
     AutoProgramHooks hooks = {};
 };
 

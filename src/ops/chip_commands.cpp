@@ -173,7 +173,7 @@ bool program_command(ChipContext& ctx) {
     return chip_operation(
         ctx,
         [&] {
-            const bool passed = program_chip(ctx);
+            const bool passed = (!ctx.begin_chip || ctx.begin_chip()) && program_chip(ctx);
             if (ctx.programmed)
                 ctx.programmed(passed);
             if (passed)

@@ -33,6 +33,8 @@ struct ChipState {
     Value<std::string> lab_pass{"Pass:0000"};
     Value<std::string> lab_error{"Fail:0000"};
     Value<std::string> Lab_aim{"Target:9999"};
+    // The device ID of the chip in the socket as last read (masked_device_id); empty until then.
+    std::string device_id_read;
 };
 
 // Everything a chip operation works with: the link to the board, the selected chip, the buffer,
@@ -48,6 +50,10 @@ struct ChipContext {
     // Runs when a chip's program steps have ended, before the result is counted and shown: the
     // end of its production record. May be empty.
     std::function<void(bool passed)> programmed = {};
+    // Runs just before a chip's program steps, once the board is set up and the chip's device ID
+    // checked: the chip's serial number. False (the reason shown) when the chip must not be
+    // programmed, which counts as a failed chip. May be empty.
+    std::function<bool()> begin_chip = {};
 
     Loop& loop() { return link.loop(); }
     Operator& op() { return link.op(); }

@@ -20,6 +20,7 @@ bool write_chip_message(ChipContext& ctx) {
     if (info == "00")
         return false;
     const std::string id = masked_device_id(info);
+    ctx.state.device_id_read = id;
     if (ctx.chip.ChipID == "FFFF" || ctx.flags.N32)
         return true;
     if (id == ctx.chip.ChipID)

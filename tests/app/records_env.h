@@ -4,6 +4,8 @@
 #include "app/records_store.h"
 #include "device/temp_folder.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -25,6 +27,9 @@ public:
         StoreOptions o;
         o.station = std::move(station);
         o.spool = folder.path() / "spool.sqlite";
+        // Each record a millisecond after the one before: records of one millisecond would be
+        // listed in the order of their random ids.
+        o.now = [clock = clock_] { return clock->fetch_add(1); };
         return o;
     }
     std::unique_ptr<RecordsStore> open(std::string station = "station-1") const {
@@ -32,6 +37,12 @@ public:
     }
 
     TempFolder folder;
+
+private:
+    std::shared_ptr<std::atomic<std::int64_t>> clock_ = std::make_shared<std::atomic<std::int64_t>>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::system_clock::now().time_since_epoch())
+            .count());
 };
 
 class SqliteEnv : public StoreEnv {

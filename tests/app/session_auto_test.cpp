@@ -75,7 +75,7 @@ TEST_F(SessionAuto, EveryChipIsNumberedAndOnRecord) {
         return chip;
     });
     int finished = 0;
-    s.chip_finished = [&](const ProductionRecord&) { ++finished; };
+    s.chip_finished = [&](const ChipRecord&) { ++finished; };
     int cycles = 0;
     const AutoProgramResult result = s.auto_program_command({[&] {
         if (++cycles == 3)

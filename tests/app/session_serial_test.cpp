@@ -76,7 +76,8 @@ TEST(SessionSerial, SettingsComeFromTheFileAndGoBackAtExitWithTheLogFile) {
     testing::TempFolder folder;
     const auto settings = folder.path() / kSettingsFileName;
     folder.write(kSettingsFileName,
-                 "[START]\r\nprod_log=/tmp/line.csv\r\n[INC]\r\ninc_enabled=1\r\n"
+                 "[START]\r\nprod_log=/tmp/line.csv\r\nuse_sequence=1\r\nsequence=LINE\r\n"
+                 "[INC]\r\ninc_enabled=1\r\n"
                  "inc_start_add=32\r\ninc_step=3\r\ninc_16bit=0\r\n");
     test::SessionParts parts;
     Session s(parts.env(kData, settings));
@@ -84,18 +85,22 @@ TEST(SessionSerial, SettingsComeFromTheFileAndGoBackAtExitWithTheLogFile) {
     SerialSettings expected{32, 0, 3, true, false, false, false, false, false};
     EXPECT_EQ(s.serial_settings.get(), expected);
     EXPECT_EQ(s.production_log_file, "/tmp/line.csv");
+    EXPECT_TRUE(s.use_sequence.get());
+    EXPECT_EQ(s.sequence_name.get(), "LINE");
     // Selecting the chip at start-up blanked the buffer, which switches numbering off.
     EXPECT_FALSE(s.buffer.SerialNumberEnabled.get());
 
     expected.inc_end_add = 40;
     s.serial_settings = expected;
     s.buffer.SerialNumberEnabled = true;
+    s.sequence_name = "MAC";
     s.close_requested();
     s.shutdown();
     const AppSettings stored = load_settings(settings);
     EXPECT_TRUE(stored.inc_enabled);
     EXPECT_EQ(serial_settings_of(stored), expected);
     EXPECT_EQ(stored.prod_log, "/tmp/line.csv");
+    EXPECT_EQ(std::pair(stored.use_sequence, stored.sequence), std::pair(true, std::string("MAC")));
 }
 
 } // namespace

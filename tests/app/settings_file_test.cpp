@@ -53,6 +53,10 @@ TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
     s.n35 = true;
     s.chip_in_time = 4;
     s.prod_log = "/home/op/line 1.csv";
+    s.records_db = "postgresql://ann@db/line";
+    s.station = "line-2";
+    s.use_sequence = true;
+    s.sequence = "LINE";
     s.inc_start_add = 0x3FE;
     s.inc_enabled = true;
     s.inc_16bit = false;
@@ -62,6 +66,8 @@ TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
                       "\r\n[START]\r\nchip_mode=PIC 14bit MCU\r\nchip_type=12F629\r\n"
                       "filename=/home/op/blink.hex\r\nprog_type=2\r\nmute=0\r\nfast=0\r\nn35=1\r\n"
                       "chip_in_time=4\r\nprod_log=/home/op/line 1.csv\r\n"
+                      "records_db=postgresql://ann@db/line\r\nstation=line-2\r\n"
+                      "use_sequence=1\r\nsequence=LINE\r\n"
                       "\r\n[INC]\r\ninc_start_add=1022\r\ninc_end_add=0\r\ninc_step=1\r\n"
                       "inc_enabled=1\r\ninc_rom=1\r\ninc_eeprom=0\r\ninc_hiadd=0\r\n"
                       "inc_nohigh=0\r\ninc_16bit=0\r\ninc_save=0\r\n");

@@ -18,14 +18,6 @@ using Strings = std::vector<std::string>;
 constexpr const char* kImage = ":0400200005000000D7\n:00000001FF\n";
 constexpr const char* kBoard = "--virtual-board --chip 16F877A ";
 
-Strings lines_of(const std::string& text) {
-    Strings lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // The commands the host sent, from --trace.
 Strings sent(const std::string& trace) {
     Strings out;

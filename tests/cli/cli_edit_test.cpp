@@ -16,14 +16,6 @@ constexpr const char* k84a = ":06000000553086000228C5\n:02400E00F13F80\n:0000000
 // word 1 with the BandGap bits 10.
 constexpr const char* k629Chip = ":0207FE00543471\n:02400E00FF2190\n:00000001FF\n";
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 TEST(CliEditTest, FillOfOneRowChangesExactlyThoseCells) {
     ScratchDir dir("fill_row");
     std::ofstream(dir / "in.hex") << k84a;

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace zz::test {
 
@@ -16,6 +18,15 @@ struct RunResult {
     std::string err;
 };
 
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 inline std::string read_text(const std::filesystem::path& path) {
     std::ifstream in(path);
     std::stringstream text;
@@ -23,13 +34,15 @@ inline std::string read_text(const std::filesystem::path& path) {
     return text.str();
 }
 
-// A scratch folder of its own for each test, removed afterwards.
+// A scratch folder of its own for each test, removed afterwards. The programs the test runs keep
+// their production records in it ($XDG_DATA_HOME), never in the user's.
 class ScratchDir {
 public:
     explicit ScratchDir(const std::string& name)
         : path_(std::filesystem::path(ZZ_BINARY_DIR) / "cli-scratch" / name) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
+        ::setenv("XDG_DATA_HOME", (path_ / "data").c_str(), 1);
     }
     ~ScratchDir() { std::filesystem::remove_all(path_); }
     const std::filesystem::path& path() const { return path_; }

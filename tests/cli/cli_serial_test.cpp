@@ -18,14 +18,6 @@ constexpr const char* kImage = ":0400200005000000D7\n:00000001FF\n";
 constexpr const char* kNumbered = "--virtual-board --chip 16F877A --serial rom --serial-start 10 "
                                   "--serial-end 11 ";
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 class CliSerialTest : public ::testing::Test {
 protected:
     CliSerialTest() : dir(::testing::UnitTest::GetInstance()->current_test_info()->name()) {

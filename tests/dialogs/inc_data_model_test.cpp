@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <tuple>
 
 namespace zz {
 namespace {
@@ -211,6 +213,48 @@ TEST_F(IncDataTest, TestAppliesAndAdvancesOnceButNotWhileAChipIsProgrammed) {
     m.Button3Click();
     EXPECT_EQ(increments, 1);
     EXPECT_FALSE(enabled.get());
+}
+
+// "Take numbers from the shared sequence": offered while numbering is on and the session can
+// take them; its name is asked for, and both are stored with the rest on OK.
+TEST_F(IncDataTest, TheSharedSequenceIsChosenWithItsName) {
+    Value<bool> use{true};
+    Value<std::string> name{"LINE"};
+    const SequenceChoice choice{use, name};
+    store(0x10, 0x11, true);
+    chip.ROMsize = 0x2000;
+    IncDataModel m(chip, settings, enabled, busy, op, {}, &choice);
+    EXPECT_TRUE(m.CheckBox5.checked.get() && m.CheckBox5.enabled.get() && m.Edit4.enabled.get());
+    EXPECT_EQ(m.Edit4.text.get(), "LINE");
+    EXPECT_FALSE(m.CheckBox4.enabled.get()); // the image file is left alone
+    struct Step {
+        std::function<void()> act;
+        bool box_enabled, name_enabled, save_enabled;
+    };
+    const Step steps[] = {
+        {[&] { m.CheckBox5Click(false); }, true, false, true},
+        {[&] { m.CheckBox1Click(false); }, false, false, true},
+        {[&] { m.CheckBox1Click(true); }, true, true, false}, // the stored choice again
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(
+            std::tuple(m.CheckBox5.enabled.get(), m.Edit4.enabled.get(), m.CheckBox4.enabled.get()),
+            std::tuple(step.box_enabled, step.name_enabled, step.save_enabled));
+    }
+    m.Edit4.text = "  ";
+    EXPECT_FALSE(m.Button1Click());
+    EXPECT_EQ(op.texts().back(), inc_texts::kNoSequenceName);
+    m.Edit4.text = " MAC ";
+    m.CheckBox3.checked = true;
+    EXPECT_TRUE(m.Button1Click());
+    EXPECT_EQ(std::pair(use.get(), name.get()), std::pair(true, std::string("MAC")));
+    EXPECT_TRUE(settings.get().inc_nohigh);
+    m.CheckBox5Click(false);
+    EXPECT_TRUE(m.Button1Click());
+    EXPECT_FALSE(use.get());
+    // Where the session cannot take them (the command line has --sequence), never offered.
+    EXPECT_FALSE(open().CheckBox5.enabled.get());
 }
 
 } // namespace

@@ -73,6 +73,7 @@ const Case kCases[] = {
     {"N35", Reaches::toggle},
     {"N21", Reaches::modeless, "inc_form"},
     {"N_prodlog", Reaches::desktop, "log"},
+    {"N_records", Reaches::modeless, "records_form"},
     {"N_autoprog", Reaches::toggle},
     {"chipinsockettime1", Reaches::dialog, "chipintime_form", "Time Settings for Chip In Socket"},
     {"N23", Reaches::message, "The firmware image up330.hex was not found"},

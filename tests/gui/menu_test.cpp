@@ -50,6 +50,7 @@ const Item kItems[] = {
     {"N3", "N35", "Auto Update Files", ""},
     {"N3", "N21", "&Serial Number Options", ""},
     {"N3", "N_prodlog", "Production Log", ""},
+    {"N3", "N_records", "Production Records...", ""},
     {"N3", "N_autoprog", "&Auto Program", "Ctrl+A"},
     {"N3", "chipinsockettime1", "Time Setting for Chip In Socket", ""},
     {"N3", "N23", "Download Operating System / Upgrade Firmware", ""},

@@ -9,7 +9,7 @@ using HardwareVersion = LinkFixture;
 TEST_F(HardwareVersion, ShowsTheVersionTextAndHandsTheBoardBack) {
     ready_board();
     board.set_version_text("V3.30 RO");
-    hardware_version_command(link);
+    EXPECT_EQ(hardware_version_command(link), "V3.30 RO");
     EXPECT_EQ(op.texts(), std::vector<std::string>{"Hardware version:V3.30 RO"});
     EXPECT_EQ(op.messages[0].caption, "Information");
     EXPECT_EQ(exchange.front(), "> 15");
@@ -35,7 +35,7 @@ TEST_F(HardwareVersion, ATextSplitAcrossFramesIsTakenWhole) {
 TEST_F(HardwareVersion, ShowsWhateverArrivedWhenTheBoardIsSilent) {
     ready_board();
     board.add_fault(Fault::silent(0x15, 1));
-    hardware_version_command(link);
+    EXPECT_EQ(hardware_version_command(link), "");
     EXPECT_EQ(op.texts(), std::vector<std::string>{"Hardware version:"});
     EXPECT_FALSE(link.Busy.get());
     // The board was restarted after the silence.

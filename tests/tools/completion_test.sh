@@ -57,11 +57,17 @@ expect_has chip-after-command "16F877A" --data-dir "$data" program x.hex --chip 
 expect no-eeprom-on-model-1 "" --data-dir "$data" --model 1 --chip 24xx0
 expect_has eeprom-on-model-2 "24xx01" --data-dir "$data" --model=2 --chip 24xx0
 expect virtual-port "Virtual\ board" --virtual-board --port ""
+expect records-command "records" rec
+expect serial-region "eeprom" program x.hex --serial e
+expect records-serial-number "" records --serial ""
+expect csv-option "--csv" records --cs
 
 mkdir -p "$scratch"
 touch "$scratch/image.hex" "$scratch/image.bin"
 expect command-file "$scratch/image.bin $scratch/image.hex" --chip 12F629 program "$scratch/ima"
 expect option-file "$scratch/image.hex" --chip-image "$scratch/image.h"
+expect values-file "$scratch/image.hex" sequence MAC --values "$scratch/image.h"
+expect sequence-name "" sequence "$scratch/ima"
 rm -rf "$scratch"
 
 [[ $failures -eq 0 ]] && echo "all completions as expected"

@@ -36,6 +36,13 @@ std::string address_text(std::int32_t address) {
     return to_hex(static_cast<std::uint32_t>(address), 4);
 }
 
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 std::string step_text(std::int32_t step, bool hex) {
     if (step < 0 || step > (hex ? 0xFF : 99))
         return {};
@@ -46,9 +53,11 @@ std::string step_text(std::int32_t step, bool hex) {
 
 IncDataModel::IncDataModel(const ChipParams& chip, Value<SerialSettings>& settings,
                            Value<bool>& SerialNumberEnabled, const Value<bool>& Busy, Operator& op,
-                           std::function<void()> ser_inc)
+                           std::function<void()> ser_inc, const SequenceChoice* sequence)
     : chip_(chip), settings_(settings), SerialNumberEnabled_(SerialNumberEnabled), Busy_(Busy),
       op_(op), ser_inc_(std::move(ser_inc)) {
+    if (sequence)
+        sequence_.emplace(*sequence);
     RadioButton1.checked = true;
     RadioButton3.checked = true;
     if (SerialNumberEnabled_) {
@@ -56,6 +65,7 @@ IncDataModel::IncDataModel(const ChipParams& chip, Value<SerialSettings>& settin
         CheckBox1Click(true);
     }
     lock_by_core();
+    enable_sequence();
 }
 
 void IncDataModel::CheckBox1Click(bool ticked) {
@@ -68,6 +78,21 @@ void IncDataModel::CheckBox1Click(bool ticked) {
     }
     if (ticked)
         load_settings();
+    enable_sequence();
+}
+
+// The sequence's box while numbering is on, its name while it is ticked.
+void IncDataModel::enable_sequence() {
+    CheckBox5.enabled = sequence_ && CheckBox1;
+    Edit4.enabled = CheckBox5.enabled && CheckBox5;
+    CheckBox4.enabled = !(CheckBox5.enabled && CheckBox5);
+}
+
+void IncDataModel::CheckBox5Click(bool ticked) {
+    if (!CheckBox5.enabled)
+        return;
+    CheckBox5.checked = ticked;
+    enable_sequence();
 }
 
 // The stored settings on the controls, as when the dialog opens; what was typed is discarded.
@@ -87,6 +112,10 @@ void IncDataModel::load_settings() {
     Edit1.text = address_text(s.inc_start_add);
     Edit2.text = address_text(s.inc_end_add);
     Edit3.text = step_text(s.inc_step, s.inc_16bit);
+    if (sequence_) {
+        CheckBox5.checked = sequence_->use.get();
+        Edit4.text = sequence_->name.get();
+    }
     if (RadioButton5) {
         enable_addresses(false);
         set_format(true);
@@ -247,8 +276,17 @@ bool IncDataModel::Button1Click() {
     const std::optional<SerialSettings> s = checked_settings();
     if (!s)
         return false;
+    const std::string name = trimmed(Edit4.text.get());
+    if (sequence_ && CheckBox5 && name.empty()) {
+        refuse(inc_texts::kNoSequenceName);
+        return false;
+    }
     settings_ = *s;
     SerialNumberEnabled_ = true;
+    if (sequence_) {
+        sequence_->use = CheckBox5.checked.get();
+        sequence_->name = name;
+    }
     return true;
 }
 

@@ -24,7 +24,14 @@ inline constexpr const char* kNoStart = "Enter the start address as 1 to 4 hex d
 inline constexpr const char* kNoEnd = "Enter the end address as 1 to 4 hex digits";
 inline constexpr const char* kNoHexStep = "Enter the step as 1 to 2 hex digits";
 inline constexpr const char* kNoDecStep = "Enter the step as 1 to 2 decimal digits";
+inline constexpr const char* kNoSequenceName = "Enter the name of the shared sequence";
 } // namespace inc_texts
+
+// "Take numbers from the shared sequence" and the sequence's name, as the session keeps them.
+struct SequenceChoice {
+    Value<bool>& use;
+    Value<std::string>& name;
+};
 
 // A text field of the dialog and whether it can be typed into.
 struct EditField {
@@ -33,19 +40,21 @@ struct EditField {
 };
 
 // The "Serial Number" dialog without its widgets: the state of every control, by component
-// name, and the rules of its handlers. It edits the serial-number settings and whether numbering
-// is on (the buffer's SerialNumberEnabled); nothing changes until OK or TEST finds the input
-// good, and then both change together.
+// name, and the rules of its handlers. It edits the serial-number settings, whether numbering
+// is on (the buffer's SerialNumberEnabled) and whether numbers come from the records store's
+// shared sequence; nothing changes until OK or TEST finds the input good, and then all change
+// together.
 class IncDataModel {
 public:
     static constexpr std::size_t kAddressLength = 4; // Edit1, Edit2: hex digits
     static constexpr std::size_t kStepLength = 2;    // Edit3
 
     // Opens the dialog (FormCreate). `Busy`: an operation is running, so TEST leaves the buffer
-    // alone. `ser_inc` advances the number once with the stored settings.
+    // alone. `ser_inc` advances the number once with the stored settings. Without `sequence`
+    // the shared sequence cannot be chosen here.
     IncDataModel(const ChipParams& chip, Value<SerialSettings>& settings,
                  Value<bool>& SerialNumberEnabled, const Value<bool>& Busy, Operator& op,
-                 std::function<void()> ser_inc);
+                 std::function<void()> ser_inc, const SequenceChoice* sequence = nullptr);
 
     Flag CheckBox1{false};    // "Serial Number Enabled"
     Flag RadioButton1{false}; // "Program Memory"
@@ -56,10 +65,12 @@ public:
     Flag CheckBox2{false};    // "Increment From High Address"
     Flag CheckBox3{false};    // "Ignore High Byte of Word"
     Flag CheckBox4{false};    // "Save buffer to current file after successfully programmed"
+    Flag CheckBox5{false};    // "Take numbers from the shared sequence"
     Value<bool> labels_enabled{false}; // the address and step labels
     EditField Edit1;                   // start address
     EditField Edit2;                   // end address
     EditField Edit3;                   // step
+    EditField Edit4;                   // the shared sequence's name
 
     // "Serial Number Enabled" ticked or unticked: ticking reloads the stored settings.
     void CheckBox1Click(bool ticked);
@@ -68,6 +79,9 @@ public:
     void RadioButton5Click(); // "ID"
     void RadioButton3Click(); // "Hex": the step field from decimal to hex
     void RadioButton4Click(); // "Dec": the step field from hex to decimal
+    // "Take numbers from the shared sequence": the name can be typed; the image file is left
+    // alone, so "Save buffer to current file" does not apply.
+    void CheckBox5Click(bool ticked);
     // The character a keystroke puts into the field, or 0 when it is swallowed ('\b' is
     // backspace).
     char Edit1KeyPress(char key) const;
@@ -85,6 +99,7 @@ private:
     void tick_region(Flag& region);
     void set_format(bool hex);
     void enable_addresses(bool on);
+    void enable_sequence();
     // The settings the controls show; nullopt, with the message shown, when they are refused.
     std::optional<SerialSettings> checked_settings() const;
     std::optional<SerialSettings> refuse(const char* text) const;
@@ -95,6 +110,7 @@ private:
     const Value<bool>& Busy_;
     Operator& op_;
     std::function<void()> ser_inc_;
+    std::optional<SequenceChoice> sequence_;
 };
 
 } // namespace zz

@@ -42,9 +42,10 @@ void show_field(QLineEdit* edit, const EditField& field) {
 } // namespace
 
 IncDataDialog::IncDataDialog(Session& session, Operator& op, QWidget* parent)
-    : QDialog(parent),
-      model_(session.chip(), session.serial_settings, session.buffer.SerialNumberEnabled,
-             session.link().Busy, op, [&session] { session.ser_inc(); }) {
+    : QDialog(parent), sequence_{session.use_sequence, session.sequence_name},
+      model_(
+          session.chip(), session.serial_settings, session.buffer.SerialNumberEnabled,
+          session.link().Busy, op, [&session] { session.ser_inc(); }, &sequence_) {
     setObjectName(QString::fromLatin1(kObjectName));
     setWindowTitle(QStringLiteral("Serial Number"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -61,7 +62,7 @@ void IncDataDialog::build() {
     face.setPointSize(8);
     face.setStretch(QFont::SemiCondensed);
     setFont(face);
-    setFixedSize(400, 290);
+    setFixedSize(400, 340);
     control<QCheckBox>(this, "CheckBox1", "Serial Number Enabled", {12, 8, 376, 20});
     auto* region =
         place(new QGroupBox(QStringLiteral("Memory"), this), "GroupBox1", {12, 32, 180, 92});
@@ -92,9 +93,13 @@ void IncDataDialog::build() {
     control<QCheckBox>(this, "CheckBox4",
                        "Save buffer to current file after successfully programmed",
                        {12, 226, 376, 20});
-    control<QPushButton>(this, "Button1", "OK", {12, 256, 100, 24})->setDefault(true);
-    control<QPushButton>(this, "Button3", "TEST", {150, 256, 100, 24});
-    control<QPushButton>(this, "Button2", "Calcel", {288, 256, 100, 24});
+    control<QCheckBox>(this, "CheckBox5", "Take numbers from the shared sequence",
+                       {12, 248, 376, 20});
+    control<QLabel>(this, "Label4", "Sequence", {32, 274, 80, 16});
+    place(new QLineEdit(this), "Edit4", {112, 270, 276, 22});
+    control<QPushButton>(this, "Button1", "OK", {12, 306, 100, 24})->setDefault(true);
+    control<QPushButton>(this, "Button3", "TEST", {150, 306, 100, 24});
+    control<QPushButton>(this, "Button2", "Calcel", {288, 306, 100, 24});
     // The model keeps one region and one format ticked.
     for (const char* name :
          {"RadioButton1", "RadioButton2", "RadioButton5", "RadioButton3", "RadioButton4"})
@@ -111,14 +116,21 @@ void IncDataDialog::wire() {
     on_click("RadioButton5", &IncDataModel::RadioButton5Click);
     on_click("RadioButton3", &IncDataModel::RadioButton3Click);
     on_click("RadioButton4", &IncDataModel::RadioButton4Click);
+    connect(button("CheckBox5"), &QAbstractButton::clicked, this, [this](bool ticked) {
+        model_.CheckBox5Click(ticked);
+        show_model();
+    });
     const std::pair<const char*, Flag*> options[] = {{"CheckBox2", &model_.CheckBox2},
                                                      {"CheckBox3", &model_.CheckBox3},
-                                                     {"CheckBox4", &model_.CheckBox4}};
+                                                     {"CheckBox4", &model_.CheckBox4},
+                                                     {"CheckBox5", &model_.CheckBox5}};
     for (const auto& [name, flag] : options)
         connect(button(name), &QAbstractButton::clicked, this,
                 [flag](bool ticked) { flag->checked = ticked; });
-    const std::pair<const char*, EditField*> fields[] = {
-        {"Edit1", &model_.Edit1}, {"Edit2", &model_.Edit2}, {"Edit3", &model_.Edit3}};
+    const std::pair<const char*, EditField*> fields[] = {{"Edit1", &model_.Edit1},
+                                                         {"Edit2", &model_.Edit2},
+                                                         {"Edit3", &model_.Edit3},
+                                                         {"Edit4", &model_.Edit4}};
     for (const auto& [name, field] : fields)
         connect(edit(name), &QLineEdit::textChanged, this,
                 [field](const QString& text) { field->text = text.toStdString(); });
@@ -154,6 +166,8 @@ void IncDataDialog::show_model() {
     show_field(edit("Edit1"), model_.Edit1);
     show_field(edit("Edit2"), model_.Edit2);
     show_field(edit("Edit3"), model_.Edit3);
+    show_field(edit("Edit4"), model_.Edit4);
+    findChild<QLabel*>(QStringLiteral("Label4"))->setEnabled(model_.Edit4.enabled.get());
     for (const char* name : {"Label1", "Label2", "Label3"})
         findChild<QLabel*>(QString::fromLatin1(name))->setEnabled(model_.labels_enabled.get());
 }

@@ -32,6 +32,7 @@ private:
     QAbstractButton* button(const char* name) const;
     QLineEdit* edit(const char* name) const;
 
+    SequenceChoice sequence_;
     IncDataModel model_;
 };
 

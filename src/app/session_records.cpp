@@ -1,0 +1,228 @@
+// Each chip the Program command or the production loop finishes: its number from the station's
+// sequence (or the image file), and its record in the CSV log and the station's store.
+#include "app/session.h"
+#include "app/sha256.h"
+#include "base/hex_text.h"
+#include "files/blank_image.h"
+#include "files/checksum.h"
+#include "link/link_texts.h"
+#include "link/programmer_model.h"
+#include "ops/chip_commands.h"
+
+#include <chrono>
+
+namespace zz {
+
+namespace {
+
+constexpr const char* kBlankImageQuestion =
+    "The image holds no data: the chip will be left blank.\r\nProgram it anyway?";
+
+// A failure shown over several lines is kept on one line of the record.
+std::string one_line(const std::string& text) {
+    std::string out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        const auto first = line.find_first_not_of(" \r");
+        if (first != std::string::npos) {
+            const auto last = line.find_last_not_of(" \r");
+            out += (out.empty() ? "" : " ") + line.substr(first, last - first + 1);
+        }
+        start = end + 1;
+    }
+    return out;
+}
+
+std::int64_t utc_now_ms() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+// The image as it is on disk now; empty when there is none or it cannot be read.
+std::string image_digest(const std::string& path) {
+    if (path.empty())
+        return {};
+    try {
+        return sha256_of_file(path);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+} // namespace
+
+void Session::set_station(Station* station) {
+    station_watch_.reset();
+    station_ = station;
+    if (station_)
+        station_watch_ = std::make_unique<CloseRequestWatch>(
+            env_.loop, [station] { return station->stopping(); }, CloseRequested);
+}
+
+void Session::describe_chip(ChipRecord& r) {
+    const ProgrammerModelInfo* model = programmer_model(ProgrammerModel);
+    r.model = model ? std::string(model->menu_caption) : std::to_string(ProgrammerModel.get());
+    r.port = link_.port().name();
+    r.firmware = firmware_version;
+    r.chip = ComboBox1.get();
+    r.image = CurrentFileName;
+    r.image_sha256 = image_digest(CurrentFileName);
+    describe_number(r, false);
+}
+
+// A number to be reserved (from the sequence or the image file) is the chip's once `taken`.
+void Session::describe_number(ChipRecord& r, bool taken) {
+    r.checksum = "0x" + to_hex(buffer_checksum(chip_, buffer), 4);
+    const bool numbered =
+        buffer.SerialNumberEnabled && (taken || (!use_sequence.get() && !reserve_serial_numbers));
+    r.serial = numbered ? serial_text(chip_, buffer, serial_settings) : "";
+    r.sequence = numbered && use_sequence ? sequence_name.get() : "";
+}
+
+PendingChip Session::begin_chip_record() {
+    tap_.clear();
+    statistics.device_id_read.clear();
+    PendingChip pending;
+    pending.started_ms = env_.loop.now_ms();
+    describe_chip(pending.record);
+    return pending;
+}
+
+bool Session::take_chip_number(PendingChip& pending) {
+    if (!buffer.SerialNumberEnabled)
+        return true;
+    if (use_sequence)
+        return take_sequence_number(pending);
+    if (!reserve_serial_numbers)
+        return true;
+    if (!reserve_serial_number())
+        return false;
+    describe_number(pending.record, true);
+    return true;
+}
+
+bool Session::take_sequence_number(PendingChip& pending) {
+    const std::string& name = sequence_name.get();
+    const SequenceRequest request{name, serial_text(chip_, buffer, serial_settings),
+                                  serial_counting(chip_, serial_settings)};
+    try {
+        if (!station_ || !station_->store())
+            throw StoreError("no records database is open");
+        pending.reservation = station_->reserve(request, pending.record);
+    } catch (const StoreError& e) {
+        // The store's reasons name the sequence or the database.
+        tap_.show_message("No serial number taken from the sequence \"" + name + "\": " + e.what(),
+                          "Error", Icon::Error);
+        return false;
+    }
+    const std::string& value = pending.reservation->value;
+    try {
+        set_serial_text(chip_, buffer, serial_settings, value);
+    } catch (const std::invalid_argument& e) {
+        // The value is used up: it stays on record with this failed chip.
+        pending.record.serial = value;
+        tap_.show_message("The value " + value + " of the sequence \"" + name +
+                              "\" does not fit the serial cells: " + e.what(),
+                          "Error", Icon::Error);
+        return false;
+    }
+    describe_number(pending.record, true);
+    return true;
+}
+
+void Session::finish_chip_record(PendingChip& pending, ChipResult result) {
+    ChipRecord& r = pending.record;
+    r.time_ms = utc_now_ms();
+    r.utc_offset_min = local_utc_offset_min(r.time_ms);
+    r.result = result;
+    r.message = result == ChipResult::passed ? "" : one_line(tap_.failure());
+    r.elapsed_ms = env_.loop.now_ms() - pending.started_ms;
+    r.device_id = statistics.device_id_read;
+    if (chip_finished)
+        chip_finished(r);
+    if (production_log) {
+        try {
+            production_log->append(production_record(r));
+        } catch (const std::exception& e) {
+            tap_.show_message(std::string("Production log: ") + e.what(), "Error", Icon::Error);
+        }
+    }
+    if (station_)
+        put_on_record(pending);
+    chips_recorded = chips_recorded.get() + 1;
+}
+
+void Session::put_on_record(PendingChip& pending) {
+    const bool was_stopping = station_->stopping();
+    try {
+        station_->record(pending.record, pending.reservation);
+    } catch (const StoreError& e) {
+        tap_.show_message(std::string("The chip could not be put on record: ") + e.what(), "Error",
+                          Icon::Error);
+    }
+    if (!station_->stopping())
+        return;
+    // This board takes no more chips; its loop ends once the chip is taken out. The reason is
+    // told by the chip that stopped the station (a number refused has told its own).
+    CloseRequested = true;
+    if (!was_stopping)
+        tap_.show_message(station_->stop_reason(), "Error", Icon::Error);
+}
+
+bool Session::station_ready() {
+    if (!station_ || !station_->stopping() || station_->resume())
+        return true;
+    env_.op.show_message(station_->stop_reason(), "Error", Icon::Error);
+    return false;
+}
+
+bool Session::blank_image_confirmed() {
+    if (!ask_before_blank_image || !image_is_blank(chip_, buffer))
+        return true;
+    return env_.op.ask_yes_no(kBlankImageQuestion, texts::kInformation);
+}
+
+void Session::program_command() {
+    // A click while an operation runs is ignored, and must not take a number.
+    if (link_.Busy || !station_ready() || !blank_image_confirmed())
+        return;
+    PendingChip pending = begin_chip_record();
+    ChipContext ctx = chip_context();
+    ctx.begin_chip = [&] { return take_chip_number(pending); };
+    // Recorded before the result is counted and shown, which may wait for the person.
+    bool recorded = false;
+    ctx.programmed = [&](bool passed) {
+        finish_chip_record(pending, passed ? ChipResult::passed : ChipResult::failed);
+        recorded = true;
+    };
+    // Also on record: a chip whose set-up or ID check failed.
+    if (zz::program_command(ctx) && !recorded)
+        finish_chip_record(pending, ChipResult::failed);
+}
+
+void Session::production_log_command(const std::function<std::string()>& choose_file) {
+    Flag& item = flags.N_prodlog;
+    if (item.checked) {
+        item.checked = false;
+        production_log.reset();
+        return;
+    }
+    const std::string file = production_log_file.empty() ? choose_file() : production_log_file;
+    if (file.empty())
+        return;
+    try {
+        production_log = std::make_shared<const ProductionLog>(file);
+    } catch (const std::exception& e) {
+        env_.op.show_message(std::string("Production log: ") + e.what(), "Error", Icon::Error);
+        production_log_file.clear(); // the next tick asks for another file
+        return;
+    }
+    production_log_file = file;
+    item.checked = true;
+}
+
+} // namespace zz

@@ -1,0 +1,88 @@
+#include "cli/records_options.h"
+
+#include "app/record_time.h"
+#include "cli/cli_options.h"
+
+namespace zz::cli {
+
+namespace {
+
+bool is_production(const std::string& command) {
+    return command == "program" || command == "auto";
+}
+
+// Refuses `option` unless the command is one of `commands` (a text for the message).
+void belongs(bool given, bool allowed, const char* option, const char* commands) {
+    if (given && !allowed)
+        throw UsageError(std::string(option) + " belongs to " + commands);
+}
+
+} // namespace
+
+bool parse_records_option(const std::string& name, OptionArg& arg, CliOptions& o) {
+    RecordsOptions& r = o.records;
+    if (name == "--db")
+        r.db = arg.value();
+    else if (name == "--station")
+        r.station = arg.value();
+    else if (name == "--sequence")
+        r.sequence = arg.value();
+    else if (name == "--since")
+        r.since = arg.value();
+    else if (name == "--csv")
+        r.csv = true;
+    else if (name == "--summary")
+        r.summary = true;
+    else if (name == "--values")
+        r.values = arg.value();
+    else
+        return false;
+    return true;
+}
+
+void check_records_options(const CliOptions& o, const CommandInfo&) {
+    const RecordsOptions& r = o.records;
+    const std::string& c = o.command;
+    const bool records = c == "records";
+    belongs(!r.db.empty(), is_production(c) || records || c == "sequence", "--db",
+            "the program, auto, records and sequence commands");
+    belongs(!r.station.empty() || !r.sequence.empty(), is_production(c) || records,
+            "--station and --sequence", "the program, auto and records commands");
+    belongs(r.since || r.csv || r.summary, records, "--since, --csv and --summary",
+            "the records command");
+    belongs(!r.values.empty(), c == "sequence", "--values", "the sequence command");
+    if (r.since && !parse_since(*r.since, 0))
+        throw UsageError("--since takes a date (2026-12-08), a date and time (2026-12-08T14:00, "
+                         "local, or with Z or +01:00) or a span back from now (30m, 8h, 7d), "
+                         "not \"" +
+                         *r.since + "\"");
+    if (r.csv && (o.json || r.summary))
+        throw UsageError("--csv excludes --json and --summary");
+    if (records && r.summary && o.production.serial)
+        throw UsageError("--summary takes --station, --sequence and --since, not --serial");
+    if (!r.sequence.empty() && is_production(c) && o.production.no_serial)
+        throw UsageError("--sequence numbers each chip: it excludes --no-serial");
+    if (!r.sequence.empty() && is_production(c) && o.production.serial_save)
+        throw UsageError("--sequence takes each number from the records database: it excludes "
+                         "--serial-save");
+}
+
+const char kRecordsHelp[] =
+    R"(  --db URI             program, auto, records, sequence: the production records database:
+                       a SQLite file (PATH or sqlite:PATH) or postgresql://user@host/dbname
+                       (postgresql:// alone: libpq's PG... environment); default: the
+                       settings file's, else $XDG_DATA_HOME/ze-zuzu/production.sqlite, made
+                       on first use
+  --station NAME       program, auto: this station's name on record (default: the settings
+                       file's, else the host name); records: only this station's chips
+  --sequence NAME      program, auto: each chip's number reserved from sequence NAME of the
+                       records database (made from the image's serial cells and the --serial
+                       options on first use); records: only that sequence's chips
+  --since TIME         records: chips from TIME on: 2026-12-08, 2026-12-08T14:00 (local time,
+                       or with Z or +01:00), or a span back from now: 30m, 8h, 7d
+  --csv                records: the lines of the CSV production log
+  --summary            records: per station and port: passed, failed, yield, chips per hour
+  --values FILE        sequence: make NAME a list sequence of FILE's hex values, one a line
+)";
+
+} // namespace zz::cli

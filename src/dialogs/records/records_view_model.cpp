@@ -1,0 +1,151 @@
+#include "dialogs/records/records_view_model.h"
+
+#include "app/production_log.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace zz {
+
+namespace {
+
+constexpr const char* kHeaders[RecordsViewModel::kColumnCount] = {
+    "Time", "Station", "Port", "Chip", "Serial", "Result", "ms", "Message"};
+
+bool is_hex(const std::string& text) {
+    return text.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
+}
+
+// "2026-12-08T14:03:07.123+01:00" as "2026-12-08 14:03:07", the station's local time.
+std::string shown_time(const ChipRecord& r) {
+    std::string text = iso_time(r.time_ms, r.utc_offset_min).substr(0, 19);
+    text[10] = ' ';
+    return text;
+}
+
+// `count` of `most` in pixels of `height`; a count above zero shows at least one.
+int scaled(std::int64_t count, std::int64_t most, int height) {
+    if (count <= 0 || most <= 0)
+        return 0;
+    return std::max(1, static_cast<int>((count * height + most / 2) / most));
+}
+
+} // namespace
+
+RecordsViewModel::RecordsViewModel(RecordsStore* store, std::string error,
+                                   std::function<std::int64_t()> now)
+    : store_(store), error_(std::move(error)), now_(std::move(now)) {}
+
+std::int64_t RecordsViewModel::now_ms() const {
+    if (now_)
+        return now_();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+char RecordsViewModel::filter_key(char key) {
+    if (key == '\b' || (key >= '0' && key <= '9') || (key >= 'A' && key <= 'F'))
+        return key;
+    if (key >= 'a' && key <= 'f')
+        return static_cast<char>(key - 'a' + 'A');
+    return 0;
+}
+
+void RecordsViewModel::set_filter(std::string serial) {
+    std::transform(serial.begin(), serial.end(), serial.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    filter_ = std::move(serial);
+}
+
+void RecordsViewModel::refresh() {
+    if (!store_)
+        return;
+    RecordFilter filter;
+    filter.serial = filter_;
+    filter.last = kLastChips;
+    try {
+        std::vector<ChipRecord> rows;
+        if (is_hex(filter_))
+            rows = store_->records(filter);
+        std::reverse(rows.begin(), rows.end());
+        hours_ = store_->hourly(local_day_start_ms(now_ms()));
+        rows_ = std::move(rows);
+        error_.clear();
+    } catch (const StoreError& e) {
+        error_ = e.what();
+    }
+}
+
+std::string RecordsViewModel::header(int column) {
+    return column >= 0 && column < kColumnCount ? kHeaders[column] : "";
+}
+
+std::string RecordsViewModel::cell(int row, int column) const {
+    if (row < 0 || row >= row_count())
+        return {};
+    const ChipRecord& r = rows_[static_cast<std::size_t>(row)];
+    switch (column) {
+    case 0:
+        return shown_time(r);
+    case 1:
+        return r.station;
+    case 2:
+        return r.port;
+    case 3:
+        return r.chip;
+    case 4:
+        return r.serial;
+    case 5:
+        return std::string(result_name(r.result));
+    case 6:
+        return std::to_string(r.elapsed_ms);
+    case 7:
+        return r.message;
+    default:
+        return {};
+    }
+}
+
+bool RecordsViewModel::failed(int row) const {
+    return row >= 0 && row < row_count() &&
+           rows_[static_cast<std::size_t>(row)].result != ChipResult::passed &&
+           rows_[static_cast<std::size_t>(row)].result != ChipResult::reserved;
+}
+
+std::string RecordsViewModel::status() const {
+    if (!store_)
+        return "No records database: " + error_;
+    if (!error_.empty())
+        return "The records database cannot be read: " + error_;
+    HourCount day;
+    for (const HourCount& hour : hours_) {
+        day.passed += hour.passed;
+        day.failed += hour.failed;
+    }
+    std::string text = std::to_string(rows_.size()) + " chips shown; today " +
+                       std::to_string(day.passed) + " passed, " + std::to_string(day.failed) +
+                       " failed";
+    if (day.passed + day.failed > 0) {
+        char yield[32];
+        std::snprintf(yield, sizeof yield, ", yield %.1f %%",
+                      100.0 * static_cast<double>(day.passed) /
+                          static_cast<double>(day.passed + day.failed));
+        text += yield;
+    }
+    return text;
+}
+
+std::array<RecordsViewModel::Bar, 24> RecordsViewModel::bars(int height) const {
+    std::int64_t most = 0;
+    for (const HourCount& hour : hours_)
+        most = std::max(most, hour.passed + hour.failed);
+    std::array<Bar, 24> out{};
+    for (std::size_t h = 0; h < out.size(); ++h) {
+        const int failed = scaled(hours_[h].failed, most, height);
+        out[h] = Bar{std::min(scaled(hours_[h].passed, most, height), height - failed), failed};
+    }
+    return out;
+}
+
+} // namespace zz

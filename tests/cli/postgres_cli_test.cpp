@@ -1,0 +1,194 @@
+// A line of stations on one PostgreSQL database, from the command line on virtual boards: run by
+// the records_postgres test inside pg_virtualenv (ZZ_TEST_POSTGRES set), which makes a throw-away
+// cluster; skipped elsewhere, so no other server is ever touched. Stations run at once as
+// processes of their own; one is killed, and the server restarts under another.
+#include "cli/cli_runner.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+#include <set>
+
+namespace zz::test {
+namespace {
+
+using ::testing::HasSubstr;
+using Strings = std::vector<std::string>;
+
+constexpr const char* kImage = ":0400200005000000D7\n:00000001FF\n";
+constexpr const char* kDatabase = "zz_cli_test";
+
+class PostgresCli : public ::testing::Test {
+protected:
+    PostgresCli() : dir(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
+        std::ofstream(dir / "image.hex") << kImage;
+    }
+    void SetUp() override {
+        if (!std::getenv("ZZ_TEST_POSTGRES"))
+            GTEST_SKIP() << "PostgreSQL: run by the records_postgres test under pg_virtualenv";
+        const RunResult made = run_shell(dir, std::string("dropdb --if-exists --force ") +
+                                                  kDatabase + " && createdb " + kDatabase);
+        ASSERT_EQ(made.status, 0) << made.err;
+    }
+
+    // The command line on the test's database, numbering words 0x10-0x11 of a 16F877A from
+    // `sequence` as station `station`.
+    std::string station(const std::string& sequence, const std::string& station,
+                        const std::string& options) {
+        return "'" + std::string(ZZ_CLI_PATH) + "' --data-dir '" + ZZ_SOURCE_DIR +
+               "/data' --db postgresql:///" + kDatabase +
+               " --chip 16F877A --serial rom --serial-start 10 --serial-end 11 --sequence " +
+               sequence + " --station " + station + " " + options + " program '" +
+               (dir / "image.hex") + "'";
+    }
+    // What `records --json` holds of the sequence: each chip's serial and result.
+    std::vector<std::pair<std::string, std::string>> on_record(const std::string& sequence) {
+        const RunResult r = run_cli(dir, std::string("--db postgresql:///") + kDatabase +
+                                             " --json records --sequence " + sequence);
+        EXPECT_EQ(r.status, 0) << r.err;
+        static const std::regex kChip(R"re("serial":"([0-9A-F]*)".*"result":"([a-z]+)")re");
+        std::vector<std::pair<std::string, std::string>> chips;
+        for (const std::string& line : lines_of(r.out)) {
+            std::smatch m;
+            if (std::regex_search(line, m, kChip))
+                chips.emplace_back(m[1], m[2]);
+        }
+        return chips;
+    }
+    // The start of a script that works in the test's folder.
+    std::string in_dir() const { return "cd '" + dir.path().string() + "' || exit 1; "; }
+    // A shell line that waits until `sql` on the test's database prints a line that `test`
+    // (a shell condition on $v) accepts.
+    static std::string until(const std::string& sql, const std::string& test) {
+        return std::string("until v=$(psql -XtA -d ") + kDatabase + " -c \"" + sql +
+               "\" 2>/dev/null); " + test + " 2>/dev/null; do sleep 0.01; done; ";
+    }
+
+    ScratchDir dir;
+};
+
+// Every number once, and together they are the run of numbers from the first on.
+void expect_consecutive(const std::vector<std::pair<std::string, std::string>>& chips,
+                        std::size_t count) {
+    std::set<std::string> serials;
+    for (const auto& chip : chips)
+        serials.insert(chip.first);
+    EXPECT_EQ(serials.size(), chips.size()) << "a number twice";
+    EXPECT_EQ(chips.size(), count);
+    std::set<std::string> expected;
+    char text[16];
+    for (std::size_t n = 0; n < count; ++n) {
+        std::snprintf(text, sizeof text, "%08zX", n + 5);
+        expected.insert(text);
+    }
+    EXPECT_EQ(serials, expected);
+}
+
+TEST_F(PostgresCli, ThreeStationsOfTwoBoardsEachShareOneSequence) {
+    std::string script;
+    for (int n = 1; n <= 3; ++n)
+        script += station("LINE", "station-" + std::to_string(n),
+                          "--virtual-boards 2 --count 4 --quiet") +
+                  " >out" + std::to_string(n) + " 2>&1 & p" + std::to_string(n) + "=$!; ";
+    script = in_dir() + script + "wait $p1; a=$?; wait $p2; b=$?; wait $p3; c=$?; echo $a $b $c";
+    const RunResult r = run_shell(dir, script);
+    ASSERT_EQ(r.out, "0 0 0\n") << read_text(dir / "out1") << read_text(dir / "out2");
+    const auto chips = on_record("LINE");
+    expect_consecutive(chips, 24);
+    for (const auto& chip : chips)
+        EXPECT_EQ(chip.second, "passed") << chip.first;
+    const Strings summary = lines_of(
+        run_cli(dir, std::string("--db postgresql:///") + kDatabase + " records --summary").out);
+    ASSERT_EQ(summary.size(), 6u);
+    for (int n = 1; n <= 3; ++n)
+        for (int board = 1; board <= 2; ++board)
+            EXPECT_THAT(summary, ::testing::Contains(::testing::StartsWith(
+                                     "station-" + std::to_string(n) + "\tVirtual board " +
+                                     std::to_string(board) + "\t4 passed\t0 failed")));
+}
+
+// Stopped while a chip holds a reserved number, then killed: the number is on record as
+// abandoned once the server has seen the station go, and the next run never takes it again.
+TEST_F(PostgresCli, AStationKilledMidChipLeavesAnAbandonedNumberAndNoDoubles) {
+    const std::string script =
+        station("KILL", "doomed", "--virtual-board --count 100000 --quiet") +
+        " >/dev/null 2>&1 & pid=$!; " + "while :; do kill -STOP $pid; " +
+        "set -- $(psql -XtA -F' ' -d " + kDatabase +
+        " -c \"SELECT count(*) FILTER (WHERE result = 'reserved'), count(*) FROM records\" "
+        "2>/dev/null); " +
+        "[ \"$1\" = 1 ] && [ \"$2\" -ge 5 ] && break; kill -CONT $pid; sleep 0.01; done; " +
+        "kill -KILL $pid; wait $pid; echo killed=$?; " +
+        "until [ \"$(psql -XtA -d postgres -c \"SELECT count(*) FROM pg_stat_activity WHERE "
+        "datname = '" +
+        kDatabase + "'\")\" = 0 ]; do sleep 0.01; done";
+    const RunResult killed = run_shell(dir, "(" + script + ")");
+    ASSERT_EQ(killed.out, "killed=137\n") << killed.err;
+    auto chips = on_record("KILL");
+    const auto abandoned = std::count_if(chips.begin(), chips.end(),
+                                         [](const auto& c) { return c.second == "abandoned"; });
+    EXPECT_EQ(abandoned, 1);
+    const RunResult again =
+        run_shell(dir, station("KILL", "next", "--virtual-board --count 2 --quiet"));
+    ASSERT_EQ(again.status, 0) << again.err;
+    chips = on_record("KILL");
+    expect_consecutive(chips, chips.size());
+    EXPECT_EQ(chips.back().second, "passed");
+}
+
+// The server restarts while the station is stopped between statements; it carries on with new
+// connections and every chip is on record once.
+TEST_F(PostgresCli, AServerRestartedUnderARunningStationIsSurvived) {
+    const std::string script =
+        "cluster=$(pg_lsclusters --no-header | awk -v port=\"$PGPORT\" '$3 == port {print $1, "
+        "$2}'); [ -n \"$cluster\" ] || { echo no-cluster; exit 0; }; " +
+        station("RESTART", "steady", "--virtual-board --count 300 --quiet") +
+        " >out 2>&1 & pid=$!; " + until("SELECT count(*) FROM records", "[ \"$v\" -ge 5 ]") +
+        "kill -STOP $pid; pg_ctlcluster $cluster restart; kill -CONT $pid; wait $pid; "
+        "echo exit=$?";
+    const RunResult r = run_shell(dir, in_dir() + script);
+    if (r.out == "no-cluster\n")
+        GTEST_SKIP() << "pg_ctlcluster does not know the server on $PGPORT";
+    ASSERT_EQ(r.out, "exit=0\n") << r.err << read_text(dir / "out");
+    const auto chips = on_record("RESTART");
+    expect_consecutive(chips, 300);
+    for (const auto& chip : chips)
+        EXPECT_EQ(chip.second, "passed") << chip.first;
+}
+
+// The server stops under a running station: the station stops after its chip with a message
+// naming the database, and once the server is back every chip it programmed is on record.
+TEST_F(PostgresCli, AServerLostUnderARunningStationStopsItAndLosesNoChip) {
+    const std::string script =
+        "cluster=$(pg_lsclusters --no-header | awk -v port=\"$PGPORT\" '$3 == port {print $1, "
+        "$2}'); [ -n \"$cluster\" ] || { echo no-cluster; exit 0; }; " +
+        station("LOST", "lossy", "--virtual-board --count 100000") + " >out 2>err & pid=$!; " +
+        until("SELECT count(*) FROM records", "[ \"$v\" -ge 5 ]") +
+        "kill -STOP $pid; pg_ctlcluster $cluster stop; kill -CONT $pid; wait $pid; "
+        "echo exit=$?; pg_ctlcluster $cluster start";
+    const RunResult r = run_shell(dir, "(" + in_dir() + script + ")");
+    if (r.out == "no-cluster\n")
+        GTEST_SKIP() << "pg_ctlcluster does not know the server on $PGPORT";
+    ASSERT_EQ(r.out, "exit=1\n") << r.err;
+    const std::string err = read_text(dir / "err");
+    EXPECT_THAT(err, HasSubstr("postgresql:///zz_cli_test"));
+    EXPECT_THAT(
+        err, ::testing::AnyOf(HasSubstr("cannot be reached"), HasSubstr("No serial number taken")));
+    std::set<std::string> programmed;
+    static const std::regex kLine(R"(Chip [0-9]+: serial number ([0-9A-F]+))");
+    for (const std::string& line : lines_of(read_text(dir / "out"))) {
+        std::smatch m;
+        if (std::regex_search(line, m, kLine))
+            programmed.insert(m[1]);
+    }
+    std::set<std::string> on_file;
+    for (const auto& chip : on_record("LOST"))
+        on_file.insert(chip.first);
+    EXPECT_GE(programmed.size(), 5u);
+    EXPECT_TRUE(
+        std::includes(on_file.begin(), on_file.end(), programmed.begin(), programmed.end()));
+}
+
+} // namespace
+} // namespace zz::test

@@ -1,0 +1,112 @@
+// "Production Records..." in the window: the chips of a run on the virtual board appear as they
+// finish, the serial-number filter, the chart, and numbers taken from the shared sequence that
+// the Serial Number dialog chooses.
+#include "device/temp_folder.h"
+#include "gui/dialogs/inc_data_dialog.h"
+#include "gui/dialogs/records_dialog.h"
+#include "gui/dialogs/records_table_model.h"
+#include "window_fixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+namespace zz::test {
+namespace {
+
+class RecordsDialogTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        start();
+        StoreOptions options;
+        options.station = "bench-1";
+        options.spool = folder.path() / "spool.sqlite";
+        station = std::make_unique<Station>(
+            RecordsStore::open("sqlite:" + (folder.path() / "line.sqlite").string(), options));
+        session->set_station(station.get());
+        // The number's two words: 0005, the least significant, and 0000.
+        session->buffer.set_cell_and_view(Area::rom, 0x10, "0005");
+        session->buffer.set_cell_and_view(Area::rom, 0x11, "0000");
+    }
+    void TearDown() override { session->set_station(nullptr); }
+
+    RecordsDialog* dialog() const {
+        return window->findChild<RecordsDialog*>(QStringLiteral("records_form"));
+    }
+    // Programs a fresh chip with the window's Program button.
+    void program() {
+        board.insert_chip(VirtualChip(session->chip()));
+        click("Button9");
+        loop.run_for(200);
+    }
+    QString cell(int row, int column) const {
+        return dialog()->table().index(row, column).data().toString();
+    }
+
+    testing::TempFolder folder;
+    std::unique_ptr<Station> station;
+};
+
+TEST_F(RecordsDialogTest, ChipsAppearAsTheyFinishAndTheFilterNarrowsThem) {
+    click("N_records");
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_FALSE(dialog()->isModal());
+    QAbstractItemModelTester tester(&dialog()->table(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(dialog()->table().rowCount(), 0);
+    session->buffer.SerialNumberEnabled = true;
+    session->serial_settings =
+        SerialSettings{0x10, 0x11, 1, true, false, false, false, true, false};
+    for (int n = 0; n < 3; ++n)
+        program();
+    ASSERT_EQ(dialog()->table().rowCount(), 3);
+    EXPECT_EQ(cell(0, 4), "00000007"); // newest first: the buffer advanced after each pass
+    EXPECT_EQ(cell(0, 5), "passed");
+    EXPECT_EQ(cell(2, 1), "bench-1");
+    EXPECT_EQ(dialog()->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+              "3 chips shown; today 3 passed, 0 failed, yield 100.0 %");
+    auto* filter = dialog()->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    QTest::keyClicks(filter, QStringLiteral("0000x0006")); // "x" is no hex digit
+    EXPECT_EQ(filter->text(), "00000006");
+    ASSERT_EQ(dialog()->table().rowCount(), 1);
+    EXPECT_EQ(cell(0, 4), "00000006");
+    EXPECT_FALSE(dialog()->grab().isNull()); // the chart paints
+    click("N_records");                      // brings the open one forward
+    EXPECT_EQ(window->findChildren<RecordsDialog*>().size(), 1);
+}
+
+TEST_F(RecordsDialogTest, TheSerialNumberDialogChoosesTheSharedSequence) {
+    session->buffer.SerialNumberEnabled = true;
+    click("N21");
+    auto* numbers = window->findChild<IncDataDialog*>(QStringLiteral("inc_form"));
+    ASSERT_NE(numbers, nullptr);
+    const auto field = [&](const char* name) {
+        return numbers->findChild<QLineEdit*>(QString::fromLatin1(name));
+    };
+    const auto press = [&](const char* name) {
+        numbers->findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
+    };
+    EXPECT_FALSE(field("Edit4")->isEnabled());
+    press("CheckBox5");
+    EXPECT_TRUE(field("Edit4")->isEnabled());
+    EXPECT_FALSE(numbers->findChild<QAbstractButton*>(QStringLiteral("CheckBox4"))->isEnabled());
+    field("Edit1")->setText(QStringLiteral("0010"));
+    field("Edit2")->setText(QStringLiteral("0011"));
+    field("Edit3")->setText(QStringLiteral("01"));
+    QTest::keyClicks(field("Edit4"), QStringLiteral("LINE"));
+    press("Button1");
+    EXPECT_TRUE(session->use_sequence.get());
+    EXPECT_EQ(session->sequence_name.get(), "LINE");
+    program();
+    program();
+    const std::vector<ChipRecord> records = station->store()->records({});
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].serial, "00000006"); // made from the buffer's number, 00000005
+    EXPECT_EQ(records[1].sequence, "LINE");
+    EXPECT_EQ(board.chip()->rom().at(0x10), 6);
+}
+
+} // namespace
+} // namespace zz::test
