@@ -1,5 +1,6 @@
 #include "app/record_time.h"
 
+#include <chrono>
 #include <ctime>
 #include <regex>
 #include <string>
@@ -42,8 +43,11 @@ std::optional<std::int64_t> parse_since(std::string_view text, std::int64_t now_
     t.tm_hour = field(m[4]);
     t.tm_min = field(m[5]);
     t.tm_sec = field(m[6]);
-    if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour > 23 ||
-        t.tm_min > 59 || t.tm_sec > 60)
+    // mktime would roll 31 February into March; a day the month lacks is refused instead.
+    const std::chrono::year_month_day day{std::chrono::year{field(m[1])},
+                                          std::chrono::month{unsigned(field(m[2]))},
+                                          std::chrono::day{unsigned(field(m[3]))}};
+    if (!day.ok() || t.tm_hour > 23 || t.tm_min > 59 || t.tm_sec > 60)
         return std::nullopt;
     if (!m[7].matched) {
         t.tm_isdst = -1; // local time, with or without summer time as that day has it

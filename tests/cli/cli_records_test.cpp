@@ -137,6 +137,7 @@ TEST_F(CliRecordsTest, ADatabaseThatCannotBeOpenedIsExitTwoWithoutItsPassword) {
 TEST_F(CliRecordsTest, OptionsThatDoNotBelongAreRefused) {
     const char* cases[] = {
         "records --since yesterday",
+        "records --since 2026-02-31",
         "records --csv --json",
         "records --csv --summary",
         "records --serial rom",
