@@ -103,8 +103,9 @@ private:
         const std::string board(programmer_model(board_model)->menu_caption);
         const std::string selected(programmer_model(model_)->menu_caption);
         link_.op().show_message("The board is a " + board + " programmer, but " + selected +
-                                    " is selected.\r\nChoose the board's model under Option, "
-                                    "Select Programmer before upgrading its firmware.",
+                                    " is selected.\r\nChoose the board's model (Option, Select "
+                                    "Programmer; --model N on the command line) before "
+                                    "upgrading its firmware.",
                                 texts::kError, Icon::Error);
     }
 

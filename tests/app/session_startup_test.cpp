@@ -4,6 +4,7 @@
 #include "session_env.h"
 #include "sim/firmware_version.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -189,10 +190,9 @@ TEST_F(SessionStartup, AFirmwareUpgradeGoesOnlyToABoardOfTheChosenModel) {
         const std::vector<std::string> commands = parts.board.commands();
         EXPECT_EQ(std::count(commands.begin(), commands.end(), "55"), c.upgraded ? 1 : 0);
         if (!c.upgraded) {
-            EXPECT_EQ(parts.op.texts().front(),
-                      "The board is a RA-320 programmer, but RO-ZUZ330 is selected.\r\nChoose "
-                      "the board's model under Option, Select Programmer before upgrading its "
-                      "firmware.");
+            EXPECT_THAT(parts.op.texts().front(),
+                        ::testing::StartsWith(
+                            "The board is a RA-320 programmer, but RO-ZUZ330 is selected."));
         }
         session.reset();
         parts.port.close();

@@ -122,7 +122,8 @@ TEST_F(FirmwareUpgrade, ModelOfAnotherBoardStopsBeforeUpgradeMode) {
     ASSERT_FALSE(op.messages.empty());
     EXPECT_EQ(op.messages[0].text,
               "The board is a RA-320 programmer, but RO-ZUZ330 is selected.\r\nChoose the board's "
-              "model under Option, Select Programmer before upgrading its firmware.");
+              "model (Option, Select Programmer; --model N on the command line) before upgrading "
+              "its firmware.");
     EXPECT_EQ(op.messages[0].caption, "Error");
     EXPECT_FALSE(sent("55"));
     EXPECT_FALSE(sent("072000"));
