@@ -121,8 +121,8 @@ private:
     std::string stop_reason_;
 };
 
-// The ports among `candidates` where the board search finds a board, each searched on its own
-// with the window's search and without its messages.
+// The ports among `candidates` where the board search finds a board, in their order; each is
+// searched on a thread of its own with the window's search and without its messages.
 std::vector<std::string> ports_with_a_board(const std::vector<std::string>& candidates);
 
 } // namespace zz

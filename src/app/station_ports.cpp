@@ -5,6 +5,8 @@
 #include "link/board_discovery.h"
 #include "link/serial_port.h"
 
+#include <thread>
+
 namespace zz {
 
 namespace {
@@ -35,11 +37,20 @@ bool board_answers_on(const std::string& name) {
 
 } // namespace
 
+// Every port searched at once: a port without a board takes its whole answer deadline (about 1 s),
+// so a line of eight took eight seconds one after the other.
 std::vector<std::string> ports_with_a_board(const std::vector<std::string>& candidates) {
+    std::vector<char> found(candidates.size(), 0);
+    {
+        std::vector<std::jthread> searches;
+        searches.reserve(candidates.size());
+        for (std::size_t k = 0; k < candidates.size(); ++k)
+            searches.emplace_back([&, k] { found[k] = board_answers_on(candidates[k]); });
+    }
     std::vector<std::string> ports;
-    for (const std::string& name : candidates)
-        if (board_answers_on(name))
-            ports.push_back(name);
+    for (std::size_t k = 0; k < candidates.size(); ++k)
+        if (found[k])
+            ports.push_back(candidates[k]);
     return ports;
 }
 

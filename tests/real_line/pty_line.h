@@ -19,18 +19,18 @@ namespace zz::test {
 // longer.
 inline constexpr int kMaxPolls = 3000; // of up to 5 ms each
 
-// The application's real serial code, in a session on the real clock, against the virtual board
-// of model 3 behind a pseudo-terminal, served by a thread of its own. The board and its server
-// are touched only before start() and after stop().
-class PtyLine {
+// The virtual board of model 3 behind a pseudo-terminal, served by a thread of its own from
+// start() until stop(); the board is touched only outside that span.
+class ServedBoard {
 public:
-    explicit PtyLine(const std::string& deliver) : hand_over_(*HandOver::parse(deliver)) {}
-    ~PtyLine() { stop(); }
+    explicit ServedBoard(const std::string& deliver = "fifo")
+        : hand_over_(*HandOver::parse(deliver)) {}
+    ~ServedBoard() { stop(); }
 
     VirtualBoard& board() { return board_; }
+    const std::string& slave() const { return slave_; }
 
-    // Serves the board and starts the session on its port with `chip` selected.
-    Session& start(const std::string& chip) {
+    void start() {
         pty_ = std::make_unique<PtyBoard>(board_, board_clock_, hand_over_);
         slave_ = pty_->slave_path();
         stop_fd_ = eventfd(0, EFD_CLOEXEC);
@@ -39,16 +39,9 @@ public:
             connections_ = pty_->connections();
             pty_.reset(); // the line hangs up
         });
-        session_ = std::make_unique<Session>(
-            SessionEnv{loop_, op_, port_, ZZ_SOURCE_DIR "/data", {}, {}, false});
-        session_->settings.COM = slave_;
-        session_->settings.chip_type = chip;
-        session_->startup();
-        wait([this] { return session_->link().BoardReady.get(); });
-        return *session_;
     }
 
-    // Hangs the line up; safe from inside the session's handlers.
+    // Hangs the line up; safe from any thread.
     void hang_up() {
         const std::uint64_t one = 1;
         [[maybe_unused]] const auto n = ::write(stop_fd_, &one, sizeof one);
@@ -63,6 +56,47 @@ public:
         }
         return connections_;
     }
+
+    // Times the application has opened the board's port so far; while serving.
+    int connections() const { return pty_->connections(); }
+
+private:
+    HandOver hand_over_;
+    RealLoop board_clock_;
+    VirtualBoard board_{board_clock_, 3};
+    std::unique_ptr<PtyBoard> pty_;
+    std::string slave_;
+    int stop_fd_ = -1;
+    std::thread server_;
+    int connections_ = 0;
+};
+
+// The application's real serial code, in a session on the real clock, against the virtual board
+// of model 3 behind a pseudo-terminal, served by a thread of its own. The board and its server
+// are touched only before start() and after stop().
+class PtyLine {
+public:
+    explicit PtyLine(const std::string& deliver) : served_(deliver) {}
+    ~PtyLine() { stop(); }
+
+    VirtualBoard& board() { return served_.board(); }
+
+    // Serves the board and starts the session on its port with `chip` selected.
+    Session& start(const std::string& chip) {
+        served_.start();
+        session_ = std::make_unique<Session>(
+            SessionEnv{loop_, op_, port_, ZZ_SOURCE_DIR "/data", {}, {}, false});
+        session_->settings.COM = served_.slave();
+        session_->settings.chip_type = chip;
+        session_->startup();
+        wait([this] { return session_->link().BoardReady.get(); });
+        return *session_;
+    }
+
+    // Hangs the line up; safe from inside the session's handlers.
+    void hang_up() { served_.hang_up(); }
+    // Ends the server (the line hangs up) and returns how often the board was connected.
+    int stop() { return served_.stop(); }
 
     // Processes the session's events until `done` holds; false when it never did.
     bool wait(const std::function<bool()>& done) {
@@ -79,21 +113,13 @@ public:
         return wait([this] { return !session_->link().Timer1.enabled(); });
     }
 
-    const std::string& slave() const { return slave_; }
+    const std::string& slave() const { return served_.slave(); }
     // Times the application has opened the board's port so far; while serving.
-    int connections() const { return pty_->connections(); }
+    int connections() const { return served_.connections(); }
     RecordingOperator& op() { return op_; }
 
 private:
-    HandOver hand_over_;
-    RealLoop board_clock_;
-    VirtualBoard board_{board_clock_, 3};
-    std::unique_ptr<PtyBoard> pty_;
-    std::string slave_;
-    int stop_fd_ = -1;
-    std::thread server_;
-    int connections_ = 0;
-
+    ServedBoard served_;
     RealLoop loop_;
     RecordingOperator op_{loop_};
     SerialPort port_{loop_};

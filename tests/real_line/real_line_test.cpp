@@ -1,9 +1,11 @@
 // The whole path on a pseudo-terminal, in real time: SerialPort, the link and the chip commands
 // against the virtual board, its bytes handed over one at a time or per USB frame.
+#include "app/station.h"
 #include "base/hex_text.h"
 #include "device/chip_database.h"
 #include "pty_line.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 
@@ -145,6 +147,23 @@ TEST(RealLineLost, AHangUpInTheMiddleOfAProgramIsSaidOnce) {
     EXPECT_EQ(text, "kept");
     std::filesystem::remove(file);
     EXPECT_EQ(line.stop(), 1) << "the board was reopened after the hang-up";
+}
+
+// Every candidate is searched at once; those with a board come back in the candidates' order, a
+// silent line and a port that does not exist are left out.
+TEST(RealLinePorts, TheBoardSearchKeepsThePortsWhereABoardAnswers) {
+    ServedBoard first, second;
+    first.start();
+    second.start();
+    // A line whose far end never answers.
+    const int silent = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(silent, 0);
+    ASSERT_EQ(grantpt(silent), 0);
+    ASSERT_EQ(unlockpt(silent), 0);
+    const std::vector<std::string> candidates = {second.slave(), "/dev/zz-no-such-port",
+                                                 ptsname(silent), first.slave()};
+    EXPECT_EQ(ports_with_a_board(candidates), (Strings{second.slave(), first.slave()}));
+    ::close(silent);
 }
 
 } // namespace
