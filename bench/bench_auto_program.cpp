@@ -3,18 +3,13 @@
 // removal and puts the next in 500 ms later: the virtual time per chip against the least the
 // wire, the board and the person need, and the CPU time the application spends per chip.
 // Usage: bench_auto_program [CHIPS]
-#include "base/virtual_loop.h"
-#include "device/chip_database.h"
 #include "ops/auto_program.h"
 #include "program_bench.h"
 #include "sim/socket_operator.h"
-#include "sim/virtual_port.h"
 #include "wire_bound.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 namespace {
 
@@ -42,41 +37,22 @@ std::int64_t socket_wait_us(const std::vector<TraceEntry>& trace) {
 
 int main(int argc, char** argv) {
     const int chips = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    VirtualLoop loop;
-    VirtualBoard board(loop, 3);
-    board.set_wire_timing(true);
-    VirtualPort port(loop, board, "COM3");
-    bench::LastMessageOperator op;
-    Flag N18, N31{true}, N_ICSP, UseVPP;
-    Link link(loop, port, op, LinkFlags{N18, N31, N_ICSP, UseVPP});
-    const ChipParams chip = ChipDatabase(ZZ_SOURCE_DIR "/data").load(3, "16F877A", ChipParams{});
-    board.insert_chip(VirtualChip(chip));
-    SocketOperator person(board, {500, 500}, [&chip] { return VirtualChip(chip); });
-    Buffer buffer;
-    buffer.clrbuffer(chip);
-    bench::fill_full_image(buffer);
-    Flag n_calchip{true}, n36{true}, N32, N33{true};
-    Flag blank{true}, erase{true}, wr_ee{true}, wr_rom{true}, wr_id{true};
-    ChipState state;
-    ChipContext ctx{link,   chip,
-                    buffer, OpsFlags{n_calchip, n36, N32, N33, blank, erase, wr_ee, wr_rom, wr_id},
-                    state,  {}};
+    bench::ProgramRig rig;
+    const ChipParams& chip = rig.chip;
+    rig.board.insert_chip(VirtualChip(chip));
+    SocketOperator person(rig.board, {500, 500}, [&chip] { return VirtualChip(chip); });
     Value<std::string> caption{texts::kAutoProgramCaption};
     Value<bool> list1{true}, list2{true}, ports{true};
     bool CloseRequested = false;
-    AutoProgramContext a{ctx, {caption, list1, list2, ports}, CloseRequested};
+    AutoProgramContext a{rig.ctx, {caption, list1, list2, ports}, CloseRequested};
     int passed = 0;
     a.hooks.cycle_ended = [&] { CloseRequested = ++passed == chips; };
-
-    port.set_dtr(DtrControl::Disable);
-    port.open();
-    loop.run_for(15);
-    port.set_dtr(DtrControl::Enable);
-    loop.run_for(200);
-    if (!link.BoardReady.get()) {
+    if (!rig.start()) {
         std::puts("board not ready");
         return 1;
     }
+    VirtualLoop& loop = rig.loop;
+    VirtualBoard& board = rig.board;
     board.clear_trace();
     const std::int64_t start = loop.now_ms();
     const double cpu_start = bench::cpu_ms();
@@ -87,9 +63,9 @@ int main(int argc, char** argv) {
         static_cast<double>(bench::lower_bound_us(chip, board.trace())) / 1000.0;
     const double person_ms = static_cast<double>(socket_wait_us(board.trace())) / 1000.0;
     const double bound_ms = wire_board_ms + person_ms;
-    if (passed != chips || state.lab_error.get() != "Fail:0000") {
-        std::printf("chips failed: %s %s, %s\n", state.lab_pass.get().c_str(),
-                    state.lab_error.get().c_str(), op.last.c_str());
+    if (passed != chips || rig.state.lab_error.get() != "Fail:0000") {
+        std::printf("chips failed: %s %s, %s\n", rig.state.lab_pass.get().c_str(),
+                    rig.state.lab_error.get().c_str(), rig.op.last.c_str());
         return 1;
     }
     std::printf("16F877A Auto Program (all options), %d chips, wire timing on, person 500/500 ms\n",
