@@ -10,8 +10,8 @@
 // the next in): the time the command takes against the busier board's own time (its work, its
 // line, the hand-over waits and the waits for its person).
 //
-// Usage: bench_serve_board [fifo|byte|frame:MS|two:MODE ...] (default: fifo byte frame:1
-// frame:16 two:byte)
+// Usage: bench_serve_board [fifo|fifo:N|byte|frame:MS|two:MODE ...] (default: fifo fifo:1 byte
+// frame:1 frame:16 two:byte)
 #include "base/hex_text.h"
 #include "device/buffer.h"
 #include "device/chip_database.h"
@@ -232,7 +232,7 @@ bool run_two(const std::string& mode, const std::filesystem::path& image) {
 int main(int argc, char** argv) {
     std::vector<std::string> modes(argv + 1, argv + argc);
     if (modes.empty())
-        modes = {"fifo", "byte", "frame:1", "frame:16", "two:byte"};
+        modes = {"fifo", "fifo:1", "byte", "frame:1", "frame:16", "two:byte"};
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("zz-bench-serve-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);

@@ -58,7 +58,7 @@ struct FirmwareOptions {
 // serve-board: the virtual board on a pseudo-terminal.
 struct ServeOptions {
     std::string link;    // a symbolic link to the slave side, made while serving
-    std::string deliver; // "fifo", "byte" or "frame:MS"; empty: fifo
+    std::string deliver; // "fifo", "fifo:N", "byte" or "frame:MS"; empty: fifo
 };
 
 struct CliOptions {

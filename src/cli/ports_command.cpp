@@ -20,7 +20,7 @@ std::vector<PortRow> port_rows(const CliOptions& o) {
     std::vector<PortRow> rows;
     if (o.virtual_board) {
         for (const std::string& name : BoardLine::virtual_board(3).lister()())
-            rows.push_back({{name, "", "the virtual board", std::nullopt}, {}});
+            rows.push_back({{name, "", "the virtual board", std::nullopt, std::nullopt}, {}});
         return rows;
     }
     for (PortDetails& details : system_port_details()) {
@@ -45,13 +45,28 @@ std::string latency_text(const std::optional<int>& ms) {
     return text;
 }
 
+// A UART hands fewer bytes than its trigger level over only after 4 character times of quiet:
+// about 1 ms on each of the board's short replies.
+std::string rx_trigger_text(const std::optional<int>& bytes) {
+    if (!bytes || *bytes <= 1)
+        return "";
+    return "\treceive trigger " + std::to_string(*bytes) +
+           " bytes (short replies wait 4 character times in the UART; the udev rule in the README "
+           "makes it 1 byte)";
+}
+
+std::string optional_json(const std::optional<int>& n) {
+    return n ? std::to_string(*n) : "null";
+}
+
 std::string row_json(const PortRow& row) {
     const PortDetails& d = row.details;
     return "{\"device\":" + json_quote(d.device) + ",\"usb\":" + json_quote(d.usb_id) +
            ",\"description\":" + json_quote(d.description) +
            ",\"may_open\":" + (row.access.may_open ? "true" : "false") +
-           ",\"hint\":" + json_quote(row.access.hint) + ",\"latency_timer_ms\":" +
-           (d.latency_timer_ms ? std::to_string(*d.latency_timer_ms) : "null") + "}";
+           ",\"hint\":" + json_quote(row.access.hint) +
+           ",\"latency_timer_ms\":" + optional_json(d.latency_timer_ms) +
+           ",\"rx_trigger_bytes\":" + optional_json(d.rx_trigger_bytes) + "}";
 }
 
 } // namespace
@@ -64,7 +79,8 @@ int ports_command(const CliOptions& o) {
     for (const PortRow& row : rows) {
         const PortDetails& d = row.details;
         out.line(d.device + "\t" + (d.usb_id.empty() ? "-" : d.usb_id) + "\t" + d.description +
-                 "\t" + access_text(row.access) + latency_text(d.latency_timer_ms));
+                 "\t" + access_text(row.access) + latency_text(d.latency_timer_ms) +
+                 rx_trigger_text(d.rx_trigger_bytes));
         names.push_back(d.device);
         details += (names.size() > 1 ? "," : "") + row_json(row);
     }

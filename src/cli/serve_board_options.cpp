@@ -10,8 +10,10 @@ bool parse_serve_board_option(const std::string& name, OptionArg& arg, CliOption
     } else if (name == "--deliver") {
         o.serve.deliver = arg.value();
         if (!HandOver::parse(o.serve.deliver))
-            throw UsageError("--deliver takes fifo, byte or frame:MS (MS 1..1000), not \"" +
-                             o.serve.deliver + "\"");
+            throw UsageError(
+                "--deliver takes fifo, fifo:N (N 1, 4, 8 or 14), byte or frame:MS (MS 1..1000), "
+                "not \"" +
+                o.serve.deliver + "\"");
     } else {
         return false;
     }
@@ -29,7 +31,8 @@ void check_serve_board_options(const CliOptions& o, const CommandInfo& command) 
 const char kServeBoardHelp[] =
     R"(  --link PATH          serve-board: also make PATH a symbolic link to the board's port
   --deliver MODE       serve-board: hand over received bytes like a UART FIFO (fifo, the
-                       default), one at a time (byte) or once per USB frame of MS ms (frame:MS)
+                       default; fifo:N with its trigger at N bytes), one at a time (byte) or once
+                       per USB frame of MS ms (frame:MS)
 )";
 
 } // namespace zz::cli

@@ -4,7 +4,7 @@
 
 namespace zz::cli {
 
-// --link PATH and --deliver fifo|byte|frame:MS, for serve-board alone.
+// --link PATH and --deliver fifo|fifo:N|byte|frame:MS, for serve-board alone.
 bool parse_serve_board_option(const std::string& name, OptionArg& arg, CliOptions& o);
 void check_serve_board_options(const CliOptions& o, const CommandInfo& command);
 extern const char kServeBoardHelp[];

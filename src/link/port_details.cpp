@@ -26,24 +26,35 @@ PortDetails details_of(sp_port* port) {
         d.usb_id = id;
     }
     d.latency_timer_ms = latency_timer_ms(d.device);
+    d.rx_trigger_bytes = rx_trigger_bytes(d.device);
     return d;
+}
+
+// A whole number in the attribute `below` of the port's tty under `sys`.
+std::optional<int> tty_attribute(const std::string& device, const std::filesystem::path& sys,
+                                 const std::filesystem::path& below) {
+    const std::string name = std::filesystem::path(device).filename();
+    if (name.empty())
+        return std::nullopt;
+    std::ifstream in(sys / "class" / "tty" / name / below);
+    std::string text;
+    if (!std::getline(in, text))
+        return std::nullopt;
+    int n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec != std::errc{} || end != text.data() + text.size() || n < 0)
+        return std::nullopt;
+    return n;
 }
 
 } // namespace
 
 std::optional<int> latency_timer_ms(const std::string& device, const std::filesystem::path& sys) {
-    const std::string name = std::filesystem::path(device).filename();
-    if (name.empty())
-        return std::nullopt;
-    std::ifstream in(sys / "class" / "tty" / name / "device" / "latency_timer");
-    std::string text;
-    if (!std::getline(in, text))
-        return std::nullopt;
-    int ms = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
-    if (ec != std::errc{} || end != text.data() + text.size() || ms < 0)
-        return std::nullopt;
-    return ms;
+    return tty_attribute(device, sys, "device/latency_timer");
+}
+
+std::optional<int> rx_trigger_bytes(const std::string& device, const std::filesystem::path& sys) {
+    return tty_attribute(device, sys, "rx_trig_bytes");
 }
 
 std::vector<PortDetails> system_port_details() {

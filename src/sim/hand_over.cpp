@@ -7,26 +7,40 @@
 
 namespace zz {
 
+namespace {
+
+// The number after `prefix`, or nullopt when `text` is not the prefix and a number alone.
+std::optional<int> number_after(std::string_view text, std::string_view prefix) {
+    if (!text.starts_with(prefix))
+        return std::nullopt;
+    const std::string_view digits = text.substr(prefix.size());
+    int n = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    if (ec != std::errc{} || end != digits.data() + digits.size())
+        return std::nullopt;
+    return n;
+}
+
+} // namespace
+
 std::optional<HandOver> HandOver::parse(std::string_view text) {
     if (text == "fifo")
-        return HandOver{Kind::Fifo, 1};
+        return HandOver{Kind::Fifo};
     if (text == "byte")
-        return HandOver{Kind::Byte, 1};
-    constexpr std::string_view kFrame = "frame:";
-    if (!text.starts_with(kFrame))
-        return std::nullopt;
-    const std::string_view digits = text.substr(kFrame.size());
-    int ms = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), ms);
-    if (ec != std::errc{} || end != digits.data() + digits.size() || ms < 1 || ms > 1000)
-        return std::nullopt;
-    return HandOver{Kind::Frame, ms};
+        return HandOver{Kind::Byte};
+    if (const std::optional<int> n = number_after(text, "fifo:"))
+        if (*n == 1 || *n == 4 || *n == 8 || *n == 14)
+            return HandOver{Kind::Fifo, 1, static_cast<std::size_t>(*n)};
+    if (const std::optional<int> ms = number_after(text, "frame:"))
+        if (*ms >= 1 && *ms <= 1000)
+            return HandOver{Kind::Frame, *ms};
+    return std::nullopt;
 }
 
 std::string HandOver::text() const {
     switch (kind) {
     case Kind::Fifo:
-        return "fifo";
+        return fifo_trigger == kFifoTrigger ? "fifo" : "fifo:" + std::to_string(fifo_trigger);
     case Kind::Byte:
         return "byte";
     case Kind::Frame:
@@ -66,14 +80,19 @@ void HandOverQueue::push_byte(std::uint8_t byte, std::int64_t end_us) {
             g.bytes.push_back(byte);
             g.last_end_us = end_us;
             g.due_us = due;
-            if (mode_.kind == HandOver::Kind::Fifo && g.bytes.size() >= HandOver::kFifoTrigger) {
-                g.due_us = end_us;
-                g.closed = true;
-            }
+            close_at_trigger(g);
             return;
         }
     }
-    groups_.push_back(Group{{byte}, end_us, due, false});
+    close_at_trigger(groups_.emplace_back(Group{{byte}, end_us, due, false}));
+}
+
+// A FIFO filled to its trigger level is handed over as its last byte ends.
+void HandOverQueue::close_at_trigger(Group& g) const {
+    if (mode_.kind == HandOver::Kind::Fifo && g.bytes.size() >= mode_.fifo_trigger) {
+        g.due_us = g.last_end_us;
+        g.closed = true;
+    }
 }
 
 std::vector<std::uint8_t> HandOverQueue::take_due(std::int64_t now_us) {

@@ -11,18 +11,21 @@
 namespace zz {
 
 // How the receiving end of the line hands the application what has crossed it: like a UART's
-// FIFO (a block once 8 bytes wait, or 4 character times after the last byte, as Linux drives a
-// 16550A), each byte as its stop bit ends (a UART at low latency), or everything once per USB
-// frame of `frame_ms` (a USB bridge polled by its host or flushed by its latency timer).
+// FIFO (a block once `fifo_trigger` bytes wait, or 4 character times after the last byte; Linux
+// drives a 16550A at 8, and its sysfs rx_trig_bytes takes 1, 4, 8 or 14), each byte as its stop
+// bit ends (a UART at low latency), or everything once per USB frame of `frame_ms` (a USB bridge
+// polled by its host or flushed by its latency timer).
 struct HandOver {
     enum class Kind { Fifo, Byte, Frame };
     Kind kind = Kind::Fifo;
     int frame_ms = 1;
+    std::size_t fifo_trigger = kFifoTrigger; // bytes
 
     static constexpr std::size_t kFifoTrigger = 8; // bytes
     static constexpr int kFifoTimeoutChars = 4;
 
-    // "fifo", "byte" or "frame:MS" (MS 1..1000); nullopt for anything else.
+    // "fifo" (trigger 8), "fifo:N" (N 1, 4, 8 or 14), "byte" or "frame:MS" (MS 1..1000); nullopt
+    // for anything else.
     static std::optional<HandOver> parse(std::string_view text);
     std::string text() const;
 };
@@ -56,6 +59,7 @@ private:
     };
 
     void push_byte(std::uint8_t byte, std::int64_t end_us);
+    void close_at_trigger(Group& g) const;
     std::int64_t due_alone(std::int64_t end_us) const;
 
     HandOver mode_;

@@ -50,6 +50,25 @@ TEST(HandOverTest, FifoHandsOverEightAtATimeAndTheRestAfterFourCharacterTimes) {
     EXPECT_EQ(waits.back().second - waits.back().first, wire_us(4));
 }
 
+// A FIFO with its trigger at one byte hands each byte over as its stop bit ends.
+TEST(HandOverTest, FifoTriggeredByEachByteWaitsForNoTimeOut) {
+    HandOverQueue q(*HandOver::parse("fifo:1"));
+    q.push(Bytes{7, 8}, 0);
+    const auto got = hand_overs(q, 5'000);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_LE(got[0].first - wire_us(1), 10);
+    EXPECT_LE(got[1].first - wire_us(2), 10);
+    EXPECT_TRUE(q.take_waits().empty());
+}
+
+TEST(HandOverTest, ModesReadBackAsTheyAreWrittenAndOthersAreRefused) {
+    for (const char* text : {"fifo", "fifo:1", "fifo:14", "byte", "frame:1", "frame:1000"})
+        EXPECT_EQ(HandOver::parse(text)->text(), text);
+    EXPECT_EQ(HandOver::parse("fifo:8")->text(), "fifo");
+    for (const char* text : {"fifo:2", "fifo:", "fifo:1x", "frame:0", "frame:1001", "bytes", ""})
+        EXPECT_FALSE(HandOver::parse(text)) << text;
+}
+
 TEST(HandOverTest, FramesHandOverWhatEndedInThemAtTheirEnd) {
     HandOverQueue q(*HandOver::parse("frame:16"));
     q.push(Bytes{0x42, 0x04}, 15'600); // the identity straddles the frame boundary at 16 ms
