@@ -1,5 +1,7 @@
 #include "app/records_postgres.h"
 
+#include "base/text_lines.h"
+
 #include <chrono>
 #include <libpq-fe.h>
 #include <poll.h>
@@ -20,24 +22,6 @@ constexpr int kReconnectPauseMs = 250;
 std::int64_t steady_ms() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-// libpq's messages span lines ("...failed: Connection refused\n\tIs the server running...").
-std::string one_line(std::string_view text) {
-    std::string out;
-    bool blank = false;
-    for (char c : text) {
-        const bool space = c == '\n' || c == '\t' || c == '\r' || c == ' ';
-        if (space && !out.empty())
-            blank = true;
-        else if (!space) {
-            if (blank)
-                out += ' ';
-            out += c;
-            blank = false;
-        }
-    }
-    return out;
 }
 
 // Waits until the socket is ready for `events` or the deadline passes.

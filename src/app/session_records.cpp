@@ -3,6 +3,7 @@
 #include "app/session.h"
 #include "app/sha256.h"
 #include "base/hex_text.h"
+#include "base/text_lines.h"
 #include "files/blank_image.h"
 #include "files/checksum.h"
 #include "link/link_texts.h"
@@ -17,25 +18,6 @@ namespace {
 
 constexpr const char* kBlankImageQuestion =
     "The image holds no data: the chip will be left blank.\r\nProgram it anyway?";
-
-// A failure shown over several lines is kept on one line of the record.
-std::string one_line(const std::string& text) {
-    std::string out;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        const auto first = line.find_first_not_of(" \r");
-        if (first != std::string::npos) {
-            const auto last = line.find_last_not_of(" \r");
-            out += (out.empty() ? "" : " ") + line.substr(first, last - first + 1);
-        }
-        start = end + 1;
-    }
-    return out;
-}
 
 std::int64_t utc_now_ms() {
     using namespace std::chrono;

@@ -17,35 +17,6 @@ void print_line(std::FILE* stream, const std::string& prefix, std::string_view c
 }
 } // namespace
 
-std::vector<std::string> split_lines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find('\n', start);
-        std::string_view line =
-            text.substr(start, end == std::string_view::npos ? end : end - start);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        lines.emplace_back(line);
-        if (end == std::string_view::npos)
-            return lines;
-        start = end + 1;
-    }
-}
-
-std::string one_line(std::string_view text) {
-    std::string joined;
-    for (const std::string& line : split_lines(text)) {
-        // The window pads some lines with blanks for its layout; on one line they only clutter.
-        const std::size_t first = line.find_first_not_of(' ');
-        if (first == std::string::npos)
-            continue;
-        const std::size_t last = line.find_last_not_of(' ');
-        joined += (joined.empty() ? "" : " ") + line.substr(first, last - first + 1);
-    }
-    return joined;
-}
-
 void CliOperator::show_message(std::string_view text, std::string_view caption, Icon icon) {
     const bool error = caption == kErrorCaption || icon == Icon::Error;
     error_shown_ = error_shown_ || error;

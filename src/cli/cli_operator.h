@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/operator.h"
+#include "base/text_lines.h"
 
 #include <optional>
 #include <string>
@@ -48,10 +49,5 @@ private:
     bool declined_ = false;
     std::vector<Shown> shown_;
 };
-
-// The text on one line: "\r\n" (or a lone "\n") between lines becomes one space, so a line that
-// ends in a comma reads on naturally; blank lines and the blanks around each line are dropped.
-std::string one_line(std::string_view text);
-std::vector<std::string> split_lines(std::string_view text);
 
 } // namespace zz::cli

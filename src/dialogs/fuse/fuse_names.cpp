@@ -1,5 +1,6 @@
 #include "dialogs/fuse/fuse_names.h"
 
+#include "base/text_lines.h"
 #include "dialogs/fuse/fuse_editor.h"
 
 #include <cctype>
@@ -9,11 +10,7 @@ namespace zz {
 namespace {
 
 std::string folded(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    std::string out(text);
+    std::string out = trimmed(text);
     for (char& c : out)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;

@@ -1,6 +1,7 @@
 #include "dialogs/inc_data/inc_data_model.h"
 
 #include "base/hex_text.h"
+#include "base/text_lines.h"
 
 #include <algorithm>
 
@@ -34,13 +35,6 @@ std::string address_text(std::int32_t address) {
     if (address < 0 || address > 0xFFFF)
         return {};
     return to_hex(static_cast<std::uint32_t>(address), 4);
-}
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 std::string step_text(std::int32_t step, bool hex) {
