@@ -27,6 +27,11 @@ int field(const std::csub_match& m, int otherwise = 0) {
 
 } // namespace
 
+std::int64_t utc_now_ms() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
 std::optional<std::int64_t> parse_since(std::string_view text, std::int64_t now_ms) {
     if (const std::optional<std::int64_t> back = span_back(text, now_ms))
         return back;

@@ -1,7 +1,8 @@
 #include "app/records_schema.h"
 
+#include "app/record_time.h"
+
 #include <array>
-#include <chrono>
 #include <random>
 
 namespace zz {
@@ -91,12 +92,9 @@ std::string migrate_records_schema(RecordsBackend& db, int version) {
         db.exec("UPDATE schema_version SET version = $1", {std::int64_t{version}});
     SqlRows id = db.exec("SELECT store_id FROM store_info");
     if (id.empty()) {
-        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                             std::chrono::system_clock::now().time_since_epoch())
-                             .count();
         id = {SqlRow{{unique_id()}}};
         db.exec("INSERT INTO store_info (store_id, created_ms) VALUES ($1, $2)",
-                {id[0].text(0), std::int64_t{now}});
+                {id[0].text(0), utc_now_ms()});
     }
     transaction.commit();
     return id[0].text(0);

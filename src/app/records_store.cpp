@@ -4,10 +4,9 @@
 
 #include "app/process_identity.h"
 #include "app/record_spool.h"
+#include "app/record_time.h"
 #include "app/records_schema.h"
 #include "app/records_sequences.h"
-
-#include <chrono>
 
 namespace zz {
 
@@ -59,10 +58,7 @@ bool RecordsStore::lost() const {
 }
 
 std::int64_t RecordsStore::now_ms() const {
-    if (options_.now)
-        return options_.now();
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    return options_.now ? options_.now() : utc_now_ms();
 }
 
 void RecordsStore::stamp(ChipRecord& record) const {

@@ -1,5 +1,6 @@
 // Each chip the Program command or the production loop finishes: its number from the station's
 // sequence (or the image file), and its record in the CSV log and the station's store.
+#include "app/record_time.h"
 #include "app/session.h"
 #include "app/sha256.h"
 #include "base/hex_text.h"
@@ -10,19 +11,12 @@
 #include "link/programmer_model.h"
 #include "ops/chip_commands.h"
 
-#include <chrono>
-
 namespace zz {
 
 namespace {
 
 constexpr const char* kBlankImageQuestion =
     "The image holds no data: the chip will be left blank.\r\nProgram it anyway?";
-
-std::int64_t utc_now_ms() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
 
 // The image as it is on disk now; empty when there is none or it cannot be read.
 std::string image_digest(const std::string& path) {

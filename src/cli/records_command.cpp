@@ -4,7 +4,6 @@
 #include "app/records_store.h"
 #include "cli/cli_context.h"
 
-#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -77,11 +76,8 @@ RecordFilter filter_of(const CliOptions& o) {
     f.serial = o.production.serial.value_or("");
     f.sequence = o.records.sequence;
     f.station = o.records.station;
-    if (o.records.since) {
-        using namespace std::chrono;
-        const auto now = duration_cast<milliseconds>(system_clock::now().time_since_epoch());
-        f.since_ms = parse_since(*o.records.since, now.count());
-    }
+    if (o.records.since)
+        f.since_ms = parse_since(*o.records.since, utc_now_ms());
     return f;
 }
 

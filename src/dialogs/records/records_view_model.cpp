@@ -1,9 +1,9 @@
 #include "dialogs/records/records_view_model.h"
 
 #include "app/production_log.h"
+#include "app/record_time.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 
 namespace zz {
@@ -38,10 +38,7 @@ RecordsViewModel::RecordsViewModel(RecordsStore* store, std::string error,
     : store_(store), error_(std::move(error)), now_(std::move(now)) {}
 
 std::int64_t RecordsViewModel::now_ms() const {
-    if (now_)
-        return now_();
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    return now_ ? now_() : utc_now_ms();
 }
 
 char RecordsViewModel::filter_key(char key) {
