@@ -41,12 +41,7 @@ RecordsStore::RecordsStore(std::unique_ptr<RecordsBackend> db, std::string shown
 
 RecordsStore::~RecordsStore() {
     try {
-        WriteTransaction t(*db_);
-        db_->exec("UPDATE records SET result = 'abandoned' WHERE session = $1 AND "
-                  "result = 'reserved'",
-                  {session_id_});
-        db_->exec("DELETE FROM store_sessions WHERE id = $1", {session_id_});
-        t.commit();
+        end_session(session_id_);
     } catch (const StoreError&) {
         // A store that others can reach sees this session as dead and does the same.
     }
@@ -78,18 +73,20 @@ void RecordsStore::start_session() {
                process.start, key, now_ms()});
 }
 
+// The session's reservations will never finish: they are abandoned, and the session is gone.
+void RecordsStore::end_session(const std::string& session) {
+    WriteTransaction t(*db_);
+    db_->exec("UPDATE records SET result = 'abandoned' WHERE session = $1 AND result = 'reserved'",
+              {session});
+    db_->exec("DELETE FROM store_sessions WHERE id = $1", {session});
+    t.commit();
+}
+
 // A reservation whose store has gone (its process died, or its connection) will never finish.
 void RecordsStore::abandon_dead_sessions() {
-    for (const std::string& session : db_->dead_sessions()) {
-        if (session == session_id_)
-            continue;
-        WriteTransaction t(*db_);
-        db_->exec("UPDATE records SET result = 'abandoned' WHERE session = $1 AND "
-                  "result = 'reserved'",
-                  {session});
-        db_->exec("DELETE FROM store_sessions WHERE id = $1", {session});
-        t.commit();
-    }
+    for (const std::string& session : db_->dead_sessions())
+        if (session != session_id_)
+            end_session(session);
 }
 
 void RecordsStore::recover() {

@@ -152,6 +152,7 @@ public:
 
 private:
     void start_session();
+    void end_session(const std::string& session);
     void abandon_dead_sessions();
     SqlRows listed(const std::string& sql, const std::vector<SqlValue>& params);
     void recover();
