@@ -4,7 +4,6 @@
 // a person can type unambiguously.
 #include "dialogs/fuse/fuse_names.h"
 #include "dialogs/fuse/fuse_settings.h"
-#include "gputils_header.h"
 
 #include "base/hex_text.h"
 #include "device/chip_database.h"
@@ -12,16 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
+#include <optional>
+#include <regex>
 
 namespace zz {
 namespace {
-
-using test::ChipHeader;
-using test::HeaderField;
-using test::HeaderOption;
-using test::kGputilsHeaders;
-using test::read_chip_header;
 
 const std::filesystem::path kData = ZZ_SOURCE_DIR "/data";
 
@@ -70,10 +66,80 @@ void check_chip(const std::string& where, const ChipParams& chip) {
     expect_distinct_names(where, captions);
 }
 
-// The header block of a setting: the field of its word whose options clear exactly its bits.
-const HeaderField* header_field(const ChipHeader& header, const ChipParams& chip,
-                                const FuseSetting& s) {
-    const auto blank = static_cast<std::uint16_t>(chip.fuse_blank_words.at(s.word - 1));
+// A chip's configuration options as Debian's gputils header p<chip>.inc lists them: a source of
+// its own beside the tables the chip databases are made from.
+struct HeaderOption {
+    std::string field;   // the symbol's name without "_", byte suffix and option: ZCDDIS
+    std::uint16_t mask;  // over the 16-bit word (a PIC18 byte's other byte all ones)
+    std::string comment; // lower case, blanks trimmed
+};
+
+// One blank-line-separated block of options: one field.
+struct HeaderField {
+    int word = 1;
+    std::vector<HeaderOption> options;
+};
+
+struct ChipHeader {
+    std::vector<HeaderField> fields;
+    std::optional<std::uint32_t> config1_address; // _CONFIG / _CONFIG1
+};
+
+const std::filesystem::path kGputilsHeaders = "/usr/share/gputils/header";
+
+std::string trimmed_lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto first = text.find_first_not_of(" \t\r");
+    const auto last = text.find_last_not_of(" \t\r");
+    return first == std::string::npos ? "" : text.substr(first, last - first + 1);
+}
+
+// Empty when the chip has no header.
+std::optional<ChipHeader> read_chip_header(const std::string& chip_name) {
+    std::ifstream in(kGputilsHeaders / ("p" + trimmed_lower(chip_name) + ".inc"));
+    if (!in)
+        return std::nullopt;
+    static const std::regex section(R"(^;-----\s*CONFIG(\d*)([LH]?)\s+Options.*)");
+    static const std::regex option(
+        R"(^_(\w+?)_(\w+?)(?:_(\d)([LH]))?\s+EQU\s+H'([0-9A-Fa-f]+)'\s*(?:;(.*))?$)");
+    static const std::regex address(R"(^_CONFIG1?\s+EQU\s+H'([0-9A-Fa-f]+)'.*)");
+    ChipHeader header;
+    int word = 0; // 0: not in an options section
+    char byte = 0;
+    bool new_block = true;
+    std::smatch m;
+    for (std::string line; std::getline(in, line);) {
+        if (std::regex_match(line, m, section)) {
+            word = m[1].length() ? std::stoi(m[1]) : 1;
+            byte = m[2].length() ? m[2].str()[0] : 0;
+            new_block = true;
+        } else if (line.starts_with(";-----") || line.starts_with(";=====")) {
+            word = 0;
+        } else if (std::regex_match(line, m, address)) {
+            header.config1_address = static_cast<std::uint32_t>(std::stoul(m[1], nullptr, 16));
+        } else if (word && std::regex_match(line, m, option)) {
+            const int w = m[3].length() ? std::stoi(m[3]) : word;
+            const char b = m[4].length() ? m[4].str()[0] : byte;
+            const auto v = static_cast<std::uint16_t>(std::stoul(m[5], nullptr, 16));
+            const auto mask = static_cast<std::uint16_t>(b == 'L'   ? 0xFF00 | v
+                                                         : b == 'H' ? (v << 8) | 0xFF
+                                                                    : v);
+            if (new_block)
+                header.fields.push_back({w, {}});
+            new_block = false;
+            header.fields.back().options.push_back({m[1], mask, trimmed_lower(m[6])});
+        } else if (trimmed_lower(line).empty()) {
+            new_block = true;
+        }
+    }
+    return header;
+}
+
+// The header block of a setting: the field of its word whose options clear exactly its bits of
+// the word's blank value.
+const HeaderField* header_field(const ChipHeader& header, const FuseSetting& s,
+                                std::uint16_t blank) {
     for (const HeaderField& field : header.fields) {
         std::uint16_t bits = 0;
         for (const HeaderOption& o : field.options)
@@ -85,17 +151,11 @@ const HeaderField* header_field(const ChipHeader& header, const ChipParams& chip
 }
 
 // The header's description of an option: the first option of the field with its mask.
-std::string description(const HeaderField& field, const ChipParams& chip, const FuseSetting& s,
-                        const FuseOption& o) {
-    const auto blank = static_cast<std::uint16_t>(chip.fuse_blank_words.at(s.word - 1));
+std::string description(const HeaderField& field, std::uint16_t blank, const FuseOption& o) {
     for (const HeaderOption& h : field.options)
         if (((h.mask | ~blank) & 0xFFFF) == o.value)
             return h.comment;
     return "";
-}
-
-bool is_disable_bit(const HeaderField& field) {
-    return field.options.front().field.ends_with("DIS");
 }
 
 // Against the header: a disable bit's "On" clears it (the feature works) and its "Off" leaves
@@ -104,17 +164,19 @@ bool is_disable_bit(const HeaderField& field) {
 // slip, not a missing option). Returns whether the setting was found in the header.
 bool check_against_header(const std::string& where, const ChipParams& chip, const FuseSetting& s,
                           const ChipHeader& header) {
-    const HeaderField* field = header_field(header, chip, s);
+    const auto blank = static_cast<std::uint16_t>(chip.fuse_blank_words.at(s.word - 1));
+    const HeaderField* field = header_field(header, s, blank);
     if (!field)
         return false;
+    const std::string& symbol = field->options.front().field;
     std::map<std::string, std::string> described;
     for (const FuseOption& o : s.options) {
-        if (is_disable_bit(*field) && (o.text == "On" || o.text == "Off")) {
+        if (symbol.ends_with("DIS") && (o.text == "On" || o.text == "Off")) {
             EXPECT_EQ(o.text == "On", (o.value & s.bits()) == 0)
-                << where << ": the disable bit " << field->options.front().field << " reads \""
-                << o.text << "\" backwards";
+                << where << ": the disable bit " << symbol << " reads \"" << o.text
+                << "\" backwards";
         }
-        const std::string text = description(*field, chip, s, o);
+        const std::string text = description(*field, blank, o);
         if (text.empty() || s.options.size() == 2)
             continue;
         const auto [other, fresh] = described.emplace(text, o.text);

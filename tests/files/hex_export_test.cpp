@@ -37,6 +37,16 @@ std::vector<std::string> saved_lines(HexFiles& files, const ChipParams& chip) {
     return lines;
 }
 
+// A saved file's line count and its lines at the given indices: a text shorter than its record
+// is the record's start (a whole record's length is fixed by its count, which saved_lines checked).
+void expect_lines(const std::vector<std::string>& lines, std::size_t count,
+                  const std::vector<std::size_t>& at, const std::vector<std::string>& texts) {
+    ASSERT_EQ(lines.size(), count);
+    ASSERT_EQ(at.size(), texts.size());
+    for (std::size_t i = 0; i < at.size(); ++i)
+        EXPECT_EQ(lines.at(at[i]).substr(0, texts[i].size()), texts[i]) << "line " << at[i];
+}
+
 TEST(HexExport, Pic14RecordOrder) {
     HexFiles files;
     for (int fuse_words : {1, 2}) {
@@ -72,15 +82,11 @@ TEST(HexExport, EnhancedMidrangeLayout) {
     files.buffer.lab_fuse(2) = "0x1FFF";
     files.buffer.set_cell(Area::eeprom, 255, "41");
     const auto lines = saved_lines(files, chip);
-    ASSERT_EQ(lines.size(), 1u + 1024 + 1 + 1 + 2 + 32 + 1);
-    EXPECT_EQ(lines[0], ":020000040000FA");
-    EXPECT_EQ(lines[1024].substr(0, 9), ":103FF000");
-    EXPECT_EQ(lines[1025], ":020000040001F9");
-    EXPECT_EQ(lines[1026], ":080000000100020003000400EE");
-    EXPECT_EQ(lines[1027], ":02000E00A43F0D");
-    EXPECT_EQ(lines[1028], ":02001000FF1FD0");
-    EXPECT_EQ(lines[1029].substr(0, 9), ":10E00000");
-    EXPECT_EQ(lines[1060], ":10E1F000FF00FF00FF00FF00FF00FF00FF004100E5");
+    expect_lines(lines, 1u + 1024 + 1 + 1 + 2 + 32 + 1,
+                 {0, 1024, 1025, 1026, 1027, 1028, 1029, 1060},
+                 {":020000040000FA", ":103FF000", ":020000040001F9", ":080000000100020003000400EE",
+                  ":02000E00A43F0D", ":02001000FF1FD0", ":10E00000",
+                  ":10E1F000FF00FF00FF00FF00FF00FF00FF004100E5"});
 }
 
 TEST(HexExport, ChecksumZeroKeepsTwoDigits) {
@@ -99,12 +105,9 @@ TEST(HexExport, Pic12Records) {
     files.buffer.lab_id1 = "0x0A0B0C0D";
     files.buffer.lab_fuse(1) = "0x0FEA";
     const auto lines = saved_lines(files, chip);
-    ASSERT_EQ(lines.size(), 1u + 64 + 1 + 1 + 8 + 1);
-    EXPECT_EQ(lines[1], ":100000000C0CFF0FFF0FFF0FFF0FFF0FFF0FFF0F76");
-    EXPECT_EQ(lines[65], ":080400000A000B000C000D00C6");
-    EXPECT_EQ(lines[66], ":021FFE00EA0FE8");
-    EXPECT_EQ(lines[67], ":104200005A00FF00FF00FF00FF00FF00FF00FF005B");
-    EXPECT_EQ(lines[74].substr(0, 9), ":10427000");
+    expect_lines(lines, 1u + 64 + 1 + 1 + 8 + 1, {1, 65, 66, 67, 74},
+                 {":100000000C0CFF0FFF0FFF0FFF0FFF0FFF0FFF0F76", ":080400000A000B000C000D00C6",
+                  ":021FFE00EA0FE8", ":104200005A00FF00FF00FF00FF00FF00FF00FF005B", ":10427000"});
 }
 
 TEST(HexExport, Pic18UpperAddresses) {
@@ -118,18 +121,12 @@ TEST(HexExport, Pic18UpperAddresses) {
     for (int n = 1; n <= 7; ++n)
         files.buffer.lab_fuse(n) = words[n - 1];
     const auto lines = saved_lines(files, chip);
-    ASSERT_EQ(lines.size(), 1u + 8192 + 1 + 2 + 2 + 1 + 16 + 1);
-    EXPECT_EQ(lines[0], ":020000040000FA");
-    EXPECT_EQ(lines[4096].substr(0, 9), ":10FFF000");
-    EXPECT_EQ(lines[4097], ":020000040001F9");
-    EXPECT_EQ(lines[4098].substr(0, 13), ":100000003412");
-    EXPECT_EQ(lines[8194], ":020000040020DA");
-    EXPECT_EQ(lines[8195], ":080000000102030405060708D4");
-    EXPECT_EQ(lines[8196], ":020000040030CA");
-    EXPECT_EQ(lines[8197], ":0E00000000220F0E000181000EC00FE00F4025");
-    EXPECT_EQ(lines[8198], ":0200000400F00A");
-    EXPECT_EQ(lines[8199].substr(0, 9), ":10000000");
-    EXPECT_EQ(lines[8214].substr(0, 9), ":1000F000");
+    expect_lines(lines, 1u + 8192 + 1 + 2 + 2 + 1 + 16 + 1,
+                 {0, 4096, 4097, 4098, 8194, 8195, 8196, 8197, 8198, 8199, 8214},
+                 {":020000040000FA", ":10FFF000", ":020000040001F9", ":100000003412",
+                  ":020000040020DA", ":080000000102030405060708D4", ":020000040030CA",
+                  ":0E00000000220F0E000181000EC00FE00F4025", ":0200000400F00A", ":10000000",
+                  ":1000F000"});
 }
 
 TEST(HexExport, SmallAndSerialParts) {

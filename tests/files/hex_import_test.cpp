@@ -165,49 +165,42 @@ TEST(HexImport, Pic18UpperAddressIdAndConfig) {
 
 // Upper-address records move every reader's addresses: type 4 by 64 KB units, type 2 by 16-byte
 // segments. Data beyond the chip is dropped and named, never folded onto a lower address.
-struct UpperCase {
-    const char* name;
-    ChipParams chip;
-    std::string file;
-    std::size_t cell; // the program cell (or with `eeprom` the EEPROM byte) to look at
-    const char* value;
-    const char* dropped; // empty: nothing dropped
-    bool eeprom = false;
-};
-
-class UpperAddresses : public ::testing::TestWithParam<UpperCase> {};
-
-TEST_P(UpperAddresses, PlaceOrDrop) {
-    const UpperCase& c = GetParam();
-    HexFiles files;
-    const LoadResult r = files.load(c.chip, c.file + kEnd);
-    EXPECT_EQ(c.eeprom ? files.eeprom(c.cell) : files.rom(c.cell), c.value);
-    EXPECT_EQ(r.dropped.text(), c.dropped);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EachReader, UpperAddresses,
-    ::testing::Values(
-        UpperCase{"Pic12Linear", testing::pic12f508(),
-                  ":020000040001F9\r\n" + rec(0, 0, {0x0A, 0x0C}), 0, "0FFF", "0x10000-0x10001"},
-        UpperCase{"Pic14Segment", testing::pic16f877a(),
-                  ":020000020100FB\r\n" + rec(0x10, 0, {0x34, 0x12}), 0x808, "1234", ""},
-        UpperCase{"Pic14SegmentPastTheChip", testing::pic16f877a(),
-                  ":020000021000EC\r\n" + rec(0, 0, {0x34, 0x12}), 0, "3FFF", "0x10000-0x10001"},
-        UpperCase{"EnhancedPastWord2000h", testing::enhanced_midrange(16384, 256),
-                  rec(0x4000, 0, {0x34, 0x12}), 0x2000, "1234", ""},
-        UpperCase{"Pic18Segment", testing::pic18f452(),
-                  ":020000020800F4\r\n" + rec(0, 0, {0x34, 0x12}), 0, "FFFF", "0x8000-0x8001"},
+TEST(HexImport, UpperAddressesPlaceOrDrop) {
+    using namespace zz::testing; // the chips of hex_fixture.h
+    const std::string at64k = rec(0, 4, {0, 1});
+    const struct {
+        const char* name;
+        ChipParams chip;
+        std::string file;
+        std::size_t cell; // the program cell (or with `eeprom` the EEPROM byte) to look at
+        const char* value;
+        const char* dropped; // empty: nothing dropped
+        bool eeprom = false;
+    } cases[] = {
+        {"Pic12Linear", pic12f508(), at64k + rec(0, 0, {0x0A, 0x0C}), 0, "0FFF", "0x10000-0x10001"},
+        {"Pic14Segment", pic16f877a(), rec(0, 2, {1, 0}) + rec(0x10, 0, {0x34, 0x12}), 0x808,
+         "1234", ""},
+        {"Pic14SegmentPastTheChip", pic16f877a(), rec(0, 2, {0x10, 0}) + rec(0, 0, {0x34, 0x12}), 0,
+         "3FFF", "0x10000-0x10001"},
+        {"EnhancedPastWord2000h", enhanced_midrange(16384, 256), rec(0x4000, 0, {0x34, 0x12}),
+         0x2000, "1234", ""},
+        {"Pic18Segment", pic18f452(), rec(0, 2, {8, 0}) + rec(0, 0, {0x34, 0x12}), 0, "FFFF",
+         "0x8000-0x8001"},
         // Enhanced mid-range data EEPROM at word F000h, and at 2100h as earlier saves put it.
-        UpperCase{"EnhancedEeprom", testing::pic16f1847(),
-                  ":020000040001F9\r\n" + rec(0xE1FE, 0, {1, 0, 2, 0}), 255, "01",
-                  "0x1E200-0x1E201", true},
-        UpperCase{"EnhancedEepromClassic", testing::pic16f1847(), rec(0x4202, 0, {0x43, 0}), 1,
-                  "43", "", true},
-        UpperCase{"SerialEeprom", testing::eeprom24xx01(),
-                  ":020000040001F9\r\n" + rec(0x10, 0, {0x5A, 0x5B}) + rec(0x7F, 0, {1, 2}), 0x10,
-                  "FF", "0x10010-0x10011, 0x1007F-0x10080"}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"EnhancedEeprom", pic16f1847(), at64k + rec(0xE1FE, 0, {1, 0, 2, 0}), 255, "01",
+         "0x1E200-0x1E201", true},
+        {"EnhancedEepromClassic", pic16f1847(), rec(0x4202, 0, {0x43, 0}), 1, "43", "", true},
+        {"SerialEeprom", eeprom24xx01(), at64k + rec(0x10, 0, {0x5A, 0x5B}) + rec(0x7F, 0, {1, 2}),
+         0x10, "FF", "0x10010-0x10011, 0x1007F-0x10080"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HexFiles files;
+        const LoadResult r = files.load(c.chip, c.file + kEnd);
+        EXPECT_EQ(c.eeprom ? files.eeprom(c.cell) : files.rom(c.cell), c.value);
+        EXPECT_EQ(r.dropped.text(), c.dropped);
+    }
+}
 
 TEST(HexImport, ReadingStopsAtNonRecordLine) {
     HexFiles files;

@@ -13,32 +13,23 @@ namespace {
 TEST(PortDetails, LatencyTimerAndTriggerLevelAreReadFromTheDriversAttributes) {
     const std::filesystem::path sys =
         std::filesystem::temp_directory_path() / ("zz-sys-" + std::to_string(getpid()));
-    const auto attribute = [&sys](const char* name, const char* text) {
-        const std::filesystem::path dir = sys / "class" / "tty" / name / "device";
-        std::filesystem::create_directories(dir);
-        std::ofstream(dir / "latency_timer") << text;
+    const auto write = [&sys](const std::string& file, const char* text) {
+        const std::filesystem::path path = sys / "class" / "tty" / file;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path) << text;
     };
-    // A UART's trigger level sits on the tty itself, not on its device.
-    std::filesystem::create_directories(sys / "class" / "tty" / "ttyS0");
-    std::ofstream(sys / "class" / "tty" / "ttyS0" / "rx_trig_bytes") << "8\n";
-    attribute("ttyUSB0", "16\n");
-    attribute("ttyUSB1", "1\n");
-    attribute("ttyUSB2", "sixteen\n");
-    attribute("ttyUSB3", "");
-    struct Case {
-        const char* device;
-        std::optional<int> ms;
-    };
-    const Case cases[] = {
-        {"/dev/ttyUSB0", 16},           {"/dev/ttyUSB1", 1},
-        {"/dev/ttyUSB2", std::nullopt}, {"/dev/ttyUSB3", std::nullopt},
-        {"/dev/ttyACM0", std::nullopt}, {"", std::nullopt},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(latency_timer_ms(c.device, sys), c.ms) << c.device;
+    // A UART's trigger level sits on the tty itself, a USB bridge's latency timer on its device.
+    write("ttyS0/rx_trig_bytes", "8\n");
+    const std::pair<const char*, std::optional<int>> timers[] = {
+        {"16\n", 16}, {"1\n", 1}, {"sixteen\n", std::nullopt}, {"", std::nullopt}};
+    for (std::size_t n = 0; n < std::size(timers); ++n)
+        write("ttyUSB" + std::to_string(n) + "/device/latency_timer", timers[n].first);
+    for (std::size_t n = 0; n < std::size(timers); ++n)
+        EXPECT_EQ(latency_timer_ms("/dev/ttyUSB" + std::to_string(n), sys), timers[n].second) << n;
+    for (const char* other : {"/dev/ttyACM0", "", "/dev/ttyS0"})
+        EXPECT_EQ(latency_timer_ms(other, sys), std::nullopt) << other;
     EXPECT_EQ(rx_trigger_bytes("/dev/ttyS0", sys), 8);
     EXPECT_EQ(rx_trigger_bytes("/dev/ttyUSB0", sys), std::nullopt);
-    EXPECT_EQ(latency_timer_ms("/dev/ttyS0", sys), std::nullopt);
     std::filesystem::remove_all(sys);
 }
 

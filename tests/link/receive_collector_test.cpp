@@ -63,44 +63,24 @@ TEST_F(ReceiveCollectorTest, TheIntervalInForceDecidesAndZeroDeliversEachRead) {
 TEST_F(ReceiveCollectorTest, AnExpectedReplyIsDeliveredAsSoonAsItIsComplete) {
     struct Case {
         const char* name;
-        Bytes held; // read before the reply is expected
         ExpectedReply reply;
         std::vector<Bytes> reads; // one byte time apart
         std::vector<Bytes> at_once;
         std::vector<Bytes> after_pause;
+        Bytes held = {}; // read before the reply is expected
     };
-    const ExpectedReply block{3, {0x43}};
+    const ExpectedReply ack = ExpectedReply::exactly({0x59}), block{3, {0x43}};
     const Case cases[] = {
-        {"in one read", {}, ExpectedReply::exactly({0x59}), {{0x59}}, {{0x59}}, {}},
-        {"byte by byte", {}, block, {{0x43}, {0x01}, {0x02}}, {{0x43, 0x01, 0x02}}, {}},
-        {"with more in the same read",
-         {},
-         ExpectedReply::exactly({0x59}),
-         {{0x59, 0x00}},
-         {{0x59, 0x00}},
-         {}},
-        {"more in a later read",
-         {},
-         ExpectedReply::exactly({0x59}),
-         {{0x59}, {0x00}},
-         {{0x59}},
-         {{0x00}}},
-        {"another reply", {}, ExpectedReply::exactly({0x59}), {{0x4E}, {0x01}}, {}, {{0x4E, 0x01}}},
-        {"another first byte", {}, block, {{0x42}, {0x01}, {0x02}}, {}, {{0x42, 0x01, 0x02}}},
-        {"not yet complete", {}, block, {{0x43}, {0x01}}, {}, {{0x43, 0x01}}},
-        {"held bytes go first",
-         {0x76},
-         ExpectedReply::exactly({0x59}),
-         {{0x59}},
-         {{0x76}, {0x59}},
-         {}},
-        {"nothing expected", {}, {}, {{0x59}}, {}, {{0x59}}},
-        {"longer than a delivery",
-         {},
-         {3000, {}},
-         {Bytes(3000, 0x55)},
-         {Bytes(2048, 0x55), Bytes(952, 0x55)},
-         {}},
+        {"in one read", ack, {{0x59}}, {{0x59}}, {}},
+        {"byte by byte", block, {{0x43}, {0x01}, {0x02}}, {{0x43, 0x01, 0x02}}, {}},
+        {"with more in the same read", ack, {{0x59, 0x00}}, {{0x59, 0x00}}, {}},
+        {"more in a later read", ack, {{0x59}, {0x00}}, {{0x59}}, {{0x00}}},
+        {"another reply", ack, {{0x4E}, {0x01}}, {}, {{0x4E, 0x01}}},
+        {"another first byte", block, {{0x42}, {0x01}, {0x02}}, {}, {{0x42, 0x01, 0x02}}},
+        {"not yet complete", block, {{0x43}, {0x01}}, {}, {{0x43, 0x01}}},
+        {"held bytes go first", ack, {{0x59}}, {{0x76}, {0x59}}, {}, {0x76}},
+        {"nothing expected", {}, {{0x59}}, {}, {{0x59}}},
+        {"over one delivery", {3000, {}}, {Bytes(3000, 7)}, {Bytes(2048, 7), Bytes(952, 7)}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
