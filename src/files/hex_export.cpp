@@ -14,8 +14,6 @@ namespace {
 
 constexpr std::size_t kWordsPerRecord = 8;
 constexpr std::size_t kBytesPerRecord = 16;
-constexpr std::uint32_t kMidrange12EepromWord = 0x2100;
-constexpr std::uint32_t kMidrange12ConfigWord = 0xFFF;
 constexpr std::uint32_t kPic18IdAddress = 0x200000;
 constexpr std::uint32_t kPic18ConfigAddress = 0x300000;
 constexpr std::uint32_t kPic18EepromAddress = 0xF00000;
@@ -119,8 +117,8 @@ void Export12bitHexFile(const ChipParams& chip, const Buffer& buffer,
     program_words(out, chip, buffer);
     out.data(static_cast<std::uint32_t>(2 * std::max<std::int64_t>(chip.ROMsize, 0)),
              midrange_id(buffer));
-    out.data(2 * kMidrange12ConfigWord, config_bytes(buffer, 1));
-    midrange_eeprom(out, chip, buffer, kMidrange12EepromWord);
+    out.data(static_cast<std::uint32_t>(2 * kConfigWord12), config_bytes(buffer, 1));
+    midrange_eeprom(out, chip, buffer, static_cast<std::uint32_t>(kEepromWord12));
     finish(out, path);
 }
 

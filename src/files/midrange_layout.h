@@ -16,6 +16,11 @@ struct MidrangeLayout {
     std::int64_t eeprom;
 };
 
+// A 12-bit core's image: its configuration word and its data EEPROM (one byte per word), the
+// user ID in the four words after program memory.
+inline constexpr std::int64_t kConfigWord12 = 0xFFF;
+inline constexpr std::int64_t kEepromWord12 = 0x2100;
+
 inline constexpr MidrangeLayout kClassicLayout{0x2000, 0x2000, 0x2007, 0x2100};
 inline constexpr MidrangeLayout kEnhancedLayout{0x8000, 0x8000, 0x8007, 0xF000};
 

@@ -12,8 +12,6 @@ namespace zz {
 namespace {
 
 constexpr std::int64_t kIdWords = 4;
-constexpr std::int64_t kEepromWord12 = 0x2100;
-constexpr std::int64_t kConfigWord12 = 0xFFF;
 // The 12-bit user ID sits in the four words after program memory; this loader does not read it.
 constexpr std::int64_t kId12Words = 4;
 
