@@ -180,15 +180,19 @@ std::string upper_case(std::string_view text) {
     return out;
 }
 
-void set_id_text(Buffer& buffer, std::string_view text) {
-    if (text.starts_with("0x") || text.starts_with("0X"))
-        text.remove_prefix(2);
-    const std::size_t held = buffer.lab_id1.get().size() - 2; // after "0x"
+// A number must be hex and fill its place exactly: `held` hex digits ("the user ID holds").
+void check_digits(std::string_view text, std::size_t held, const char* place_holds) {
     if (!all_hex(text))
         throw std::invalid_argument("\"" + std::string(text) + "\" is not a hex number");
     if (text.size() != held)
-        throw std::invalid_argument("the user ID holds " + std::to_string(held) +
+        throw std::invalid_argument(std::string(place_holds) + " " + std::to_string(held) +
                                     " hex digits, not " + std::to_string(text.size()));
+}
+
+void set_id_text(Buffer& buffer, std::string_view text) {
+    if (text.starts_with("0x") || text.starts_with("0X"))
+        text.remove_prefix(2);
+    check_digits(text, buffer.lab_id1.get().size() - 2, "the user ID holds"); // after "0x"
     buffer.lab_id1 = "0x" + upper_case(text);
 }
 
@@ -291,12 +295,7 @@ void set_serial_text(const ChipParams& chip, Buffer& buffer, const SerialSetting
         return;
     }
     const UnitForm form = unit_form(chip, s);
-    const std::size_t held = serial_text(chip, buffer, s).size();
-    if (!all_hex(text))
-        throw std::invalid_argument("\"" + std::string(text) + "\" is not a hex number");
-    if (text.size() != held)
-        throw std::invalid_argument("the serial cells hold " + std::to_string(held) +
-                                    " hex digits, not " + std::to_string(text.size()));
+    check_digits(text, serial_text(chip, buffer, s).size(), "the serial cells hold");
     // What a cell can hold whatever the format: a Dec unit is packed decimal in the same bits.
     SerialSettings as_hex = s;
     as_hex.inc_16bit = true;
