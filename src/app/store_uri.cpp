@@ -65,7 +65,7 @@ std::string without_password(std::string_view uri) {
     return without_password_parameter(without_user_password(std::string(uri)));
 }
 
-std::filesystem::path data_folder() {
+std::filesystem::path user_data_folder() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     if (xdg && *xdg == '/')
         return std::filesystem::path(xdg) / "ze-zuzu";
@@ -73,11 +73,11 @@ std::filesystem::path data_folder() {
 }
 
 std::filesystem::path default_store_path() {
-    return data_folder() / "production.sqlite";
+    return user_data_folder() / "production.sqlite";
 }
 
 std::filesystem::path default_spool_path() {
-    return data_folder() / "pending-records.sqlite";
+    return user_data_folder() / "pending-records.sqlite";
 }
 
 StoreUri parse_store_uri(std::string_view text) {

@@ -24,10 +24,10 @@ StoreUri parse_store_uri(std::string_view text);
 std::string without_password(std::string_view uri);
 
 // $XDG_DATA_HOME/ze-zuzu (an unset, empty or relative XDG_DATA_HOME: ~/.local/share/ze-zuzu).
-std::filesystem::path data_folder();
-// The default store: data_folder()/production.sqlite.
+std::filesystem::path user_data_folder();
+// The default store: user_data_folder()/production.sqlite.
 std::filesystem::path default_store_path();
-// Where records that could not reach the store wait: data_folder()/pending-records.sqlite.
+// Where records that could not reach the store wait: user_data_folder()/pending-records.sqlite.
 std::filesystem::path default_spool_path();
 
 } // namespace zz
