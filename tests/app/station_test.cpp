@@ -39,12 +39,6 @@ std::filesystem::path write_image(const testing::TempFolder& folder) {
     return file;
 }
 
-RecordFilter only(std::string sequence) {
-    RecordFilter filter;
-    filter.sequence = std::move(sequence);
-    return filter;
-}
-
 // One board of the station: its session on a virtual board and a virtual clock, ready, with
 // the image loaded and numbering as `plan` says.
 struct Board {
@@ -83,7 +77,7 @@ protected:
         return StationPlan{true, kWords, std::move(sequence), nullptr};
     }
 
-    testing::SqliteEnv store;
+    testing::StoreEnv store;
     std::filesystem::path image = write_image(store.folder);
 };
 
@@ -108,16 +102,10 @@ TEST_F(StationTest, NumbersComeFromTheSequenceAndEveryChipIsOnRecord) {
     const ChipResult results[] = {ChipResult::passed, ChipResult::failed, ChipResult::passed};
     for (std::size_t k = 0; k < records.size(); ++k) {
         const ChipRecord& r = records[k];
-        SCOPED_TRACE(k);
-        EXPECT_EQ(r.serial, "0000000" + std::to_string(5 + k));
-        EXPECT_EQ(r.sequence, "LINE");
-        EXPECT_EQ(r.result, results[k]);
-        EXPECT_EQ(r.station, "bench-1");
-        EXPECT_EQ(r.port, "Virtual board");
-        EXPECT_EQ(r.firmware, "V3.30");
-        EXPECT_EQ(r.device_id, "200E");
-        EXPECT_EQ(r.image_sha256, before);
-        EXPECT_EQ(r.chip, "16F877A");
+        EXPECT_EQ(std::tie(r.serial, r.sequence, r.result, r.station, r.port, r.firmware,
+                           r.device_id, r.image_sha256, r.chip),
+                  std::tuple("0000000" + std::to_string(5 + k), "LINE", results[k], "bench-1",
+                             "Virtual board", "V3.30", "200E", before, "16F877A"));
     }
     EXPECT_THAT(records[1].message, HasSubstr("at address 0x0010"));
     const StationBoard tally = station->board("Virtual board");
@@ -136,7 +124,7 @@ TEST_F(StationTest, BoardsOnTheirOwnThreadsShareOneSequence) {
     });
     EXPECT_EQ(status, 1); // the worst of the boards'
     std::set<std::string> serials;
-    for (const ChipRecord& r : station->store()->records(only("LINE")))
+    for (const ChipRecord& r : station->store()->records({"", "LINE", "", {}, {}}))
         serials.insert(r.serial);
     std::set<std::string> expected;
     for (int n = 5; n < 17; ++n)
@@ -167,7 +155,7 @@ TEST_F(StationTest, ListValuesFitTheCellsOrAreRefused) {
     b.program();
     EXPECT_TRUE(station->stopping());
     EXPECT_THAT(b.parts.op.texts(), ::testing::Contains(HasSubstr("has no values left")));
-    const std::vector<ChipRecord> records = station->store()->records(only("MAC"));
+    const std::vector<ChipRecord> records = station->store()->records({"", "MAC", "", {}, {}});
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1].serial, "0202");
     EXPECT_EQ(records[1].result, ChipResult::failed);
