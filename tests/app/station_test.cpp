@@ -17,19 +17,14 @@ namespace zz {
 namespace {
 
 using ::testing::HasSubstr;
-using Strings = std::vector<std::string>;
 
 const std::filesystem::path kData = ZZ_SOURCE_DIR "/data";
 // Words 0x10 (least significant) and 0x11 of a 16F877A, Hex, step 1.
 const SerialSettings kWords{0x10, 0x11, 1, true, false, false, false, true, false};
 
-ChipParams pic16f877a() {
-    return ChipDatabase(kData).load(3, "16F877A", ChipParams{});
-}
-
 // An image whose number is 00000005.
 std::filesystem::path write_image(const testing::TempFolder& folder) {
-    const ChipParams chip = pic16f877a();
+    const ChipParams chip = ChipDatabase(kData).load(3, "16F877A", ChipParams{});
     Buffer image;
     image.clrbuffer(chip);
     image.set_cell_and_view(Area::rom, 0x10, "0005");
@@ -115,7 +110,7 @@ TEST_F(StationTest, NumbersComeFromTheSequenceAndEveryChipIsOnRecord) {
 
 TEST_F(StationTest, BoardsOnTheirOwnThreadsShareOneSequence) {
     auto station = open_station();
-    const Strings ports{"Virtual board 1", "Virtual board 2", "Virtual board 3"};
+    const std::vector<std::string> ports{"Virtual board 1", "Virtual board 2", "Virtual board 3"};
     const int status = station->run_boards(ports, [&](StationBoard& board) {
         Board b(*station, image, plan(), board.port);
         for (int n = 0; n < 4; ++n)
