@@ -17,19 +17,14 @@ namespace zz {
 namespace {
 
 using ::testing::HasSubstr;
-using Strings = std::vector<std::string>;
 
 const std::filesystem::path kData = ZZ_SOURCE_DIR "/data";
 // Words 0x10 (least significant) and 0x11 of a 16F877A, Hex, step 1.
 const SerialSettings kWords{0x10, 0x11, 1, true, false, false, false, true, false};
 
-ChipParams pic16f877a() {
-    return ChipDatabase(kData).load(3, "16F877A", ChipParams{});
-}
-
 // An image whose number is 00000005.
 std::filesystem::path write_image(const testing::TempFolder& folder) {
-    const ChipParams chip = pic16f877a();
+    const ChipParams chip = ChipDatabase(kData).load(3, "16F877A", ChipParams{});
     Buffer image;
     image.clrbuffer(chip);
     image.set_cell_and_view(Area::rom, 0x10, "0005");
@@ -37,12 +32,6 @@ std::filesystem::path write_image(const testing::TempFolder& folder) {
     const auto file = folder.path() / "image.hex";
     export_hex_file(chip, image, file);
     return file;
-}
-
-RecordFilter only(std::string sequence) {
-    RecordFilter filter;
-    filter.sequence = std::move(sequence);
-    return filter;
 }
 
 // One board of the station: its session on a virtual board and a virtual clock, ready, with
@@ -83,7 +72,7 @@ protected:
         return StationPlan{true, kWords, std::move(sequence), nullptr};
     }
 
-    testing::SqliteEnv store;
+    testing::StoreEnv store;
     std::filesystem::path image = write_image(store.folder);
 };
 
@@ -108,16 +97,10 @@ TEST_F(StationTest, NumbersComeFromTheSequenceAndEveryChipIsOnRecord) {
     const ChipResult results[] = {ChipResult::passed, ChipResult::failed, ChipResult::passed};
     for (std::size_t k = 0; k < records.size(); ++k) {
         const ChipRecord& r = records[k];
-        SCOPED_TRACE(k);
-        EXPECT_EQ(r.serial, "0000000" + std::to_string(5 + k));
-        EXPECT_EQ(r.sequence, "LINE");
-        EXPECT_EQ(r.result, results[k]);
-        EXPECT_EQ(r.station, "bench-1");
-        EXPECT_EQ(r.port, "Virtual board");
-        EXPECT_EQ(r.firmware, "V3.30");
-        EXPECT_EQ(r.device_id, "200E");
-        EXPECT_EQ(r.image_sha256, before);
-        EXPECT_EQ(r.chip, "16F877A");
+        EXPECT_EQ(std::tie(r.serial, r.sequence, r.result, r.station, r.port, r.firmware,
+                           r.device_id, r.image_sha256, r.chip),
+                  std::tuple("0000000" + std::to_string(5 + k), "LINE", results[k], "bench-1",
+                             "Virtual board", "V3.30", "200E", before, "16F877A"));
     }
     EXPECT_THAT(records[1].message, HasSubstr("at address 0x0010"));
     const StationBoard tally = station->board("Virtual board");
@@ -127,7 +110,7 @@ TEST_F(StationTest, NumbersComeFromTheSequenceAndEveryChipIsOnRecord) {
 
 TEST_F(StationTest, BoardsOnTheirOwnThreadsShareOneSequence) {
     auto station = open_station();
-    const Strings ports{"Virtual board 1", "Virtual board 2", "Virtual board 3"};
+    const std::vector<std::string> ports{"Virtual board 1", "Virtual board 2", "Virtual board 3"};
     const int status = station->run_boards(ports, [&](StationBoard& board) {
         Board b(*station, image, plan(), board.port);
         for (int n = 0; n < 4; ++n)
@@ -136,7 +119,7 @@ TEST_F(StationTest, BoardsOnTheirOwnThreadsShareOneSequence) {
     });
     EXPECT_EQ(status, 1); // the worst of the boards'
     std::set<std::string> serials;
-    for (const ChipRecord& r : station->store()->records(only("LINE")))
+    for (const ChipRecord& r : station->store()->records({"", "LINE", "", {}, {}}))
         serials.insert(r.serial);
     std::set<std::string> expected;
     for (int n = 5; n < 17; ++n)
@@ -167,7 +150,7 @@ TEST_F(StationTest, ListValuesFitTheCellsOrAreRefused) {
     b.program();
     EXPECT_TRUE(station->stopping());
     EXPECT_THAT(b.parts.op.texts(), ::testing::Contains(HasSubstr("has no values left")));
-    const std::vector<ChipRecord> records = station->store()->records(only("MAC"));
+    const std::vector<ChipRecord> records = station->store()->records({"", "MAC", "", {}, {}});
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1].serial, "0202");
     EXPECT_EQ(records[1].result, ChipResult::failed);

@@ -1,6 +1,6 @@
 // The rules of the "Production Records" view: the last chips newest first, the serial-number
 // filter, today's hours as bars, and what it says without a store.
-#include "device/temp_folder.h"
+#include "app/records_env.h"
 #include "dialogs/records/records_view_model.h"
 
 #include <gtest/gtest.h>
@@ -21,23 +21,16 @@ ChipRecord chip(std::string serial, ChipResult result) {
 
 class RecordsViewTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        StoreOptions o;
-        o.station = "bench-1";
-        o.spool = folder.path() / "spool.sqlite";
-        o.now = [this] { return clock; };
-        store = RecordsStore::open("sqlite:" + (folder.path() / "line.sqlite").string(), o);
-    }
     // A chip recorded `hours` after local midnight of the test's day.
     void add(double hours, std::string serial, ChipResult result = ChipResult::passed) {
         clock = day + static_cast<std::int64_t>(hours * 3'600'000);
         store->add(chip(std::move(serial), result));
     }
 
-    testing::TempFolder folder;
     const std::int64_t day = local_day_start_ms(1'796'000'000'000); // a day in 2026
     std::int64_t clock = day;
-    std::unique_ptr<RecordsStore> store;
+    testing::StoreEnv env;
+    std::unique_ptr<RecordsStore> store = env.open("bench-1", [this] { return clock; });
 };
 
 TEST_F(RecordsViewTest, LastChipsNewestFirstNarrowedToOneSerialNumber) {

@@ -1,7 +1,7 @@
 // "Production Records..." in the window: the chips of a run on the virtual board appear as they
 // finish, the serial-number filter, the chart, and numbers taken from the shared sequence that
 // the Serial Number dialog chooses.
-#include "device/temp_folder.h"
+#include "app/records_env.h"
 #include "gui/dialogs/inc_data_dialog.h"
 #include "gui/dialogs/records_dialog.h"
 #include "gui/dialogs/records_table_model.h"
@@ -20,11 +20,6 @@ class RecordsDialogTest : public WindowFixture {
 protected:
     void SetUp() override {
         start();
-        StoreOptions options;
-        options.station = "bench-1";
-        options.spool = folder.path() / "spool.sqlite";
-        station = std::make_unique<Station>(
-            RecordsStore::open("sqlite:" + (folder.path() / "line.sqlite").string(), options));
         session->set_station(station.get());
         // The number's two words: 0005, the least significant, and 0000.
         session->buffer.set_cell_and_view(Area::rom, 0x10, "0005");
@@ -45,8 +40,8 @@ protected:
         return dialog()->table().index(row, column).data().toString();
     }
 
-    testing::TempFolder folder;
-    std::unique_ptr<Station> station;
+    testing::StoreEnv records;
+    std::unique_ptr<Station> station = std::make_unique<Station>(records.open("bench-1"));
 };
 
 TEST_F(RecordsDialogTest, ChipsAppearAsTheyFinishAndTheFilterNarrowsThem) {
