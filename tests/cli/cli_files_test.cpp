@@ -125,20 +125,17 @@ TEST_P(CliAssembledTest, ChipAndConversionHoldWhatTheFileSays) {
     ScratchDir dir(std::string("assembled") + c.chip);
     std::ofstream(dir / "in.asm") << "        list p=" << c.chip << "\n        include <p" << c.chip
                                   << ".inc>\n        " << c.source << "        end\n";
-    ASSERT_EQ(run_shell(dir, "cd '" + dir.path().string() + "' && gpasm -o in.hex in.asm").status,
-              0)
-        << read_text(dir / "stdout.txt") << "(install gputils: scripts/setup.sh)";
-    const std::string chip = std::string("--chip ") + c.chip + " ";
     const std::string in = "'" + (dir / "in.hex") + "'";
+    ASSERT_EQ(run_shell(dir, "gpasm -o " + in + " '" + (dir / "in.asm") + "'").status, 0)
+        << read_text(dir / "stdout.txt") << "(install gputils: scripts/setup.sh)";
     for (const std::string& run : {"--virtual-board --chip-save chip.hex program " + in,
                                    "convert " + in + " out.hex", "fuses " + in}) {
-        const RunResult r =
-            run_shell(dir, "cd '" + dir.path().string() + "' && '" + ZZ_CLI_PATH +
-                               "' --data-dir '" + ZZ_SOURCE_DIR + "/data' " + chip + run);
+        const RunResult r = run_cli_in(dir, std::string("--chip ") + c.chip + " " + run);
         EXPECT_EQ(r.status, 0) << run << ": " << r.err;
         EXPECT_EQ(r.err, "") << run;
-        if (run.starts_with("fuses"))
+        if (run.starts_with("fuses")) {
             EXPECT_THAT(r.out, HasSubstr(c.fuse));
+        }
     }
     const std::string cropped = in + " -intel -crop " + c.regions;
     for (const char* saved : {"chip.hex", "out.hex"}) {
@@ -197,7 +194,7 @@ TEST(CliFilesTest, BinaryImagesRoundTripByteForByte) {
 // Every save refuses a file made read-only, names it and leaves it as it was (also for root).
 TEST(CliFilesTest, SavesLeaveReadOnlyFilesAlone) {
     ScratchDir dir("readonly");
-    std::ofstream(dir / "in.hex") << ":0400200005000000D7\n:00000001FF\n";
+    std::ofstream(dir / "in.hex") << kNumberedImage;
     for (const char* arguments :
          {"convert in.hex locked.hex", "--virtual-board read locked.hex",
           "--virtual-board --chip-save locked.hex erase",
@@ -219,11 +216,7 @@ TEST(CliFilesTest, DumpPrintsGridRowsThenLabels) {
     std::ofstream(dir / "in.hex") << kImages[1].hex;
     const RunResult r = run_cli(dir, "--chip 16F84A dump '" + (dir / "in.hex") + "'");
     ASSERT_EQ(r.status, 0) << r.err;
-    std::istringstream lines(r.out);
-    std::string line;
-    std::vector<std::string> all;
-    while (std::getline(lines, line))
-        all.push_back(line);
+    const Strings all = lines_of(r.out);
     // 16F84A: header + 128 program rows + EEPROM header + 8 EEPROM rows, then 11 labels.
     ASSERT_EQ(all.size(), 1u + 128 + 1 + 8 + 11);
     EXPECT_EQ(std::count(all[1].begin(), all[1].end(), '\t'), 18);
