@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace zz::test {
 namespace {
 
@@ -155,11 +157,8 @@ TEST(CliFilesTest, WarningsNameWhatWasDroppedOrMissing) {
     std::ofstream(dir / "outside.hex") << ":020000000A30C4\n:020000040001F9\n:02000E00A43F0D\n"
                                           ":020000021000EC\n:0100000011EE\n:00000001FF\n";
     std::ofstream(dir / "empty.hex") << ":00000001FF\n";
-    const struct {
-        const char* arguments;
-        const char* err;
-        const char* out;
-    } cases[] = {
+    // The arguments, what stderr says, what stdout holds.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"--chip 16F877A checksum outside.hex",
          "Warning: outside.hex: data outside this chip dropped at 0x1000E-0x1000F, 0x10000\n",
          "Checksum 0x100A\n"}, // 8191 x 3FFF + 300A + 3FFF: not 3FA4
@@ -167,11 +166,11 @@ TEST(CliFilesTest, WarningsNameWhatWasDroppedOrMissing) {
          "Warning: the image holds no data: the chip will be left blank\n",
          "Information: Programming complete.\n"},
     };
-    for (const auto& c : cases) {
-        const RunResult r = run_cli_in(dir, c.arguments);
-        EXPECT_EQ(r.status, 0) << c.arguments;
-        EXPECT_EQ(r.err, c.err) << c.arguments;
-        EXPECT_THAT(r.out, HasSubstr(c.out)) << c.arguments;
+    for (const auto& [arguments, err, out] : cases) {
+        const RunResult r = run_cli_in(dir, arguments);
+        EXPECT_EQ(r.status, 0) << arguments;
+        EXPECT_EQ(r.err, err) << arguments;
+        EXPECT_THAT(r.out, HasSubstr(out)) << arguments;
     }
 }
 
