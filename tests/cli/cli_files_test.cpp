@@ -266,7 +266,19 @@ TEST(CliFilesTest, BadUsageExitsTwo) {
                                   "--link x version",
                                   "--virtual-board serve-board",
                                   "--port /dev/ttyS0 serve-board",
-                                  "--virtual-chip NOSUCH serve-board"}) {
+                                  "--virtual-chip NOSUCH serve-board",
+                                  "records --since yesterday",
+                                  "records --since 2026-02-31",
+                                  "records --csv --json",
+                                  "records --csv --summary",
+                                  "records --serial rom",
+                                  "records --serial 12 --summary",
+                                  "records --values x.txt",
+                                  "records --log x.csv",
+                                  "sequence A --since 1h",
+                                  "--station s chips",
+                                  "--sequence LINE --no-serial program x.hex",
+                                  "--sequence LINE --serial-save program x.hex"}) {
         const RunResult r = run_cli(dir, arguments);
         EXPECT_EQ(r.status, 2) << arguments;
         EXPECT_THAT(r.err, HasSubstr("ze-zuzu-cli: ")) << arguments;

@@ -121,24 +121,5 @@ TEST_F(CliRecordsTest, ADatabaseThatCannotBeOpenedIsExitTwoWithoutItsPassword) {
     }
 }
 
-TEST_F(CliRecordsTest, OptionsThatDoNotBelongAreRefused) {
-    const char* cases[] = {
-        "records --since yesterday",
-        "records --since 2026-02-31",
-        "records --csv --json",
-        "records --csv --summary",
-        "records --serial rom",
-        "records --serial 12 --summary",
-        "records --values x.txt",
-        "records --log x.csv",
-        "sequence A --since 1h",
-        "--station s chips",
-        "--sequence LINE --no-serial program x.hex",
-        "--sequence LINE --serial-save program x.hex",
-    };
-    for (const char* options : cases)
-        EXPECT_EQ(run_cli(dir, options).status, 2) << options;
-}
-
 } // namespace
 } // namespace zz::test
