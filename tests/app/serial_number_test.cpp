@@ -134,13 +134,14 @@ TEST(SerialText, MostSignificantUnitFirstAndCopiedUnitByUnit) {
     EXPECT_EQ(other.cell(Area::rom, 0x10), "3F06"); // its own high byte stays
 }
 
-// A sequence's value goes into the cells as the number lies there: the inverse of serial_text.
+// A sequence's value goes into the cells as the number lies there, the inverse of serial_text,
+// or into the user ID with or without its prefix.
 TEST(SetSerialText, ValuesLandUnitByUnitOrAreRefusedWithTheBufferUnchanged) {
     struct Case {
         int chip_bit;
         SerialSettings settings;
         const char* text;
-        std::vector<std::string> cells; // from the start address on; empty: refused
+        std::vector<std::string> cells; // from the start address on, or the ID; empty: refused
     };
     const Case cases[] = {
         {2, serial(0x10, 0x11), "00060001", {"0001", "0006"}},
@@ -149,48 +150,43 @@ TEST(SetSerialText, ValuesLandUnitByUnitOrAreRefusedWithTheBufferUnchanged) {
         {2, serial(0, 5, "eh"), "001A2B3C4D5E", {"00", "1A", "2B", "3C", "4D", "5E"}},
         {2, serial(0, 1, "d"), "39990001", {"0001", "3999"}},
         {4, serial(0, 1), "AB01", {"01", "AB"}},
+        {2, serial(-1, -1, "i"), "0x0000000a", {"0x0000000A"}},
+        {2, serial(-1, -1, "i"), "1A2B3C4D", {"0x1A2B3C4D"}},
+        {3, serial(-1, -1, "i"), "0011223344556677", {"0x0011223344556677"}},
         {2, serial(0x10, 0x11), "0006", {}},       // shorter than the cells
         {2, serial(0x10, 0x11), "0006000100", {}}, // longer
         {2, serial(0x10, 0x11), "0006000G", {}},   // not hex
         {2, serial(0x10, 0x11), "40000001", {}},   // more than 14 bits
         {1, serial(0, 0), "1000", {}},             // more than 12 bits
         {2, serial(0, 1, "e"), "", {}},
+        {2, serial(-1, -1, "i"), "1A2B3C4D00", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         const ChipParams chip = chip_of(c.chip_bit);
         Buffer buffer;
         buffer.clrbuffer(chip);
-        const std::string before = buffer.buffer_rom() + buffer.buffer_eeprom();
+        buffer.lab_id1 = c.chip_bit == 3 ? "0xFFFFFFFFFFFFFFFF" : "0xFFFFFFFF";
+        const auto held = [&] {
+            return buffer.buffer_rom() + buffer.buffer_eeprom() + buffer.lab_id1.get();
+        };
+        const std::string before = held();
         if (c.cells.empty()) {
             EXPECT_THROW(set_serial_text(chip, buffer, c.settings, c.text), std::invalid_argument);
-            EXPECT_EQ(buffer.buffer_rom() + buffer.buffer_eeprom(), before);
+            EXPECT_EQ(held(), before);
             continue;
         }
         set_serial_text(chip, buffer, c.settings, c.text);
+        if (!c.settings.inc_rom && !c.settings.inc_eeprom) {
+            EXPECT_EQ(buffer.lab_id1.get(), c.cells[0]);
+            continue;
+        }
         const Area area = c.settings.inc_rom ? Area::rom : Area::eeprom;
         const auto start = static_cast<std::size_t>(c.settings.inc_start_add);
         for (std::size_t k = 0; k < c.cells.size(); ++k)
             EXPECT_EQ(buffer.cell(area, start + k), c.cells[k]) << k;
         EXPECT_NE(buffer.lab_checksum.get(), "Checksum 0xFFFF");
     }
-}
-
-TEST(SetSerialText, UserIdTakesItsDigitsWithOrWithoutPrefix) {
-    const ChipParams midrange = chip_of(2);
-    const ChipParams pic18 = chip_of(3);
-    Buffer buffer;
-    buffer.clrbuffer(midrange);
-    buffer.lab_id1 = "0xFFFFFFFF";
-    set_serial_text(midrange, buffer, serial(-1, -1, "i"), "0x0000000a");
-    EXPECT_EQ(buffer.lab_id1.get(), "0x0000000A");
-    set_serial_text(midrange, buffer, serial(-1, -1, "i"), "1A2B3C4D");
-    EXPECT_EQ(buffer.lab_id1.get(), "0x1A2B3C4D");
-    EXPECT_THROW(set_serial_text(midrange, buffer, serial(-1, -1, "i"), "1A2B3C4D00"),
-                 std::invalid_argument);
-    buffer.lab_id1 = "0xFFFFFFFFFFFFFFFF";
-    set_serial_text(pic18, buffer, serial(-1, -1, "i"), "0011223344556677");
-    EXPECT_EQ(buffer.lab_id1.get(), "0x0011223344556677");
 }
 
 } // namespace

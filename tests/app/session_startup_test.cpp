@@ -17,8 +17,9 @@ class SessionStartup : public ::testing::Test {
 protected:
     std::filesystem::path settings() const { return folder.path() / kSettingsFileName; }
     void write_settings(const std::string& text) { folder.write(kSettingsFileName, text); }
-    Session& start() {
+    Session& start(std::optional<int> chosen_model = std::nullopt) {
         session = std::make_unique<Session>(parts.env(ZZ_SOURCE_DIR "/data", settings()));
+        session->chosen_model = chosen_model;
         session->startup();
         return *session;
     }
@@ -173,20 +174,18 @@ TEST_F(SessionStartup, AFirmwareUpgradeGoesOnlyToABoardOfTheChosenModel) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         parts.board.set_model(c.own_search ? 3 : 2);
-        session = std::make_unique<Session>(parts.env(ZZ_SOURCE_DIR "/data", settings()));
-        session->chosen_model = c.chosen;
-        session->startup();
+        Session& s = start(c.chosen);
         parts.loop.run_for(3000);
         if (c.own_search) {
             parts.board.set_model(2);
-            session->discovery().N29Click();
+            s.discovery().N29Click();
             parts.loop.run_for(1000);
         }
-        ASSERT_EQ(session->ProgrammerModel.get(), 2) << "the search follows the board";
+        ASSERT_EQ(s.ProgrammerModel.get(), 2) << "the search follows the board";
         parts.op.messages.clear();
         parts.op.answers.push_back(true);
         parts.board.clear_trace();
-        EXPECT_EQ(session->firmware_upgrade_command(image), c.upgraded);
+        EXPECT_EQ(s.firmware_upgrade_command(image), c.upgraded);
         const std::vector<std::string> commands = parts.board.commands();
         EXPECT_EQ(std::count(commands.begin(), commands.end(), "55"), c.upgraded ? 1 : 0);
         if (!c.upgraded) {

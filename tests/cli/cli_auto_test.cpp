@@ -13,9 +13,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
-using Strings = std::vector<std::string>;
 
-constexpr const char* kImage = ":0400200005000000D7\n:00000001FF\n";
 constexpr const char* kBoard = "--virtual-board --chip 16F877A ";
 
 // The commands the host sent, from --trace.
@@ -27,14 +25,9 @@ Strings sent(const std::string& trace) {
     return out;
 }
 
-class CliAutoTest : public ::testing::Test {
+class CliAutoTest : public CliTest {
 protected:
-    CliAutoTest() : dir(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
-        std::ofstream(dir / "image.hex") << kImage;
-    }
     std::string image() { return " auto '" + (dir / "image.hex") + "'"; }
-
-    ScratchDir dir;
 };
 
 TEST_F(CliAutoTest, FiveChipsEachWithTheWholeCycle) {
@@ -122,8 +115,7 @@ TEST_F(CliAutoTest, ThreeBoardsShareOneNumberSequenceAndOneLog) {
 TEST_F(CliAutoTest, SigintEndsTheWaitHandsTheBoardBackAndPrintsTheSummary) {
     const std::string out = dir / "out.txt";
     const RunResult r =
-        run_shell(dir, "'" + std::string(ZZ_CLI_PATH) + "' --data-dir '" + ZZ_SOURCE_DIR +
-                           "/data' " + kBoard + "--trace" + image() + " >'" + out +
+        run_shell(dir, cli_command(kBoard + std::string("--trace") + image()) + " >'" + out +
                            "' 2>&1 & pid=$!; " + "until grep -q 'Chip 1:' '" + out +
                            "'; do sleep 0.02; done; " + "kill -INT $pid; wait $pid; echo exit=$?");
     EXPECT_EQ(r.out, "exit=0\n") << r.err;

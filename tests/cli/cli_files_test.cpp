@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace zz::test {
 namespace {
 
@@ -125,20 +127,17 @@ TEST_P(CliAssembledTest, ChipAndConversionHoldWhatTheFileSays) {
     ScratchDir dir(std::string("assembled") + c.chip);
     std::ofstream(dir / "in.asm") << "        list p=" << c.chip << "\n        include <p" << c.chip
                                   << ".inc>\n        " << c.source << "        end\n";
-    ASSERT_EQ(run_shell(dir, "cd '" + dir.path().string() + "' && gpasm -o in.hex in.asm").status,
-              0)
-        << read_text(dir / "stdout.txt") << "(install gputils: scripts/setup.sh)";
-    const std::string chip = std::string("--chip ") + c.chip + " ";
     const std::string in = "'" + (dir / "in.hex") + "'";
+    ASSERT_EQ(run_shell(dir, "gpasm -o " + in + " '" + (dir / "in.asm") + "'").status, 0)
+        << read_text(dir / "stdout.txt") << "(install gputils: scripts/setup.sh)";
     for (const std::string& run : {"--virtual-board --chip-save chip.hex program " + in,
                                    "convert " + in + " out.hex", "fuses " + in}) {
-        const RunResult r =
-            run_shell(dir, "cd '" + dir.path().string() + "' && '" + ZZ_CLI_PATH +
-                               "' --data-dir '" + ZZ_SOURCE_DIR + "/data' " + chip + run);
+        const RunResult r = run_cli_in(dir, std::string("--chip ") + c.chip + " " + run);
         EXPECT_EQ(r.status, 0) << run << ": " << r.err;
         EXPECT_EQ(r.err, "") << run;
-        if (run.starts_with("fuses"))
+        if (run.starts_with("fuses")) {
             EXPECT_THAT(r.out, HasSubstr(c.fuse));
+        }
     }
     const std::string cropped = in + " -intel -crop " + c.regions;
     for (const char* saved : {"chip.hex", "out.hex"}) {
@@ -158,11 +157,8 @@ TEST(CliFilesTest, WarningsNameWhatWasDroppedOrMissing) {
     std::ofstream(dir / "outside.hex") << ":020000000A30C4\n:020000040001F9\n:02000E00A43F0D\n"
                                           ":020000021000EC\n:0100000011EE\n:00000001FF\n";
     std::ofstream(dir / "empty.hex") << ":00000001FF\n";
-    const struct {
-        const char* arguments;
-        const char* err;
-        const char* out;
-    } cases[] = {
+    // The arguments, what stderr says, what stdout holds.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"--chip 16F877A checksum outside.hex",
          "Warning: outside.hex: data outside this chip dropped at 0x1000E-0x1000F, 0x10000\n",
          "Checksum 0x100A\n"}, // 8191 x 3FFF + 300A + 3FFF: not 3FA4
@@ -170,11 +166,11 @@ TEST(CliFilesTest, WarningsNameWhatWasDroppedOrMissing) {
          "Warning: the image holds no data: the chip will be left blank\n",
          "Information: Programming complete.\n"},
     };
-    for (const auto& c : cases) {
-        const RunResult r = run_cli_in(dir, c.arguments);
-        EXPECT_EQ(r.status, 0) << c.arguments;
-        EXPECT_EQ(r.err, c.err) << c.arguments;
-        EXPECT_THAT(r.out, HasSubstr(c.out)) << c.arguments;
+    for (const auto& [arguments, err, out] : cases) {
+        const RunResult r = run_cli_in(dir, arguments);
+        EXPECT_EQ(r.status, 0) << arguments;
+        EXPECT_EQ(r.err, err) << arguments;
+        EXPECT_THAT(r.out, HasSubstr(out)) << arguments;
     }
 }
 
@@ -197,7 +193,7 @@ TEST(CliFilesTest, BinaryImagesRoundTripByteForByte) {
 // Every save refuses a file made read-only, names it and leaves it as it was (also for root).
 TEST(CliFilesTest, SavesLeaveReadOnlyFilesAlone) {
     ScratchDir dir("readonly");
-    std::ofstream(dir / "in.hex") << ":0400200005000000D7\n:00000001FF\n";
+    std::ofstream(dir / "in.hex") << kNumberedImage;
     for (const char* arguments :
          {"convert in.hex locked.hex", "--virtual-board read locked.hex",
           "--virtual-board --chip-save locked.hex erase",
@@ -219,11 +215,7 @@ TEST(CliFilesTest, DumpPrintsGridRowsThenLabels) {
     std::ofstream(dir / "in.hex") << kImages[1].hex;
     const RunResult r = run_cli(dir, "--chip 16F84A dump '" + (dir / "in.hex") + "'");
     ASSERT_EQ(r.status, 0) << r.err;
-    std::istringstream lines(r.out);
-    std::string line;
-    std::vector<std::string> all;
-    while (std::getline(lines, line))
-        all.push_back(line);
+    const Strings all = lines_of(r.out);
     // 16F84A: header + 128 program rows + EEPROM header + 8 EEPROM rows, then 11 labels.
     ASSERT_EQ(all.size(), 1u + 128 + 1 + 8 + 11);
     EXPECT_EQ(std::count(all[1].begin(), all[1].end(), '\t'), 18);
@@ -274,7 +266,19 @@ TEST(CliFilesTest, BadUsageExitsTwo) {
                                   "--link x version",
                                   "--virtual-board serve-board",
                                   "--port /dev/ttyS0 serve-board",
-                                  "--virtual-chip NOSUCH serve-board"}) {
+                                  "--virtual-chip NOSUCH serve-board",
+                                  "records --since yesterday",
+                                  "records --since 2026-02-31",
+                                  "records --csv --json",
+                                  "records --csv --summary",
+                                  "records --serial rom",
+                                  "records --serial 12 --summary",
+                                  "records --values x.txt",
+                                  "records --log x.csv",
+                                  "sequence A --since 1h",
+                                  "--station s chips",
+                                  "--sequence LINE --no-serial program x.hex",
+                                  "--sequence LINE --serial-save program x.hex"}) {
         const RunResult r = run_cli(dir, arguments);
         EXPECT_EQ(r.status, 2) << arguments;
         EXPECT_THAT(r.err, HasSubstr("ze-zuzu-cli: ")) << arguments;

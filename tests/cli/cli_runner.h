@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,11 +20,13 @@ struct RunResult {
     std::string err;
 };
 
-// The lines of a program's output, without their line ends.
-inline std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
+using Strings = std::vector<std::string>;
+
+// The lines of a program's output without their line ends, or the fields of a line between `sep`.
+inline Strings lines_of(const std::string& text, char sep = '\n') {
+    Strings lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
+    for (std::string line; std::getline(in, line, sep);)
         lines.push_back(line);
     return lines;
 }
@@ -64,16 +68,33 @@ inline RunResult run_shell(const ScratchDir& dir, const std::string& command) {
     return result;
 }
 
+// The command line with `arguments` (already quoted for the shell), as a shell command.
+inline std::string cli_command(const std::string& arguments) {
+    return std::string("'") + ZZ_CLI_PATH + "' --data-dir '" + ZZ_SOURCE_DIR + "/data' " +
+           arguments;
+}
+
 // Runs the command line with `arguments` (already quoted for the shell).
 inline RunResult run_cli(const ScratchDir& dir, const std::string& arguments) {
-    return run_shell(dir, std::string("'") + ZZ_CLI_PATH + "' --data-dir '" + ZZ_SOURCE_DIR +
-                              "/data' " + arguments);
+    return run_shell(dir, cli_command(arguments));
 }
 
 // The same run from inside `dir`, so that file names may be given relative to it.
 inline RunResult run_cli_in(const ScratchDir& dir, const std::string& arguments) {
-    return run_shell(dir, "cd '" + dir.path().string() + "' && '" + ZZ_CLI_PATH + "' --data-dir '" +
-                              ZZ_SOURCE_DIR + "/data' " + arguments);
+    return run_shell(dir, "cd '" + dir.path().string() + "' && " + cli_command(arguments));
 }
+
+// Words 0x10 = 0005 (a serial number's low word) and 0x11 = 0000 of a 14-bit chip.
+constexpr const char* kNumberedImage = ":0400200005000000D7\n:00000001FF\n";
+
+// A test whose scratch folder is named after it and holds kNumberedImage as image.hex.
+class CliTest : public ::testing::Test {
+protected:
+    CliTest() : dir(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
+        std::ofstream(dir / "image.hex") << kNumberedImage;
+    }
+
+    ScratchDir dir;
+};
 
 } // namespace zz::test

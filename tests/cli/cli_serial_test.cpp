@@ -13,17 +13,11 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 
-// Words 0x10 = 0005 (the number's low word) and 0x11 = 0000.
-constexpr const char* kImage = ":0400200005000000D7\n:00000001FF\n";
 constexpr const char* kNumbered = "--virtual-board --chip 16F877A --serial rom --serial-start 10 "
                                   "--serial-end 11 ";
 
-class CliSerialTest : public ::testing::Test {
+class CliSerialTest : public CliTest {
 protected:
-    CliSerialTest() : dir(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
-        std::ofstream(dir / "image.hex") << kImage;
-    }
-
     // Word 0x10 of a chip or image file (in the record at byte address 0020); -1 without one.
     int word_10(const std::string& file) {
         for (const std::string& line : lines_of(read_text(file)))
@@ -32,8 +26,6 @@ protected:
         return -1;
     }
     std::string image() { return "'" + (dir / "image.hex") + "'"; }
-
-    ScratchDir dir;
 };
 
 TEST_F(CliSerialTest, ThreeChipsInARowHoldConsecutiveNumbersAndTheLogAgrees) {
@@ -63,10 +55,9 @@ TEST_F(CliSerialTest, ThreeChipsInARowHoldConsecutiveNumbersAndTheLogAgrees) {
 TEST_F(CliSerialTest, TwoCommandLinesSharingOneImageNeverRepeatANumber) {
     std::string both;
     for (const char* name : {"a", "b"})
-        both += std::string("('") + ZZ_CLI_PATH + "' --data-dir '" + ZZ_SOURCE_DIR + "/data' " +
-                kNumbered + "--serial-save --count 5 --quiet --chip-save '" + (dir / name) +
-                "%n.hex' --log '" + (dir / "log.csv") + "' program " + image() + "; echo $? >'" +
-                (dir / name) + ".status') & ";
+        both += "(" + cli_command(kNumbered) + "--serial-save --count 5 --quiet --chip-save '" +
+                (dir / name) + "%n.hex' --log '" + (dir / "log.csv") + "' program " + image() +
+                "; echo $? >'" + (dir / name) + ".status') & ";
     const RunResult r = run_shell(dir, "(" + both + "wait)");
     EXPECT_EQ(read_text(dir / "a.status"), "0\n") << r.err;
     EXPECT_EQ(read_text(dir / "b.status"), "0\n") << r.err;

@@ -15,16 +15,13 @@ namespace zz::test {
 namespace {
 
 using ::testing::HasSubstr;
-using Strings = std::vector<std::string>;
 
-constexpr const char* kImage = ":0400200005000000D7\n:00000001FF\n";
 constexpr const char* kDatabase = "zz_cli_test";
+const std::string kDb = std::string(" --db postgresql:///") + kDatabase;
+using Chips = std::vector<std::pair<std::string, std::string>>; // serial, result
 
-class PostgresCli : public ::testing::Test {
+class PostgresCli : public CliTest {
 protected:
-    PostgresCli() : dir(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
-        std::ofstream(dir / "image.hex") << kImage;
-    }
     void SetUp() override {
         if (!std::getenv("ZZ_TEST_POSTGRES"))
             GTEST_SKIP() << "PostgreSQL: run by the records_postgres test under pg_virtualenv";
@@ -37,44 +34,53 @@ protected:
     // `sequence` as station `station`.
     std::string station(const std::string& sequence, const std::string& station,
                         const std::string& options) {
-        return "'" + std::string(ZZ_CLI_PATH) + "' --data-dir '" + ZZ_SOURCE_DIR +
-               "/data' --db postgresql:///" + kDatabase +
-               " --chip 16F877A --serial rom --serial-start 10 --serial-end 11 --sequence " +
-               sequence + " --station " + station + " " + options + " program '" +
-               (dir / "image.hex") + "'";
+        return cli_command(kDb +
+                           " --chip 16F877A --serial rom --serial-start 10 --serial-end 11 "
+                           "--sequence " +
+                           sequence + " --station " + station + " " + options + " program '" +
+                           (dir / "image.hex") + "'");
     }
     // What `records --json` holds of the sequence: each chip's serial and result.
-    std::vector<std::pair<std::string, std::string>> on_record(const std::string& sequence) {
-        const RunResult r = run_cli(dir, std::string("--db postgresql:///") + kDatabase +
-                                             " --json records --sequence " + sequence);
+    Chips on_record(const std::string& sequence) {
+        const RunResult r = run_cli(dir, kDb + " --json records --sequence " + sequence);
         EXPECT_EQ(r.status, 0) << r.err;
         static const std::regex kChip(R"re("serial":"([0-9A-F]*)".*"result":"([a-z]+)")re");
-        std::vector<std::pair<std::string, std::string>> chips;
-        for (const std::string& line : lines_of(r.out)) {
-            std::smatch m;
-            if (std::regex_search(line, m, kChip))
-                chips.emplace_back(m[1], m[2]);
-        }
+        Chips chips;
+        for (std::sregex_iterator m(r.out.begin(), r.out.end(), kChip), end; m != end; ++m)
+            chips.emplace_back((*m)[1], (*m)[2]);
         return chips;
     }
-    // The start of a script that works in the test's folder.
-    std::string in_dir() const { return "cd '" + dir.path().string() + "' || exit 1; "; }
-    // A shell line that waits until `sql` on the test's database prints a line that `test`
-    // (a shell condition on $v) accepts.
-    static std::string until(const std::string& sql, const std::string& test) {
-        return std::string("until v=$(psql -XtA -d ") + kDatabase + " -c \"" + sql +
-               "\" 2>/dev/null); " + test + " 2>/dev/null; do sleep 0.01; done; ";
+    // Runs `station` (a command line) in the test's folder until 5 chips are on record, stops it,
+    // gives the server `action` (pg_ctlcluster), lets the station go on and prints "exit=" its
+    // status; a stopped server is started again. Skipped where pg_ctlcluster does not know the
+    // server.
+    RunResult under_server(const std::string& station, const std::string& action) {
+        const RunResult r = run_shell(
+            dir, "(cd '" + dir.path().string() +
+                     "' || exit 1; cluster=$(pg_lsclusters --no-header | awk -v port=\"$PGPORT\" "
+                     "'$3 == port {print $1, $2}'); [ -n \"$cluster\" ] || { echo no-cluster; "
+                     "exit 0; }; " +
+                     station + " & pid=$!; until v=$(psql -XtA -d " + kDatabase +
+                     " -c \"SELECT count(*) FROM records\" 2>/dev/null); [ \"$v\" -ge 5 ] "
+                     "2>/dev/null; do sleep 0.01; done; kill -STOP $pid; pg_ctlcluster $cluster " +
+                     action + "; kill -CONT $pid; wait $pid; echo exit=$?; [ " + action +
+                     " != stop ] || pg_ctlcluster $cluster start)");
+        if (r.out == "no-cluster\n")
+            [] { GTEST_SKIP() << "pg_ctlcluster does not know the server on $PGPORT"; }();
+        return r;
     }
-
-    ScratchDir dir;
 };
 
-// Every number once, and together they are the run of numbers from the first on.
-void expect_consecutive(const std::vector<std::pair<std::string, std::string>>& chips,
-                        std::size_t count) {
+// Every number once, and together they are the run of numbers from the first on; with `result`,
+// every chip's.
+void expect_consecutive(const Chips& chips, std::size_t count, const char* result = nullptr) {
     std::set<std::string> serials;
-    for (const auto& chip : chips)
+    for (const auto& chip : chips) {
         serials.insert(chip.first);
+        if (result) {
+            EXPECT_EQ(chip.second, result) << chip.first;
+        }
+    }
     EXPECT_EQ(serials.size(), chips.size()) << "a number twice";
     EXPECT_EQ(chips.size(), count);
     std::set<std::string> expected;
@@ -87,26 +93,21 @@ void expect_consecutive(const std::vector<std::pair<std::string, std::string>>& 
 }
 
 TEST_F(PostgresCli, ThreeStationsOfTwoBoardsEachShareOneSequence) {
-    std::string script;
-    for (int n = 1; n <= 3; ++n)
-        script += station("LINE", "station-" + std::to_string(n),
-                          "--virtual-boards 2 --count 4 --quiet") +
-                  " >out" + std::to_string(n) + " 2>&1 & p" + std::to_string(n) + "=$!; ";
-    script = in_dir() + script + "wait $p1; a=$?; wait $p2; b=$?; wait $p3; c=$?; echo $a $b $c";
-    const RunResult r = run_shell(dir, script);
+    std::string script = "cd '" + dir.path().string() + "' || exit 1; ";
+    for (const std::string n : {"1", "2", "3"})
+        script += station("LINE", "station-" + n, "--virtual-boards 2 --count 4 --quiet") +
+                  " >out" + n + " 2>&1 & p" + n + "=$!; ";
+    const RunResult r =
+        run_shell(dir, script + "wait $p1; a=$?; wait $p2; b=$?; wait $p3; c=$?; echo $a $b $c");
     ASSERT_EQ(r.out, "0 0 0\n") << read_text(dir / "out1") << read_text(dir / "out2");
-    const auto chips = on_record("LINE");
-    expect_consecutive(chips, 24);
-    for (const auto& chip : chips)
-        EXPECT_EQ(chip.second, "passed") << chip.first;
-    const Strings summary = lines_of(
-        run_cli(dir, std::string("--db postgresql:///") + kDatabase + " records --summary").out);
+    expect_consecutive(on_record("LINE"), 24, "passed");
+    const Strings summary = lines_of(run_cli(dir, kDb + " records --summary").out);
     ASSERT_EQ(summary.size(), 6u);
-    for (int n = 1; n <= 3; ++n)
-        for (int board = 1; board <= 2; ++board)
-            EXPECT_THAT(summary, ::testing::Contains(::testing::StartsWith(
-                                     "station-" + std::to_string(n) + "\tVirtual board " +
-                                     std::to_string(board) + "\t4 passed\t0 failed")));
+    for (const std::string n : {"1", "2", "3"})
+        for (const std::string board : {"1", "2"})
+            EXPECT_THAT(summary,
+                        ::testing::Contains(::testing::StartsWith(
+                            "station-" + n + "\tVirtual board " + board + "\t4 passed\t0 failed")));
 }
 
 // Stopped while a chip holds a reserved number, then killed: the number is on record as
@@ -140,48 +141,32 @@ TEST_F(PostgresCli, AStationKilledMidChipLeavesAnAbandonedNumberAndNoDoubles) {
 // The server restarts while the station is stopped between statements; it carries on with new
 // connections and every chip is on record once.
 TEST_F(PostgresCli, AServerRestartedUnderARunningStationIsSurvived) {
-    const std::string script =
-        "cluster=$(pg_lsclusters --no-header | awk -v port=\"$PGPORT\" '$3 == port {print $1, "
-        "$2}'); [ -n \"$cluster\" ] || { echo no-cluster; exit 0; }; " +
-        station("RESTART", "steady", "--virtual-board --count 300 --quiet") +
-        " >out 2>&1 & pid=$!; " + until("SELECT count(*) FROM records", "[ \"$v\" -ge 5 ]") +
-        "kill -STOP $pid; pg_ctlcluster $cluster restart; kill -CONT $pid; wait $pid; "
-        "echo exit=$?";
-    const RunResult r = run_shell(dir, in_dir() + script);
-    if (r.out == "no-cluster\n")
-        GTEST_SKIP() << "pg_ctlcluster does not know the server on $PGPORT";
+    const RunResult r = under_server(
+        station("RESTART", "steady", "--virtual-board --count 300 --quiet") + " >out 2>&1",
+        "restart");
+    if (IsSkipped())
+        return;
     ASSERT_EQ(r.out, "exit=0\n") << r.err << read_text(dir / "out");
-    const auto chips = on_record("RESTART");
-    expect_consecutive(chips, 300);
-    for (const auto& chip : chips)
-        EXPECT_EQ(chip.second, "passed") << chip.first;
+    expect_consecutive(on_record("RESTART"), 300, "passed");
 }
 
 // The server stops under a running station: the station stops after its chip with a message
 // naming the database, and once the server is back every chip it programmed is on record.
 TEST_F(PostgresCli, AServerLostUnderARunningStationStopsItAndLosesNoChip) {
-    const std::string script =
-        "cluster=$(pg_lsclusters --no-header | awk -v port=\"$PGPORT\" '$3 == port {print $1, "
-        "$2}'); [ -n \"$cluster\" ] || { echo no-cluster; exit 0; }; " +
-        station("LOST", "lossy", "--virtual-board --count 100000") + " >out 2>err & pid=$!; " +
-        until("SELECT count(*) FROM records", "[ \"$v\" -ge 5 ]") +
-        "kill -STOP $pid; pg_ctlcluster $cluster stop; kill -CONT $pid; wait $pid; "
-        "echo exit=$?; pg_ctlcluster $cluster start";
-    const RunResult r = run_shell(dir, "(" + in_dir() + script + ")");
-    if (r.out == "no-cluster\n")
-        GTEST_SKIP() << "pg_ctlcluster does not know the server on $PGPORT";
+    const RunResult r = under_server(
+        station("LOST", "lossy", "--virtual-board --count 100000") + " >out 2>err", "stop");
+    if (IsSkipped())
+        return;
     ASSERT_EQ(r.out, "exit=1\n") << r.err;
     const std::string err = read_text(dir / "err");
     EXPECT_THAT(err, HasSubstr("postgresql:///zz_cli_test"));
     EXPECT_THAT(
         err, ::testing::AnyOf(HasSubstr("cannot be reached"), HasSubstr("No serial number taken")));
-    std::set<std::string> programmed;
+    const std::string out = read_text(dir / "out");
     static const std::regex kLine(R"(Chip [0-9]+: serial number ([0-9A-F]+))");
-    for (const std::string& line : lines_of(read_text(dir / "out"))) {
-        std::smatch m;
-        if (std::regex_search(line, m, kLine))
-            programmed.insert(m[1]);
-    }
+    std::set<std::string> programmed;
+    for (std::sregex_iterator m(out.begin(), out.end(), kLine), end; m != end; ++m)
+        programmed.insert((*m)[1]);
     std::set<std::string> on_file;
     for (const auto& chip : on_record("LOST"))
         on_file.insert(chip.first);

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <tuple>
 
@@ -224,24 +223,20 @@ TEST_F(IncDataTest, TheSharedSequenceIsChosenWithItsName) {
     store(0x10, 0x11, true);
     chip.ROMsize = 0x2000;
     IncDataModel m(chip, settings, enabled, busy, op, {}, &choice);
-    EXPECT_TRUE(m.CheckBox5.checked.get() && m.CheckBox5.enabled.get() && m.Edit4.enabled.get());
+    // The sequence box, its name and "save the image" enabled.
+    const auto enabled_now = [&] {
+        return std::tuple(m.CheckBox5.enabled.get(), m.Edit4.enabled.get(),
+                          m.CheckBox4.enabled.get());
+    };
+    EXPECT_TRUE(m.CheckBox5.checked.get());
     EXPECT_EQ(m.Edit4.text.get(), "LINE");
-    EXPECT_FALSE(m.CheckBox4.enabled.get()); // the image file is left alone
-    struct Step {
-        std::function<void()> act;
-        bool box_enabled, name_enabled, save_enabled;
-    };
-    const Step steps[] = {
-        {[&] { m.CheckBox5Click(false); }, true, false, true},
-        {[&] { m.CheckBox1Click(false); }, false, false, true},
-        {[&] { m.CheckBox1Click(true); }, true, true, false}, // the stored choice again
-    };
-    for (const Step& step : steps) {
-        step.act();
-        EXPECT_EQ(
-            std::tuple(m.CheckBox5.enabled.get(), m.Edit4.enabled.get(), m.CheckBox4.enabled.get()),
-            std::tuple(step.box_enabled, step.name_enabled, step.save_enabled));
-    }
+    EXPECT_EQ(enabled_now(), std::tuple(true, true, false)); // the image file is left alone
+    m.CheckBox5Click(false);
+    EXPECT_EQ(enabled_now(), std::tuple(true, false, true));
+    m.CheckBox1Click(false);
+    EXPECT_EQ(enabled_now(), std::tuple(false, false, true));
+    m.CheckBox1Click(true);
+    EXPECT_EQ(enabled_now(), std::tuple(true, true, false)); // the stored choice again
     m.Edit4.text = "  ";
     EXPECT_FALSE(m.Button1Click());
     EXPECT_EQ(op.texts().back(), inc_texts::kNoSequenceName);
