@@ -11,10 +11,14 @@ bool is_production(const std::string& command) {
     return command == "program" || command == "auto";
 }
 
-// Refuses `option` unless the command is one of `commands` (a text for the message).
-void belongs(bool given, bool allowed, const char* option, const char* commands) {
+// Refuses `options` unless the command is one of `commands` (texts for the message: "--db", or
+// "--a and --b" for several).
+void belongs(bool given, bool allowed, std::string_view options, const char* commands) {
     if (given && !allowed)
-        throw UsageError(std::string(option) + " belongs to " + commands);
+        throw UsageError(
+            std::string(options) +
+            (options.find(" and ") == std::string_view::npos ? " belongs to " : " belong to ") +
+            commands);
 }
 
 } // namespace
