@@ -5,6 +5,7 @@
 #include "gui/dialogs/inc_data_dialog.h"
 #include "gui/dialogs/records_dialog.h"
 #include "gui/main_menu.h"
+#include "gui/window_face.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -35,12 +36,7 @@ MainWindow::MainWindow(Session& session, Desktop& desktop, std::filesystem::path
     build_main_menu(menuBar());
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    // 8 point, narrowed where the desktop has a condensed face, so the captions fit the fixed
-    // layout the way the classic 8 point dialog font does.
-    QFont font = client->font();
-    font.setPointSize(8);
-    font.setStretch(QFont::SemiCondensed);
-    client->setFont(font);
+    use_window_face(client);
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
     build_panels(client);

@@ -1,6 +1,7 @@
 #include "gui/dialogs/inc_data_dialog.h"
 
 #include "gui/bindings.h"
+#include "gui/window_face.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -57,11 +58,7 @@ IncDataDialog::IncDataDialog(Session& session, Operator& op, QWidget* parent)
 }
 
 void IncDataDialog::build() {
-    // The main window's 8 point face, so the captions fit the fixed layout.
-    QFont face = font();
-    face.setPointSize(8);
-    face.setStretch(QFont::SemiCondensed);
-    setFont(face);
+    use_window_face(this);
     setFixedSize(400, 340);
     control<QCheckBox>(this, "CheckBox1", "Serial Number Enabled", {12, 8, 376, 20});
     auto* region =

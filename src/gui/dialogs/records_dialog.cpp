@@ -2,6 +2,7 @@
 
 #include "gui/dialogs/hour_chart.h"
 #include "gui/dialogs/records_table_model.h"
+#include "gui/window_face.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -51,11 +52,7 @@ RecordsDialog::RecordsDialog(Session& session, QWidget* parent)
 }
 
 void RecordsDialog::build() {
-    // The main window's 8 point face.
-    QFont face = font();
-    face.setPointSize(8);
-    face.setStretch(QFont::SemiCondensed);
-    setFont(face);
+    use_window_face(this);
     resize(660, 460);
     auto* layout = new QVBoxLayout(this);
     auto* filter_row = new QHBoxLayout;
