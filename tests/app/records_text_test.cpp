@@ -106,9 +106,9 @@ TEST(SequenceValues, OneHexValuePerLineEachOnce) {
         {"01\n0x02\n", "Line 2: \"0x02\" is not a hex value"},
         {"0A\n\n0a\n", "Line 3: 0A is on line 1 already"},
     };
-    for (const auto& [text, message] : broken)
-        EXPECT_THAT([&] { parse_sequence_values(text); },
-                    ::testing::ThrowsMessage<std::invalid_argument>(StrEq(message)));
+    for (const auto& c : broken)
+        EXPECT_THAT([&c] { parse_sequence_values(c.first); },
+                    ::testing::ThrowsMessage<std::invalid_argument>(StrEq(c.second)));
 }
 
 TEST(ImageDigest, Sha256OfBytesAndFiles) {
