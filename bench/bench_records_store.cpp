@@ -5,7 +5,7 @@
 // sets them), in a database "zz_records_bench" that is made afresh:
 //     pg_virtualenv build/bench/bench_records_store
 // Usage: bench_records_store [CHIPS]
-#include "app/records_store.h"
+#include "records/records_store.h"
 #include "ops/chip_commands.h"
 #include "program_bench.h"
 #include "wire_bound.h"

@@ -4,8 +4,8 @@
 #include "app/control_states.h"
 #include "app/failure_tap.h"
 #include "app/option_flags.h"
-#include "app/production_log.h"
-#include "app/serial_number.h"
+#include "records/production_log.h"
+#include "files/serial_number.h"
 #include "app/settings_file.h"
 #include "app/station.h"
 #include "base/loop.h"
@@ -16,6 +16,7 @@
 #include "device/buffer.h"
 #include "device/chip_database.h"
 #include "device/chip_params.h"
+#include "dialogs/fuse/fuse_command.h"
 #include "files/grid_layout.h"
 #include "files/hex_import.h"
 #include "link/board_discovery.h"
@@ -133,6 +134,8 @@ public:
     Link& link() { return link_; }
     BoardDiscovery& discovery() { return discovery_; }
     ChipContext chip_context();
+    // The fuse editor's view of the selected chip and its buffer.
+    FuseTarget fuse_target() { return FuseTarget{link_, chip_, buffer, ComboBox1}; }
 
     Buffer buffer;
     OptionFlags flags;

@@ -1,8 +1,8 @@
 // Each chip the Program command or the production loop finishes: its number from the station's
 // sequence (or the image file), and its record in the CSV log and the station's store.
-#include "app/record_time.h"
+#include "records/record_time.h"
 #include "app/session.h"
-#include "app/sha256.h"
+#include "base/sha256.h"
 #include "base/hex_text.h"
 #include "base/text_lines.h"
 #include "files/blank_image.h"

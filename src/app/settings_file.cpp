@@ -100,4 +100,21 @@ std::filesystem::path settings_path(const std::filesystem::path& program_dir) {
     return folder / kSettingsFileName;
 }
 
+SerialSettings serial_settings_of(const AppSettings& a) {
+    return SerialSettings{a.inc_start_add, a.inc_end_add, a.inc_step,  a.inc_rom, a.inc_eeprom,
+                          a.inc_hiadd,     a.inc_nohigh,  a.inc_16bit, a.inc_save};
+}
+
+void store_serial_settings(AppSettings& a, const SerialSettings& s) {
+    a.inc_start_add = s.inc_start_add;
+    a.inc_end_add = s.inc_end_add;
+    a.inc_step = s.inc_step;
+    a.inc_rom = s.inc_rom;
+    a.inc_eeprom = s.inc_eeprom;
+    a.inc_hiadd = s.inc_hiadd;
+    a.inc_nohigh = s.inc_nohigh;
+    a.inc_16bit = s.inc_16bit;
+    a.inc_save = s.inc_save;
+}
+
 } // namespace zz

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/serial_number.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -37,6 +39,10 @@ struct AppSettings {
 
     bool operator==(const AppSettings&) const = default;
 };
+
+SerialSettings serial_settings_of(const AppSettings& settings);
+// Writes the nine keys into `settings`; inc_enabled is the caller's.
+void store_serial_settings(AppSettings& settings, const SerialSettings& serial);
 
 inline constexpr const char* kSettingsFileName = "ze-zuzu.ini";
 

@@ -6,9 +6,9 @@
 // A front end settles the plan before any board is touched, opens the station (the store), puts
 // each board's session to work for it with serve(), and runs the boards with run_boards(); the
 // sessions then take their numbers from and put their chips on record through it.
-#include "app/production_log.h"
-#include "app/records_store.h"
-#include "app/serial_number.h"
+#include "records/production_log.h"
+#include "records/records_store.h"
+#include "files/serial_number.h"
 
 #include <atomic>
 #include <filesystem>

@@ -86,7 +86,7 @@ int fuses_command(CliContext& c) {
     if (with_image)
         if (const int status = load_file(c, c.options.args[0]); status != kSuccess)
             return status;
-    FuseCommand command(c.session);
+    FuseCommand command(c.session.fuse_target());
     command.run([&](FuseEditor& editor) {
         list_settings(c, editor, with_image);
         if (with_image)
@@ -106,7 +106,7 @@ int apply_fuse_edits(CliContext& c) {
         return kBadInput;
     }
     std::string refusal;
-    FuseCommand command(c.session);
+    FuseCommand command(c.session.fuse_target());
     command.run([&](FuseEditor& editor) {
         refusal = edit(editor, edits);
         if (refusal.empty())

@@ -1,7 +1,7 @@
 #include "cli/records_command.h"
 
-#include "app/record_time.h"
-#include "app/records_store.h"
+#include "records/record_time.h"
+#include "records/records_store.h"
 #include "cli/cli_context.h"
 
 #include <cstdio>

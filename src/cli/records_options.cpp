@@ -1,6 +1,6 @@
 #include "cli/records_options.h"
 
-#include "app/record_time.h"
+#include "records/record_time.h"
 #include "cli/cli_options.h"
 
 namespace zz::cli {

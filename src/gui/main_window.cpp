@@ -107,7 +107,7 @@ void MainWindow::wire_commands() {
     on_click("N29", [&s] { s.auto_find_command(); });
     on_click("N24", [this] { desktop_.open_help(data_dir_ / kManualFile); });
     on_click("N26", [&s] { s.hardware_version_command(); });
-    auto fuses = std::make_shared<FuseCommand>(s);
+    auto fuses = std::make_shared<FuseCommand>(s.fuse_target());
     for (const char* name : {"Button3", "N19"})
         on_click(name, [this, fuses] { open_fuse_dialog(*fuses, this); });
     on_click("N21", [this] { open_inc_data_dialog(this, session_, desktop_); });

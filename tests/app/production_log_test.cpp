@@ -1,6 +1,6 @@
 // The production log's CSV fields and times, and the number reservation in the image file that
 // sessions on several threads share (several programs: tests/cli).
-#include "app/production_log.h"
+#include "records/production_log.h"
 #include "app/serial_reservation.h"
 #include "device/temp_folder.h"
 #include "files/hex_export.h"

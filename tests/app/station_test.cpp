@@ -1,10 +1,10 @@
 // The production station on virtual boards and virtual time: numbers from the store's sequence,
 // every chip on record, several boards on their own threads, and a store that goes away.
-#include "app/sha256.h"
+#include "base/sha256.h"
 #include "base/hex_text.h"
 #include "device/chip_database.h"
 #include "files/hex_export.h"
-#include "records_env.h"
+#include "records/records_env.h"
 #include "session_env.h"
 #include "sim/socket_operator.h"
 

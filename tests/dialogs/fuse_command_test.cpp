@@ -27,7 +27,7 @@ struct Fixture {
     }
     SessionParts parts;
     Session session{parts.env(ZZ_SOURCE_DIR "/data")};
-    FuseCommand command{session};
+    FuseCommand command{session.fuse_target()};
 };
 
 TEST(FuseCommand, AfterOkOrCancelTheBandGapLabelAndChecksumFollowWord1) {
@@ -57,7 +57,7 @@ TEST(FuseCommand, UnreadableLinesAreReportedOncePerChip) {
     Session session(parts.env(data.path()));
     session.ComboBox1 = "BAD";
     session.chip_changed();
-    FuseCommand command(session);
+    FuseCommand command(session.fuse_target());
     for (int opening = 0; opening < 2; ++opening)
         command.run([](FuseEditor& editor) { EXPECT_EQ(editor.settings().size(), 1u); });
     ASSERT_EQ(parts.op.messages.size(), 1u);

@@ -1,6 +1,6 @@
 // The rules of the "Production Records" view: the last chips newest first, the serial-number
 // filter, today's hours as bars, and what it says without a store.
-#include "app/records_env.h"
+#include "records/records_env.h"
 #include "dialogs/records/records_view_model.h"
 
 #include <gtest/gtest.h>

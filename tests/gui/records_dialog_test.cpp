@@ -1,7 +1,7 @@
 // "Production Records..." in the window: the chips of a run on the virtual board appear as they
 // finish, the serial-number filter, the chart, and numbers taken from the shared sequence that
 // the Serial Number dialog chooses.
-#include "app/records_env.h"
+#include "records/records_env.h"
 #include "gui/dialogs/inc_data_dialog.h"
 #include "gui/dialogs/records_dialog.h"
 #include "gui/dialogs/records_table_model.h"

@@ -6,10 +6,10 @@
 namespace zz {
 
 void FuseCommand::run(const std::function<void(FuseEditor&)>& show) {
-    if (session_.link().Busy || session_.chip().is_serial_eeprom())
+    if (target_.link.Busy || target_.chip.is_serial_eeprom())
         return;
     {
-        FuseEditor editor(session_.chip(), session_.buffer);
+        FuseEditor editor(target_.chip, target_.buffer);
         warn_unreadable(editor);
         show(editor);
     }
@@ -19,27 +19,27 @@ void FuseCommand::run(const std::function<void(FuseEditor&)>& show) {
 void FuseCommand::warn_unreadable(const FuseEditor& editor) {
     if (editor.unreadable_lines().empty())
         return;
-    const std::string chip = session_.ComboBox1.get();
-    if (!warned_.insert(std::to_string(session_.ProgrammerModel.get()) + "/" + chip).second)
+    const std::string chip = target_.chip_name.get();
+    if (!warned_.insert(std::to_string(target_.link.ProgrammerModel.get()) + "/" + chip).second)
         return;
     std::string lines;
     for (const int n : editor.unreadable_lines())
         lines += (lines.empty() ? "LIST" : ", LIST") + std::to_string(n);
-    session_.link().op().show_message("The fuse lines " + lines + " of the chip " + chip +
+    target_.link.op().show_message("The fuse lines " + lines + " of the chip " + chip +
                                           " cannot be read.\r\nThe fuse editor leaves them out.",
                                       "Warning", Icon::Warning);
 }
 
 void FuseCommand::after_close() {
-    Buffer& buffer = session_.buffer;
-    const ChipParams& chip = session_.chip();
+    Buffer& buffer = target_.buffer;
+    const ChipParams& chip = target_.chip;
     if (chip.BandGap) {
         const std::string& word1 = buffer.lab_fuse(1).get();
         if (const std::string caption = bandgap_caption(word1.size() > 2 ? word1[2] : ' ');
             !caption.empty())
             buffer.lab_band = caption;
     }
-    pump_delay(session_.link().loop(), 0);
+    pump_delay(target_.link.loop(), 0);
     calc_checksum(chip, buffer);
 }
 

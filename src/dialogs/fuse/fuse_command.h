@@ -1,7 +1,10 @@
 #pragma once
 
-#include "app/session.h"
+#include "base/observable.h"
+#include "device/buffer.h"
+#include "device/chip_params.h"
 #include "dialogs/fuse/fuse_editor.h"
+#include "link/link.h"
 
 #include <functional>
 #include <set>
@@ -9,11 +12,20 @@
 
 namespace zz {
 
-// The "Fuses" button and "&View/Edit Fuses And ID": the fuse editor over the session's chip and
-// buffer. Lives as long as the window (or the command line run) that offers it.
+// What the fuse editor works on: the selected chip (by its parameters and its name), its buffer,
+// and the link whose Busy flag, clock and person it shares.
+struct FuseTarget {
+    Link& link;
+    const ChipParams& chip;
+    Buffer& buffer;
+    const Value<std::string>& chip_name;
+};
+
+// The "Fuses" button and "&View/Edit Fuses And ID": the fuse editor over the selected chip and
+// its buffer. Lives as long as the window (or the command line run) that offers it.
 class FuseCommand {
 public:
-    explicit FuseCommand(Session& session) : session_(session) {}
+    explicit FuseCommand(FuseTarget target) : target_(target) {}
 
     // Does nothing while an operation runs or for a serial EEPROM. Otherwise builds the editor,
     // warns once per chip about fuse lines it cannot read, and hands the editor to `show`, which
@@ -25,7 +37,7 @@ private:
     void warn_unreadable(const FuseEditor& editor);
     void after_close();
 
-    Session& session_;
+    FuseTarget target_;
     std::set<std::string> warned_; // model and chip name
 };
 

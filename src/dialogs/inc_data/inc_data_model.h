@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/serial_number.h"
+#include "files/serial_number.h"
 #include "base/observable.h"
 #include "base/operator.h"
 #include "device/chip_params.h"

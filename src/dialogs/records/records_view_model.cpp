@@ -1,7 +1,7 @@
 #include "dialogs/records/records_view_model.h"
 
-#include "app/production_log.h"
-#include "app/record_time.h"
+#include "records/production_log.h"
+#include "records/record_time.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/records_store.h"
+#include "records/records_store.h"
 
 #include <array>
 #include <cstdint>

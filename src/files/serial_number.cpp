@@ -1,4 +1,4 @@
-#include "app/serial_number.h"
+#include "files/serial_number.h"
 
 #include "base/hex_text.h"
 #include "files/checksum.h"
@@ -231,23 +231,6 @@ std::string next_serial_text(std::string_view text, const SerialCounting& c) {
                       next.replace(begin, length, digits);
                   });
     return next;
-}
-
-SerialSettings serial_settings_of(const AppSettings& a) {
-    return SerialSettings{a.inc_start_add, a.inc_end_add, a.inc_step,  a.inc_rom, a.inc_eeprom,
-                          a.inc_hiadd,     a.inc_nohigh,  a.inc_16bit, a.inc_save};
-}
-
-void store_serial_settings(AppSettings& a, const SerialSettings& s) {
-    a.inc_start_add = s.inc_start_add;
-    a.inc_end_add = s.inc_end_add;
-    a.inc_step = s.inc_step;
-    a.inc_rom = s.inc_rom;
-    a.inc_eeprom = s.inc_eeprom;
-    a.inc_hiadd = s.inc_hiadd;
-    a.inc_nohigh = s.inc_nohigh;
-    a.inc_16bit = s.inc_16bit;
-    a.inc_save = s.inc_save;
 }
 
 SerialRegion serial_region(const SerialSettings& s) {

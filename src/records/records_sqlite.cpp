@@ -1,6 +1,6 @@
-#include "app/records_sqlite.h"
+#include "records/records_sqlite.h"
 
-#include "app/process_identity.h"
+#include "records/process_identity.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/records_backend.h"
+#include "records/records_backend.h"
 
 struct pg_conn;
 

@@ -2,7 +2,7 @@
 // What the records store needs of a database: statements with parameters, a write transaction,
 // and the few things SQLite and PostgreSQL do differently. Internal to the store; the rest of
 // the program uses RecordsStore (records_store.h).
-#include "app/store_uri.h"
+#include "records/store_uri.h"
 
 #include <cstdint>
 #include <initializer_list>

@@ -1,7 +1,7 @@
 // What the records store reads and shows: its URIs (and what it says of one it cannot reach),
 // list files, the images' SHA-256, and a record as a line of the CSV production log.
-#include "app/chip_record.h"
-#include "app/sha256.h"
+#include "records/chip_record.h"
+#include "base/sha256.h"
 #include "records_env.h"
 
 #include <gmock/gmock.h>

@@ -1,7 +1,7 @@
 // The records store's contract, run on SQLite here and on a real PostgreSQL server by the
 // records_postgres test (pg_virtualenv): sequences, reservations across processes, processes
 // that die, the schema's versions, the summaries, and records kept while the database is away.
-#include "app/records_schema.h"
+#include "records/records_schema.h"
 #include "records_env.h"
 
 #include <gmock/gmock.h>

@@ -1,4 +1,4 @@
-#include "app/production_log.h"
+#include "records/production_log.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // The serial number in the buffer: units, moduli, Hex and packed-decimal Dec, carries, wrap
 // and the user ID.
-#include "app/serial_number.h"
+#include "files/serial_number.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/records_postgres.h"
+#include "records/records_postgres.h"
 
 #include "base/text_lines.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/chip_record.h"
-#include "app/records_backend.h"
+#include "records/chip_record.h"
+#include "records/records_backend.h"
 
 #include <string>
 #include <vector>

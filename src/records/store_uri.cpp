@@ -1,4 +1,4 @@
-#include "app/store_uri.h"
+#include "records/store_uri.h"
 
 #include <cstdlib>
 #include <pwd.h>

@@ -1,6 +1,6 @@
-#include "app/records_schema.h"
+#include "records/records_schema.h"
 
-#include "app/record_time.h"
+#include "records/record_time.h"
 
 #include <array>
 #include <random>

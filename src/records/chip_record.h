@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/production_log.h"
+#include "records/production_log.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 // The sequences' rows and the taking of their next value, inside the store's transactions.
-#include "app/records_backend.h"
-#include "app/records_store.h"
+#include "records/records_backend.h"
+#include "records/records_store.h"
 
 #include <optional>
 #include <string>

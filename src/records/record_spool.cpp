@@ -1,6 +1,6 @@
-#include "app/record_spool.h"
+#include "records/record_spool.h"
 
-#include "app/records_schema.h"
+#include "records/records_schema.h"
 
 namespace zz {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The two databases the store contract runs on, what a StoreError says, and a database
 // connection that goes away on command.
-#include "app/records_store.h"
+#include "records/records_store.h"
 #include "device/temp_folder.h"
 
 #include <gmock/gmock.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/chip_record.h"
-#include "app/records_sqlite.h"
+#include "records/chip_record.h"
+#include "records/records_sqlite.h"
 
 #include <filesystem>
 #include <memory>

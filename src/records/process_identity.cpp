@@ -1,4 +1,4 @@
-#include "app/process_identity.h"
+#include "records/process_identity.h"
 
 #include <fstream>
 #include <sstream>

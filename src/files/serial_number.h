@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/settings_file.h"
 #include "device/buffer.h"
 #include "device/chip_params.h"
 
@@ -25,10 +24,6 @@ struct SerialSettings {
 
     bool operator==(const SerialSettings&) const = default;
 };
-
-SerialSettings serial_settings_of(const AppSettings& settings);
-// Writes the nine keys into `settings`; inc_enabled is the caller's.
-void store_serial_settings(AppSettings& settings, const SerialSettings& serial);
 
 enum class SerialRegion { rom, eeprom, id };
 SerialRegion serial_region(const SerialSettings& serial);

@@ -1,4 +1,4 @@
-#include "app/record_time.h"
+#include "records/record_time.h"
 
 #include <chrono>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "app/records_sequences.h"
+#include "records/records_sequences.h"
 
 #include <algorithm>
 

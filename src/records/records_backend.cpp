@@ -1,7 +1,7 @@
-#include "app/records_backend.h"
+#include "records/records_backend.h"
 
-#include "app/records_postgres.h"
-#include "app/records_sqlite.h"
+#include "records/records_postgres.h"
+#include "records/records_sqlite.h"
 
 #include <charconv>
 

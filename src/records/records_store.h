@@ -12,9 +12,9 @@
 //
 // A chip numbered without a sequence (or not at all) is recorded with add(). One store may be
 // shared by the sessions of several boards on their own threads: its calls take turns.
-#include "app/chip_record.h"
-#include "app/records_backend.h"
-#include "app/serial_number.h"
+#include "records/chip_record.h"
+#include "records/records_backend.h"
+#include "files/serial_number.h"
 
 #include <array>
 #include <filesystem>

@@ -1,12 +1,12 @@
 // Opening the store, its session, numbers reserved and chips recorded, and what happens when the
 // database goes away.
-#include "app/records_store.h"
+#include "records/records_store.h"
 
-#include "app/process_identity.h"
-#include "app/record_spool.h"
-#include "app/record_time.h"
-#include "app/records_schema.h"
-#include "app/records_sequences.h"
+#include "records/process_identity.h"
+#include "records/record_spool.h"
+#include "records/record_time.h"
+#include "records/records_schema.h"
+#include "records/records_sequences.h"
 
 namespace zz {
 

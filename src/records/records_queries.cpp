@@ -1,8 +1,8 @@
 // What the store answers: the records, the summary per station and port, the hours of a day,
 // a sequence's state; and the making of list sequences.
-#include "app/records_schema.h"
-#include "app/records_sequences.h"
-#include "app/records_store.h"
+#include "records/records_schema.h"
+#include "records/records_sequences.h"
+#include "records/records_store.h"
 
 #include <algorithm>
 #include <ctime>

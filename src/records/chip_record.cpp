@@ -1,4 +1,4 @@
-#include "app/chip_record.h"
+#include "records/chip_record.h"
 
 #include <array>
 
