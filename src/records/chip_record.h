@@ -38,6 +38,16 @@ struct ChipRecord {
     ChipResult result = ChipResult::failed;
     std::string message; // the failing step's message, on one line
     std::int64_t elapsed_ms = 0;
+    // The production job the chip was made for; empty job: none. Revision 0 is a job file an
+    // engineer ran before it was released.
+    std::string job;
+    std::int64_t job_revision = 0;
+    std::string job_fingerprint; // 64 hex digits
+    std::string job_checksum;    // "0x1A2B": the same for every chip of the job
+    std::string lot;
+    std::string operator_name;
+    // What was read from the chip and written back: "eeprom:0010-0017=0102...;rom:..."
+    std::string preserved;
 
     bool operator==(const ChipRecord&) const = default;
 };

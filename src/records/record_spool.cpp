@@ -2,6 +2,9 @@
 
 #include "records/records_schema.h"
 
+#include <set>
+#include <sstream>
+
 namespace zz {
 
 RecordSpool::RecordSpool(const std::filesystem::path& path, int deadline_ms)
@@ -9,6 +12,20 @@ RecordSpool::RecordSpool(const std::filesystem::path& path, int deadline_ms)
     // Columns without types keep what they are given: the record's texts and numbers.
     db_.exec("CREATE TABLE IF NOT EXISTS pending (store_id, " + record_columns() +
              ", PRIMARY KEY (store_id, id))");
+    add_missing_columns();
+}
+
+// A spool kept by an older program lacks the columns records have gained since.
+void RecordSpool::add_missing_columns() {
+    std::set<std::string> present;
+    for (const SqlRow& row : db_.exec("SELECT name FROM pragma_table_info('pending')"))
+        present.insert(row.text(0));
+    std::istringstream columns(record_columns());
+    std::string column;
+    while (std::getline(columns >> std::ws, column, ','))
+        if (!present.count(column))
+            db_.exec("ALTER TABLE pending ADD COLUMN " + column +
+                     (column == "job_revision" ? " DEFAULT 0" : " DEFAULT ''"));
 }
 
 void RecordSpool::keep(const std::string& store_id, const ChipRecord& record) {

@@ -23,6 +23,8 @@ public:
     void forget(const std::string& store_id, const std::string& record_id);
 
 private:
+    void add_missing_columns();
+
     SqliteBackend db_;
 };
 

@@ -29,6 +29,10 @@ std::string where(const RecordFilter& f, std::vector<SqlValue>& params) {
         add("station =", f.station);
     if (f.since_ms)
         add("time_ms >=", *f.since_ms);
+    if (!f.job.empty())
+        add("job =", f.job);
+    if (!f.job.empty() && f.lot)
+        add("lot =", *f.lot);
     return sql;
 }
 

@@ -40,14 +40,34 @@ const std::vector<std::vector<std::string_view>>& steps() {
          "UPDATE records SET entry = (SELECT COUNT(*) FROM records r WHERE r.time_ms < "
          "records.time_ms OR (r.time_ms = records.time_ms AND r.id <= records.id))",
          "CREATE INDEX records_by_entry ON records (entry)"},
+        // 4: production jobs: the job each chip was made for, its lot and operator, what was
+        // kept of the chip; released jobs, the rows a job's quantity is counted under, and the
+        // engineer's password
+        {"ALTER TABLE records ADD COLUMN job TEXT NOT NULL DEFAULT ''",
+         "ALTER TABLE records ADD COLUMN job_revision BIGINT NOT NULL DEFAULT 0",
+         "ALTER TABLE records ADD COLUMN job_fingerprint TEXT NOT NULL DEFAULT ''",
+         "ALTER TABLE records ADD COLUMN job_checksum TEXT NOT NULL DEFAULT ''",
+         "ALTER TABLE records ADD COLUMN lot TEXT NOT NULL DEFAULT ''",
+         "ALTER TABLE records ADD COLUMN operator_name TEXT NOT NULL DEFAULT ''",
+         "ALTER TABLE records ADD COLUMN preserved TEXT NOT NULL DEFAULT ''",
+         "CREATE INDEX records_by_job ON records (job, lot, result)",
+         "CREATE TABLE jobs (name TEXT NOT NULL, revision BIGINT NOT NULL, "
+         "fingerprint TEXT NOT NULL, content TEXT NOT NULL, released_by TEXT NOT NULL, "
+         "station TEXT NOT NULL, released_ms BIGINT NOT NULL, PRIMARY KEY (name, revision))",
+         "CREATE TABLE job_quotas (job TEXT NOT NULL, lot TEXT NOT NULL, "
+         "PRIMARY KEY (job, lot))",
+         "CREATE TABLE store_secrets (name TEXT PRIMARY KEY, value TEXT NOT NULL, "
+         "set_ms BIGINT NOT NULL)"},
     };
     return all;
 }
 
-constexpr std::array<std::string_view, 17> kColumns = {
-    "id",       "time_ms",  "utc_offset_min", "station", "model",        "port",
-    "firmware", "chip",     "device_id",      "image",   "image_sha256", "checksum",
-    "serial",   "sequence", "result",         "message", "elapsed_ms"};
+constexpr std::array<std::string_view, 24> kColumns = {
+    "id",         "time_ms",      "utc_offset_min",  "station",      "model",
+    "port",       "firmware",     "chip",            "device_id",    "image",
+    "image_sha256", "checksum",   "serial",          "sequence",     "result",
+    "message",    "elapsed_ms",   "job",             "job_revision", "job_fingerprint",
+    "job_checksum", "lot",        "operator_name",   "preserved"};
 
 } // namespace
 
@@ -150,7 +170,14 @@ std::vector<SqlValue> record_values(const ChipRecord& r) {
             r.sequence.empty() ? SqlValue{nullptr} : SqlValue{r.sequence},
             std::string(result_name(r.result)),
             r.message,
-            r.elapsed_ms};
+            r.elapsed_ms,
+            r.job,
+            r.job_revision,
+            r.job_fingerprint,
+            r.job_checksum,
+            r.lot,
+            r.operator_name,
+            r.preserved};
 }
 
 ChipRecord record_from_row(const SqlRow& row, std::size_t first) {
@@ -166,6 +193,11 @@ ChipRecord record_from_row(const SqlRow& row, std::size_t first) {
     r.result = result_from_name(result).value_or(ChipResult::failed);
     r.message = row.text(i++);
     r.elapsed_ms = row.integer(i++);
+    r.job = row.text(i++);
+    r.job_revision = row.integer(i++);
+    for (std::string* field :
+         {&r.job_fingerprint, &r.job_checksum, &r.lot, &r.operator_name, &r.preserved})
+        *field = row.text(i++);
     return r;
 }
 

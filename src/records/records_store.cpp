@@ -118,29 +118,38 @@ void RecordsStore::retried(const std::function<void()>& work) {
 }
 
 Reservation RecordsStore::reserve(const SequenceRequest& request, const ChipRecord& chip) {
+    return reserve(ChipClaim{request, std::nullopt}, chip);
+}
+
+Reservation RecordsStore::reserve(const ChipClaim& claim, const ChipRecord& chip) {
     const std::lock_guard lock(mutex_);
     ChipRecord record = chip;
     stamp(record);
     record.id = unique_id();
-    record.sequence = request.name;
+    record.sequence = claim.sequence ? claim.sequence->name : "";
     record.result = ChipResult::reserved;
     std::string value;
     retried([&] {
         // A commit whose answer was lost may have happened: the record's id tells.
         const SqlRows done = db_->exec("SELECT serial FROM records WHERE id = $1", {record.id});
-        value = done.empty() ? reserve_once(request, record) : done[0].text(0);
+        value = done.empty() ? reserve_once(claim, record) : done[0].text(0);
     });
-    return Reservation{record.id, request.name, value};
+    return Reservation{record.id, record.sequence, value};
 }
 
-std::string RecordsStore::reserve_once(const SequenceRequest& request, const ChipRecord& chip) {
+std::string RecordsStore::reserve_once(const ChipClaim& claim, const ChipRecord& chip) {
     WriteTransaction t(*db_);
-    std::optional<SequenceRow> sequence = read_sequence(*db_, request.name, true);
-    if (!sequence) {
-        create_counter(*db_, request, now_ms());
-        sequence = read_sequence(*db_, request.name, true);
+    if (claim.quota)
+        claim_quota(*claim.quota);
+    std::string value;
+    if (const std::optional<SequenceRequest>& request = claim.sequence) {
+        std::optional<SequenceRow> sequence = read_sequence(*db_, request->name, true);
+        if (!sequence) {
+            create_counter(*db_, *request, now_ms());
+            sequence = read_sequence(*db_, request->name, true);
+        }
+        value = take_next_value(*db_, *sequence, *request);
     }
-    const std::string value = take_next_value(*db_, *sequence, request);
     ChipRecord record = chip;
     record.serial = value;
     std::vector<SqlValue> values = record_values(record);

@@ -49,6 +49,46 @@ struct SequenceRequest {
     SerialCounting counting;
 };
 
+// A job's quantity: chips of `job` (and `lot`; empty: none given) that pass count towards
+// `quantity`. A released job counts its released runs; a job file rehearsed before release
+// (`released` false) counts its rehearsals only.
+struct JobQuota {
+    std::string job;
+    std::string lot;
+    std::int64_t quantity = 0;
+    bool released = true;
+};
+
+// What a chip takes before it is programmed: a number from a sequence, a place within a job's
+// quantity, or both, in one transaction.
+struct ChipClaim {
+    std::optional<SequenceRequest> sequence;
+    std::optional<JobQuota> quota;
+};
+
+// The job's quantity is taken: by passed chips (done), or with chips being programmed now that
+// may still fail (`in_flight`: passed chips alone are fewer than the quantity).
+class QuotaReached : public StoreError {
+public:
+    QuotaReached(const std::string& message, bool in_flight)
+        : StoreError(message), in_flight_(in_flight) {}
+    bool in_flight() const { return in_flight_; }
+
+private:
+    bool in_flight_;
+};
+
+// A job as released into the store: it never changes; a changed job is the next revision.
+struct ReleasedJob {
+    std::string name;
+    std::int64_t revision = 0;
+    std::string fingerprint;
+    std::string content; // the job file's text
+    std::string released_by;
+    std::string station;
+    std::int64_t released_ms = 0; // UTC
+};
+
 // A number taken for one chip; its record is on file as "reserved" until finish().
 struct Reservation {
     std::string record_id;
@@ -79,6 +119,8 @@ struct RecordFilter {
     std::string station;
     std::optional<std::int64_t> since_ms; // UTC ms since 1970
     std::optional<int> last;              // records(): only the newest N
+    std::string job;
+    std::optional<std::string> lot; // with a job: only this lot ("" for chips without one)
 };
 
 struct PortSummary {
@@ -129,6 +171,9 @@ public:
     // list with no values left, a counter that counts otherwise or has come round to a number
     // already handed out, or a database that stays lost (lost()).
     Reservation reserve(const SequenceRequest& sequence, const ChipRecord& chip);
+    // The same for a claim, which may also (or only) take a place within a job's quantity:
+    // QuotaReached when there is none, with no number taken.
+    Reservation reserve(const ChipClaim& claim, const ChipRecord& chip);
     // Sets the reserved chip's outcome (passed, failed or abandoned) and the rest of its record;
     // its id, sequence and serial are the reservation's, its time and station the store's.
     Saved finish(const Reservation& reservation, ChipRecord record);
@@ -150,6 +195,25 @@ public:
     // Writes the spool's records for this store into it, each once. Returns how many.
     std::size_t hand_over();
 
+    // --- released jobs (records_jobs.cpp) ---
+    // Stores the job as the next revision of `name`, unless its latest revision has this
+    // fingerprint already; returns the revision that holds it and whether it is new.
+    std::pair<ReleasedJob, bool> release_job(const std::string& name,
+                                             const std::string& fingerprint,
+                                             const std::string& content,
+                                             const std::string& released_by);
+    // The revision of the job (its latest when none is given); nullopt when there is none.
+    std::optional<ReleasedJob> released_job(const std::string& name,
+                                            std::optional<std::int64_t> revision = {});
+    // The latest revision of every job, by name.
+    std::vector<ReleasedJob> released_jobs();
+    // Chips of the job's released runs (or its rehearsals) that passed, in the lot when given.
+    std::int64_t job_passed(const std::string& job, const std::optional<std::string>& lot,
+                            bool released = true);
+    // A value kept by name (the engineer's password hash); empty when none is set.
+    std::string secret(const std::string& name);
+    void set_secret(const std::string& name, const std::string& value);
+
 private:
     void start_session();
     void end_session(const std::string& session);
@@ -159,7 +223,8 @@ private:
     std::size_t hand_over_locked();
     Saved save(ChipRecord& record);
     void upsert(const ChipRecord& record);
-    std::string reserve_once(const SequenceRequest& request, const ChipRecord& record);
+    std::string reserve_once(const ChipClaim& claim, const ChipRecord& record);
+    void claim_quota(const JobQuota& quota);
     std::int64_t now_ms() const;
     void stamp(ChipRecord& record) const;
     // Runs `work` again once after winning a lost database back.

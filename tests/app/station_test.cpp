@@ -119,7 +119,7 @@ TEST_F(StationTest, BoardsOnTheirOwnThreadsShareOneSequence) {
     });
     EXPECT_EQ(status, 1); // the worst of the boards'
     std::set<std::string> serials;
-    for (const ChipRecord& r : station->store()->records({"", "LINE", "", {}, {}}))
+    for (const ChipRecord& r : station->store()->records({.sequence = "LINE"}))
         serials.insert(r.serial);
     std::set<std::string> expected;
     for (int n = 5; n < 17; ++n)
@@ -150,7 +150,7 @@ TEST_F(StationTest, ListValuesFitTheCellsOrAreRefused) {
     b.program();
     EXPECT_TRUE(station->stopping());
     EXPECT_THAT(b.parts.op.texts(), ::testing::Contains(HasSubstr("has no values left")));
-    const std::vector<ChipRecord> records = station->store()->records({"", "MAC", "", {}, {}});
+    const std::vector<ChipRecord> records = station->store()->records({.sequence = "MAC"});
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1].serial, "0202");
     EXPECT_EQ(records[1].result, ChipResult::failed);
