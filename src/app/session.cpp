@@ -2,6 +2,7 @@
 
 #include "app/blank_labels.h"
 #include "device/chip_family.h"
+#include "ops/program_sequence.h"
 
 #include <utility>
 
@@ -82,21 +83,19 @@ void Session::apply_memory_kind() {
                           &controls.SpeedButton5, &controls.N11, &controls.Button3,
                           &controls.EEPROM1, &controls.ID1, &controls.SpeedButton7, &controls.N14})
         *control = pic;
-    set_option(flags.CheckBox_blank, pic);
-    set_option(flags.CheckBox_wr_id, pic);
-    set_option(flags.CheckBox_wr_ee, pic);
 }
 
-// Erase, EEPROM and calibration follow the chip's FlashChip, EEPROMsize, CALword and BandGap.
+// The program steps, erase, EEPROM and calibration follow the chip's FlashChip, EEPROMsize,
+// CALword and BandGap.
 void Session::apply_options() {
-    const bool erasable = chip_.FlashChip && !chip_.is_serial_eeprom();
-    set_option(flags.CheckBox_erase, erasable);
-    controls.SpeedButton4 = erasable;
-    controls.N10 = erasable;
-
-    const bool eeprom = chip_.EEPROMsize != 0;
-    set_option(flags.CheckBox_wr_ee, eeprom);
-    controls.EEPROM1 = eeprom;
+    const ChipSteps steps = chip_steps(chip_);
+    set_option(flags.CheckBox_blank, steps.blank);
+    set_option(flags.CheckBox_wr_id, steps.fuses);
+    set_option(flags.CheckBox_erase, steps.erase);
+    controls.SpeedButton4 = steps.erase;
+    controls.N10 = steps.erase;
+    set_option(flags.CheckBox_wr_ee, steps.eeprom);
+    controls.EEPROM1 = steps.eeprom;
 
     controls.lab_cal = chip_.CALword;
     controls.lab_band = chip_.BandGap;

@@ -11,13 +11,6 @@ namespace zz {
 
 namespace {
 
-class QuietOperator : public Operator {
-public:
-    void show_message(std::string_view, std::string_view, Icon) override {}
-    bool ask_yes_no(std::string_view, std::string_view) override { return false; }
-    bool play_tone(int, int) override { return true; }
-};
-
 // The board search of the window, one port at a time and without its messages.
 bool board_answers_on(const std::string& name) {
     RealLoop loop;

@@ -20,4 +20,17 @@ public:
     virtual bool play_tone(int hz, int ms) = 0;
 };
 
+// Nobody to ask: questions are answered No, tones are silent, and the last message is kept for
+// whoever asked the core to check something.
+class QuietOperator : public Operator {
+public:
+    void show_message(std::string_view text, std::string_view, Icon) override {
+        last_message = std::string(text);
+    }
+    bool ask_yes_no(std::string_view, std::string_view) override { return false; }
+    bool play_tone(int, int) override { return true; }
+
+    std::string last_message;
+};
+
 } // namespace zz

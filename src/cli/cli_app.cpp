@@ -46,28 +46,15 @@ AppSettings run_settings(const CliOptions& o) {
     return s;
 }
 
-// A chip that a family list of the model names is selected as the window selects it, with every
-// key at its default when no definition file holds it.
-bool known_chip(const ChipDatabase& database, int model, const std::string& name) {
-    if (database.definition_index(model, name) < ChipDatabase::kFallbackFileIndex)
-        return true;
-    for (const ChipFamily& family : kChipFamilies) {
-        const std::vector<std::string> chips = database.chip_list(model, family.text);
-        if (std::find(chips.begin(), chips.end(), name) != chips.end())
-            return true;
-    }
-    return false;
-}
-
 // Unknown names are bad usage; found before any port is touched.
 void check_names(const CliOptions& o, const AppSettings& s, const ChipDatabase& database) {
     if (!find_chip_family(s.chip_mode))
         throw UsageError("unknown chip family \"" + s.chip_mode + "\"");
     const bool family_default = o.family && !o.chip;
-    if (!family_default && !known_chip(database, s.prog_type, s.chip_type))
+    if (!family_default && !database.knows(s.prog_type, s.chip_type))
         throw UsageError("no chip \"" + s.chip_type + "\" for programmer model " +
                          std::to_string(s.prog_type) + " in " + database.data_dir().string());
-    if (o.virtual_chip && !known_chip(database, s.prog_type, *o.virtual_chip))
+    if (o.virtual_chip && !database.knows(s.prog_type, *o.virtual_chip))
         throw UsageError("no chip \"" + *o.virtual_chip + "\" for programmer model " +
                          std::to_string(s.prog_type) + " in " + database.data_dir().string());
 }

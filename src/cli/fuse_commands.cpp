@@ -67,16 +67,7 @@ std::string edit(FuseEditor& editor, const FuseEdits& edits) {
     }
     if (!edits.set_id)
         return {};
-    std::string_view id = *edits.set_id;
-    if (id.starts_with("0x") || id.starts_with("0X"))
-        id.remove_prefix(2);
-    if (!editor.id().enabled())
-        return "the chip has no user ID to set";
-    if (!editor.id().accepts(id))
-        return "--set-id takes up to " + std::to_string(editor.id().max_length()) +
-               " hex digits, not \"" + *edits.set_id + "\"";
-    editor.id().set_text(id);
-    return {};
+    return set_id_by_text(editor, *edits.set_id);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "base/ini_profile.h"
 #include "device/chip_family.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace zz {
@@ -79,6 +80,17 @@ ChipParams ChipDatabase::load(int model, std::string_view chip_name,
     chip.FuseWordCount = previous.FuseWordCount;
     parse_fuse_blank(chip);
     return chip;
+}
+
+bool ChipDatabase::knows(int model, std::string_view chip_name) const {
+    if (definition_index(model, chip_name) < kFallbackFileIndex)
+        return true;
+    for (const ChipFamily& family : kChipFamilies) {
+        const std::vector<std::string> chips = chip_list(model, family.text);
+        if (std::find(chips.begin(), chips.end(), chip_name) != chips.end())
+            return true;
+    }
+    return false;
 }
 
 } // namespace zz

@@ -35,6 +35,10 @@ public:
     // FUSEblank length keeps the configuration words of `previous`.
     ChipParams load(int model, std::string_view chip_name, const ChipParams& previous) const;
 
+    // Whether the model knows the chip: a definition file defines it, or a family list names it
+    // (it is then selected with every key at its default, as the window would).
+    bool knows(int model, std::string_view chip_name) const;
+
     std::filesystem::path list_file(int model, std::string_view list_suffix) const;
     std::filesystem::path definition_file(int model, int index) const;
 

@@ -23,11 +23,13 @@ std::uint32_t byte_sum(std::string_view digits) {
            static_cast<std::uint32_t>(hex_to_int(digits.size() > 2 ? digits.substr(2, 2) : ""));
 }
 
-std::uint32_t cell_sum(const Buffer& buffer, std::size_t count, bool bytes) {
+std::uint32_t cell_sum(const ChipParams& chip, const Buffer& buffer, std::size_t count,
+                       bool bytes, const CellFilter& left_out) {
     std::uint32_t sum = 0;
     count = std::min(count, buffer.cell_count(Area::rom));
     for (std::size_t i = 0; i < count; ++i) {
-        const auto text = buffer.cell(Area::rom, i);
+        const std::string_view text =
+            left_out && left_out(i) ? std::string_view(chip.ROMblank) : buffer.cell(Area::rom, i);
         sum += bytes ? byte_sum(text) : static_cast<std::uint32_t>(hex_to_int(text));
     }
     return sum;
@@ -40,21 +42,27 @@ std::size_t rom_words(const ChipParams& chip) {
 } // namespace
 
 std::uint16_t buffer_checksum(const ChipParams& chip, const Buffer& buffer) {
+    return buffer_checksum(chip, buffer, nullptr);
+}
+
+std::uint16_t buffer_checksum(const ChipParams& chip, const Buffer& buffer,
+                              const CellFilter& left_out) {
     std::uint32_t sum = 0;
     switch (chip.CHIPbit) {
     case 3:
-        sum = cell_sum(buffer, rom_words(chip), true);
+        sum = cell_sum(chip, buffer, rom_words(chip), true, left_out);
         for (int n = 1; n <= kPic18ConfigWords; ++n)
             sum += byte_sum(word_digits(buffer.lab_fuse(n)));
         break;
     case 4:
     case 5:
-        sum = cell_sum(buffer, rom_words(chip), false);
+        sum = cell_sum(chip, buffer, rom_words(chip), false, left_out);
         break;
     default: {
         // The last word of a chip with an OSCCAL word holds the factory calibration.
         const std::size_t words = rom_words(chip);
-        sum = cell_sum(buffer, chip.CALword && words > 0 ? words - 1 : words, false);
+        sum = cell_sum(chip, buffer, chip.CALword && words > 0 ? words - 1 : words, false,
+                       left_out);
         sum += static_cast<std::uint32_t>(hex_to_int(word_digits(buffer.lab_fuse(1))));
         if (chip.FuseWordCount >= 2)
             sum += static_cast<std::uint32_t>(hex_to_int(word_digits(buffer.lab_fuse(2))));

@@ -103,15 +103,12 @@ void byte_records(HexWriter& out, std::int64_t size, const Buffer& buffer, Area 
                 });
 }
 
-void finish(HexWriter& out, const std::filesystem::path& path) {
+std::string finish(HexWriter& out) {
     out.end();
-    write_file_atomically(path, out.text());
+    return std::move(out.text());
 }
 
-} // namespace
-
-void Export12bitHexFile(const ChipParams& chip, const Buffer& buffer,
-                        const std::filesystem::path& path) {
+std::string text12(const ChipParams& chip, const Buffer& buffer) {
     HexWriter out;
     out.upper_address(0);
     program_words(out, chip, buffer);
@@ -119,11 +116,10 @@ void Export12bitHexFile(const ChipParams& chip, const Buffer& buffer,
              midrange_id(buffer));
     out.data(static_cast<std::uint32_t>(2 * kConfigWord12), config_bytes(buffer, 1));
     midrange_eeprom(out, chip, buffer, static_cast<std::uint32_t>(kEepromWord12));
-    finish(out, path);
+    return finish(out);
 }
 
-void Export14bitHexFile(const ChipParams& chip, const Buffer& buffer,
-                        const std::filesystem::path& path) {
+std::string text14(const ChipParams& chip, const Buffer& buffer) {
     HexWriter out;
     out.upper_address(0);
     program_words(out, chip, buffer);
@@ -138,11 +134,10 @@ void Export14bitHexFile(const ChipParams& chip, const Buffer& buffer,
     if (chip.FuseWordCount >= 2)
         out.data(word_address(layout.config + 1), std::span(config).last(2));
     midrange_eeprom(out, chip, buffer, static_cast<std::uint32_t>(layout.eeprom));
-    finish(out, path);
+    return finish(out);
 }
 
-void Export16bitHexFile(const ChipParams& chip, const Buffer& buffer,
-                        const std::filesystem::path& path) {
+std::string text16(const ChipParams& chip, const Buffer& buffer) {
     HexWriter out;
     out.upper_address(0);
     program_words(out, chip, buffer);
@@ -152,44 +147,69 @@ void Export16bitHexFile(const ChipParams& chip, const Buffer& buffer,
     out.data(kPic18IdAddress, id);
     out.data(kPic18ConfigAddress, config_bytes(buffer, 7));
     byte_records(out, chip.EEPROMsize, buffer, Area::eeprom, kPic18EepromAddress);
-    finish(out, path);
+    return finish(out);
+}
+
+std::string text8(const ChipParams& chip, const Buffer& buffer) {
+    HexWriter out;
+    byte_records(out, chip.ROMsize, buffer, Area::rom, 0);
+    return finish(out);
+}
+
+std::string text8_2(const ChipParams& chip, const Buffer& buffer) {
+    HexWriter out;
+    program_words(out, chip, buffer);
+    return finish(out);
+}
+
+} // namespace
+
+std::string hex_image_text(const ChipParams& chip, const Buffer& buffer) {
+    switch (chip.CHIPbit) {
+    case 1:
+        return text12(chip, buffer);
+    case 2:
+        return text14(chip, buffer);
+    case 3:
+        return text16(chip, buffer);
+    case 4:
+        return text8(chip, buffer);
+    case 5:
+        return text8_2(chip, buffer);
+    default:
+        return {};
+    }
+}
+
+void Export12bitHexFile(const ChipParams& chip, const Buffer& buffer,
+                        const std::filesystem::path& path) {
+    write_file_atomically(path, text12(chip, buffer));
+}
+
+void Export14bitHexFile(const ChipParams& chip, const Buffer& buffer,
+                        const std::filesystem::path& path) {
+    write_file_atomically(path, text14(chip, buffer));
+}
+
+void Export16bitHexFile(const ChipParams& chip, const Buffer& buffer,
+                        const std::filesystem::path& path) {
+    write_file_atomically(path, text16(chip, buffer));
 }
 
 void Export8bitHexFile(const ChipParams& chip, const Buffer& buffer,
                        const std::filesystem::path& path) {
-    HexWriter out;
-    byte_records(out, chip.ROMsize, buffer, Area::rom, 0);
-    finish(out, path);
+    write_file_atomically(path, text8(chip, buffer));
 }
 
 void Export8_2bitHexFile(const ChipParams& chip, const Buffer& buffer,
                          const std::filesystem::path& path) {
-    HexWriter out;
-    program_words(out, chip, buffer);
-    finish(out, path);
+    write_file_atomically(path, text8_2(chip, buffer));
 }
 
 void export_hex_file(const ChipParams& chip, const Buffer& buffer,
                      const std::filesystem::path& path) {
-    switch (chip.CHIPbit) {
-    case 1:
-        Export12bitHexFile(chip, buffer, path);
-        break;
-    case 2:
-        Export14bitHexFile(chip, buffer, path);
-        break;
-    case 3:
-        Export16bitHexFile(chip, buffer, path);
-        break;
-    case 4:
-        Export8bitHexFile(chip, buffer, path);
-        break;
-    case 5:
-        Export8_2bitHexFile(chip, buffer, path);
-        break;
-    default:
-        break;
-    }
+    if (const std::string text = hex_image_text(chip, buffer); !text.empty())
+        write_file_atomically(path, text);
 }
 
 } // namespace zz

@@ -4,6 +4,7 @@
 #include "device/chip_params.h"
 
 #include <filesystem>
+#include <string>
 
 namespace zz {
 
@@ -20,6 +21,9 @@ void Export8bitHexFile(const ChipParams& chip, const Buffer& buffer,
                        const std::filesystem::path& path);
 void Export8_2bitHexFile(const ChipParams& chip, const Buffer& buffer,
                          const std::filesystem::path& path);
+
+// The text the writer for chip.CHIPbit writes; empty for any other value.
+std::string hex_image_text(const ChipParams& chip, const Buffer& buffer);
 
 // The writer for chip.CHIPbit; nothing is written for any other value.
 void export_hex_file(const ChipParams& chip, const Buffer& buffer,

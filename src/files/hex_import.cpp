@@ -35,6 +35,12 @@ bool is_hex_file_name(const std::filesystem::path& path) {
     return extension == ".hex" || extension == ".HEX";
 }
 
+LoadResult read_image_text(const ChipParams& chip, Buffer& buffer, std::string_view hex,
+                           const std::string& name) {
+    const auto loader = make_image_loader(chip.CHIPbit, chip, buffer);
+    return loader ? read_hex_text(*loader, hex, name) : LoadResult{};
+}
+
 LoadResult read12bitfile(const ChipParams& chip, Buffer& buffer,
                          const std::filesystem::path& path) {
     return read_with(1, chip, buffer, path);

@@ -35,6 +35,10 @@ LoadResult read8bitfile(const ChipParams& chip, Buffer& buffer, const std::files
 LoadResult read8_2bitfile(const ChipParams& chip, Buffer& buffer,
                           const std::filesystem::path& path);
 
+// Intel HEX text in memory read by the reader for chip.CHIPbit; `name` stands for the file.
+LoadResult read_image_text(const ChipParams& chip, Buffer& buffer, std::string_view hex,
+                           const std::string& name);
+
 // The reader for chip.CHIPbit; nothing is read (and ok is returned) for any other value.
 LoadResult read_image_file(const ChipParams& chip, Buffer& buffer,
                            const std::filesystem::path& path);

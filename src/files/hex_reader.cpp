@@ -101,12 +101,13 @@ void HexScan::set_base(const HexRecord& record) {
 
 } // namespace
 
-LoadResult read_hex_image(ImageLoader& loader, const std::filesystem::path& path) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return {false, "Cannot open file " + path.string() + ": " + std::strerror(errno), {}, {}};
-    HexScan scan(loader, path.filename().string());
-    LineReader lines(file.get());
+namespace {
+
+// `name` names the file in warnings; `shown` in the errors.
+LoadResult scan_file(ImageLoader& loader, std::FILE* file, const std::string& name,
+                     const std::string& shown) {
+    HexScan scan(loader, name);
+    LineReader lines(file);
     std::string_view line;
     bool overlong = false;
     bool going = true;
@@ -115,16 +116,35 @@ LoadResult read_hex_image(ImageLoader& loader, const std::filesystem::path& path
         going = scan.take(line, overlong);
     }
     if (lines.failed())
-        return {false,
-                "Cannot read file " + path.string() + ": " + std::strerror(errno),
-                scan.result.warning,
-                {}};
+        return {false, "Cannot read file " + shown + ": " + std::strerror(errno),
+                scan.result.warning, {}};
     loader.finish();
     if (going && !scan.end_seen && scan.result.warning.empty())
-        scan.result.warning =
-            "Warning: " + path.filename().string() + " ends without an end-of-file record";
-    name_dropped_data(scan.result, path.filename().string());
+        scan.result.warning = "Warning: " + name + " ends without an end-of-file record";
+    name_dropped_data(scan.result, name);
     return scan.result;
+}
+
+} // namespace
+
+LoadResult read_hex_image(ImageLoader& loader, const std::filesystem::path& path) {
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return {false, "Cannot open file " + path.string() + ": " + std::strerror(errno), {}, {}};
+    return scan_file(loader, file.get(), path.filename().string(), path.string());
+}
+
+LoadResult read_hex_text(ImageLoader& loader, std::string_view text, const std::string& name) {
+    std::string copy(text); // fmemopen reads from writable memory on some systems
+    const std::unique_ptr<std::FILE, FileCloser> file(
+        copy.empty() ? nullptr : fmemopen(copy.data(), copy.size(), "rb"));
+    if (!file) {
+        loader.finish();
+        LoadResult empty;
+        empty.warning = "Warning: " + name + " ends without an end-of-file record";
+        return empty;
+    }
+    return scan_file(loader, file.get(), name, name);
 }
 
 } // namespace zz

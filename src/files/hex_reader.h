@@ -4,6 +4,8 @@
 #include "files/image_loader.h"
 
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 namespace zz {
 
@@ -13,5 +15,7 @@ namespace zz {
 // record gives the warning; so do the bytes the chip has no place for, which are dropped one by
 // one (the rest of their record still loads) and named by their address ranges.
 LoadResult read_hex_image(ImageLoader& loader, const std::filesystem::path& path);
+// The same for Intel HEX text held in memory; `name` stands for the file in warnings.
+LoadResult read_hex_text(ImageLoader& loader, std::string_view text, const std::string& name);
 
 } // namespace zz

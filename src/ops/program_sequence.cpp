@@ -50,6 +50,11 @@ bool reaches_target(std::string_view count, std::string_view aim) {
     return aim.size() >= 4 && count == aim.substr(aim.size() - 4);
 }
 
+ChipSteps chip_steps(const ChipParams& chip) {
+    const bool pic = !chip.is_serial_eeprom();
+    return {pic, pic && chip.FlashChip, chip.EEPROMsize != 0, pic};
+}
+
 bool any_program_option(const OpsFlags& f) {
     return f.CheckBox_blank || f.CheckBox_erase || f.CheckBox_wr_ee || f.CheckBox_wr_rom ||
            f.CheckBox_wr_id;

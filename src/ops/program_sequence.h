@@ -18,6 +18,16 @@ std::string next_count(std::string_view label);
 // ("Target:0100"), compared as text.
 bool reaches_target(std::string_view count, std::string_view aim);
 
+// The program steps a chip has; the window disables the boxes of the others. Program memory is
+// every chip's.
+struct ChipSteps {
+    bool blank = true;  // serial EEPROMs have no blank check
+    bool erase = true;  // flash PIC chips only
+    bool eeprom = true; // chips with data EEPROM
+    bool fuses = true;  // serial EEPROMs have no configuration words or ID
+};
+ChipSteps chip_steps(const ChipParams& chip);
+
 // Whether any of the five program steps is ticked.
 bool any_program_option(const OpsFlags& flags);
 

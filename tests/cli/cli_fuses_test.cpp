@@ -122,7 +122,7 @@ TEST_F(CliFuseOptionsTest, BadNamesAndIdsExitTwoSayingWhatIsValid) {
         {"--set 'Watchdog Timer=O'", "option \"O\" of Watchdog Timer is ambiguous (Off, On)"},
         {"--set Oscillator=Crystal",
          "Oscillator has no option \"Crystal\" (valid: LP, XT, HS, RC)"},
-        {"--set-id 123456789", "--set-id takes up to 8 hex digits, not \"123456789\""},
+        {"--set-id 123456789", "16F877A: the user ID takes up to 8 hex digits, not \"123456789\""},
         {"--chip 10F200 --set-id 12", "10F200: the chip has no user ID to set"},
         {"--set Watchdog", "ze-zuzu-cli: --set takes NAME=OPTION"},
     };

@@ -31,16 +31,18 @@ void FuseCommand::warn_unreadable(const FuseEditor& editor) {
 }
 
 void FuseCommand::after_close() {
-    Buffer& buffer = target_.buffer;
-    const ChipParams& chip = target_.chip;
-    if (chip.BandGap) {
-        const std::string& word1 = buffer.lab_fuse(1).get();
-        if (const std::string caption = bandgap_caption(word1.size() > 2 ? word1[2] : ' ');
-            !caption.empty())
-            buffer.lab_band = caption;
-    }
+    show_bandgap_of_word1(target_.chip, target_.buffer);
     pump_delay(target_.link.loop(), 0);
-    calc_checksum(chip, buffer);
+    calc_checksum(target_.chip, target_.buffer);
+}
+
+void show_bandgap_of_word1(const ChipParams& chip, Buffer& buffer) {
+    if (!chip.BandGap)
+        return;
+    const std::string& word1 = buffer.lab_fuse(1).get();
+    if (const std::string caption = bandgap_caption(word1.size() > 2 ? word1[2] : ' ');
+        !caption.empty())
+        buffer.lab_band = caption;
 }
 
 } // namespace zz

@@ -41,4 +41,7 @@ private:
     std::set<std::string> warned_; // model and chip name
 };
 
+// After the editor closes: the BandGap label of a chip with BandGap bits from word 1.
+void show_bandgap_of_word1(const ChipParams& chip, Buffer& buffer);
+
 } // namespace zz

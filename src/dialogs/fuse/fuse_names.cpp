@@ -80,4 +80,17 @@ std::string choose_by_name(FuseEditor& editor, std::string_view setting, std::st
     return {};
 }
 
+std::string set_id_by_text(FuseEditor& editor, std::string_view id) {
+    const std::string given(id);
+    if (id.starts_with("0x") || id.starts_with("0X"))
+        id.remove_prefix(2);
+    if (!editor.id().enabled())
+        return "the chip has no user ID to set";
+    if (!editor.id().accepts(id))
+        return "the user ID takes up to " + std::to_string(editor.id().max_length()) +
+               " hex digits, not \"" + given + "\"";
+    editor.id().set_text(id);
+    return {};
+}
+
 } // namespace zz

@@ -25,4 +25,8 @@ class FuseEditor;
 // empty text, or why not, with the names that are valid there.
 std::string choose_by_name(FuseEditor& editor, std::string_view setting, std::string_view option);
 
+// Sets the user ID in `editor` from hex digits (with or without "0x"). Returns an empty text, or
+// why not: no ID on this chip, or not up to as many hex digits as it holds.
+std::string set_id_by_text(FuseEditor& editor, std::string_view id);
+
 } // namespace zz
