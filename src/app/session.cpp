@@ -47,6 +47,8 @@ ChipContext Session::chip_context() {
 }
 
 void Session::family_changed() {
+    if (locked_by_job())
+        return;
     const ChipFamily* family = find_chip_family(ComboBox2.get());
     if (!family)
         return;

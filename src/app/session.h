@@ -26,6 +26,7 @@
 #include "ops/chip_context.h"
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -203,12 +204,31 @@ public:
     // have ended with the result and the failure the person was shown: into the log, when there
     // is one, and the station's store. A log or store that cannot be written is reported.
     PendingChip begin_chip_record();
-    // The chip's number: from the station's sequence, or reserved in the image file, when these
-    // are chosen. False (the reason shown) when the chip must not be programmed.
-    bool take_chip_number(PendingChip& pending);
+    // The chip's number (from the station's sequence, or reserved in the image file, when these
+    // are chosen) and its place within the job's quantity. Whether the chip may be programmed;
+    // a refusal has been shown.
+    ChipStart take_chip_number(PendingChip& pending);
+    // The chip's number, then its preserved ranges read: what begin_chip runs.
+    ChipStart start_chip(PendingChip& pending);
     void finish_chip_record(PendingChip& pending, ChipResult result);
     // Told of each finished record, wherever it goes.
     std::function<void(const ChipRecord&)> chip_finished;
+    // --- production jobs (session_job.cpp) ---
+    // Runs the job: its model, chip, image, steps and modes, serial numbers and sequence, each
+    // chip on record against it, its preserved ranges kept; locks what could change them
+    // (job_locked). False, with the reason shown, when the job cannot run here.
+    bool use_job(std::shared_ptr<const RunningJob> job);
+    // Operator mode ends: the controls are free again, and chips are no longer the job's.
+    void leave_job();
+    const RunningJob* job() const { return job_.get(); }
+    // Operator mode: only Program, Auto Program, the statistics and the records are live; the
+    // commands that could change what the job says do nothing.
+    Value<bool> job_locked{false};
+    // Reads the job's preserved ranges from the chip into the buffer, before it is erased.
+    ChipStart keep_preserved(PendingChip& pending);
+    // The image's own cells back in the preserved ranges, for the next chip.
+    void restore_preserved();
+
     // "Production Log": ticking it opens the log, asking for the file (`choose_file`, empty when
     // cancelled) the first time; unticking closes it.
     void production_log_command(const std::function<std::string()>& choose_file);
@@ -226,7 +246,13 @@ private:
     void run_chip_command(void (*command)(ChipContext&));
     void describe_chip(ChipRecord& record);
     void describe_number(ChipRecord& record, bool taken);
-    bool take_sequence_number(PendingChip& pending);
+    ChipStart claim_in_store(PendingChip& pending, const std::optional<JobQuota>& quota);
+    ChipStart write_sequence_number(PendingChip& pending);
+    bool wait_for_quota(const std::string& why, std::chrono::steady_clock::time_point deadline);
+    ChipStart quota_refused(const QuotaReached& refusal);
+    void select_job_chip(const Job& job);
+    void apply_job_options(const Job& job);
+    bool locked_by_job() const;
     void put_on_record(PendingChip& pending);
     // No chip while the station is stopping, unless its store can be won back.
     bool station_ready();
@@ -242,6 +268,13 @@ private:
     Timer file_watch_;
     std::filesystem::file_time_type watched_time_{};
     Station* station_ = nullptr;
+    std::shared_ptr<const RunningJob> job_;
+    std::vector<std::string> preserved_image_; // the image's cells of the preserved ranges
+    // How long a chip waits for the job's last chips on other boards (ms), how often it asks.
+    static constexpr auto kQuotaWait = std::chrono::minutes(10);
+    static constexpr int kQuotaRetryMs = 500;
+    static constexpr int kQuotaPollMs = 50;
+    static constexpr int kQuotaPauseMs = 5;
     std::unique_ptr<CloseRequestWatch> station_watch_; // the station's stop
 
 public:

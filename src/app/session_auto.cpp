@@ -39,11 +39,12 @@ AutoProgramResult Session::auto_program_command(const AutoProgramHooks& hooks) {
     // A number that cannot be taken programs no chip; the chip is on record as failed.
     ctx.begin_chip = [&] {
         pending = begin_chip_record();
-        return take_chip_number(pending);
+        return start_chip(pending);
     };
     // Recorded before the result is counted and shown, which may wait for the person.
     ctx.programmed = [&](bool passed) {
         finish_chip_record(pending, passed ? ChipResult::passed : ChipResult::failed);
+        restore_preserved();
     };
     AutoProgramContext a{
         ctx,

@@ -26,11 +26,15 @@ FileCommandContext file_context(Session& s, const ChipParams& chip, const std::s
 } // namespace
 
 void Session::load_command(const std::string& chosen_path) {
+    if (locked_by_job())
+        return;
     auto ctx = file_context(*this, chip_, chosen_path, CurrentFileName, [this] { arm_file_watch(); });
     zz::load_command(ctx);
 }
 
 void Session::save_command(const std::string& chosen_path) {
+    if (locked_by_job())
+        return;
     auto ctx = file_context(*this, chip_, chosen_path, CurrentFileName, [this] { arm_file_watch(); });
     zz::save_command(ctx);
 }
@@ -42,6 +46,9 @@ void Session::calc_checksum_command() {
 }
 
 void Session::run_chip_command(void (*command)(ChipContext&)) {
+    // A read or a single step would change the job's buffer or chips outside the job.
+    if (locked_by_job())
+        return;
     ChipContext ctx = chip_context();
     command(ctx);
 }

@@ -13,6 +13,8 @@ std::filesystem::path Session::firmware_image_file() const {
 }
 
 bool Session::firmware_upgrade_command(const std::filesystem::path& image) {
+    if (locked_by_job())
+        return false;
     return zz::firmware_upgrade_command(
         link_, {image.empty() ? firmware_image_file() : image, chip_.ROMblank, chosen_model});
 }

@@ -39,7 +39,7 @@ void Session::select_model(int model) {
     const ProgrammerModelInfo* info = programmer_model(model);
     // Another model selects another chip, and restarts the board: never under a running
     // operation or production loop.
-    if (!info || link_.Busy)
+    if (!info || link_.Busy || locked_by_job())
         return;
     discovery_.reopen_port();
     ProgrammerModel = model;
@@ -56,6 +56,8 @@ void Session::select_model(int model) {
 }
 
 void Session::icsp_command() {
+    if (locked_by_job())
+        return;
     if (flags.N_ICSP) {
         flags.N_ICSP.checked = false;
         return;
@@ -70,6 +72,8 @@ void Session::icsp_command() {
 }
 
 void Session::calibration_source_command(bool from_chip) {
+    if (locked_by_job())
+        return;
     flags.n_calchip.checked = from_chip;
     flags.N_calfile.checked = !from_chip;
 }

@@ -11,6 +11,8 @@
 #include "link/programmer_model.h"
 #include "ops/chip_commands.h"
 
+#include <thread>
+
 namespace zz {
 
 namespace {
@@ -47,6 +49,8 @@ void Session::describe_chip(ChipRecord& r) {
     r.chip = ComboBox1.get();
     r.image = CurrentFileName;
     r.image_sha256 = image_digest(CurrentFileName);
+    if (job_)
+        job_->describe(r);
     describe_number(r, false);
 }
 
@@ -68,46 +72,103 @@ PendingChip Session::begin_chip_record() {
     return pending;
 }
 
-bool Session::take_chip_number(PendingChip& pending) {
-    if (!buffer.SerialNumberEnabled)
-        return true;
-    if (use_sequence)
-        return take_sequence_number(pending);
-    if (!reserve_serial_numbers)
-        return true;
-    if (!reserve_serial_number())
-        return false;
-    describe_number(pending.record, true);
-    return true;
+ChipStart Session::start_chip(PendingChip& pending) {
+    const ChipStart start = take_chip_number(pending);
+    return start == ChipStart::program ? keep_preserved(pending) : start;
 }
 
-bool Session::take_sequence_number(PendingChip& pending) {
+ChipStart Session::take_chip_number(PendingChip& pending) {
+    const std::optional<JobQuota> quota = job_ ? job_->quota() : std::nullopt;
+    const bool numbered = buffer.SerialNumberEnabled.get();
+    if (quota || (numbered && use_sequence))
+        return claim_in_store(pending, quota);
+    if (!numbered || !reserve_serial_numbers)
+        return ChipStart::program;
+    if (!reserve_serial_number())
+        return ChipStart::fail;
+    describe_number(pending.record, true);
+    return ChipStart::program;
+}
+
+// The chip's number from the sequence and its place within the job's quantity, in one
+// transaction. While the job's last chips are being programmed elsewhere (and may still fail),
+// the chip waits in the socket for them.
+ChipStart Session::claim_in_store(PendingChip& pending, const std::optional<JobQuota>& quota) {
     const std::string& name = sequence_name.get();
-    const SequenceRequest request{name, serial_text(chip_, buffer, serial_settings),
-                                  serial_counting(chip_, serial_settings)};
-    try {
-        if (!station_ || !station_->store())
-            throw StoreError("no records database is open");
-        pending.reservation = station_->reserve(request, pending.record);
-    } catch (const StoreError& e) {
-        // The store's reasons name the sequence or the database.
-        tap_.show_message("No serial number taken from the sequence \"" + name + "\": " + e.what(),
-                          "Error", Icon::Error);
-        return false;
+    ChipClaim claim;
+    claim.quota = quota;
+    if (buffer.SerialNumberEnabled && use_sequence)
+        claim.sequence = SequenceRequest{name, serial_text(chip_, buffer, serial_settings),
+                                         serial_counting(chip_, serial_settings)};
+    const auto deadline = std::chrono::steady_clock::now() + kQuotaWait;
+    for (;;) {
+        try {
+            if (!station_ || !station_->store())
+                throw StoreError("no records database is open");
+            pending.reservation = station_->reserve(claim, pending.record);
+            break;
+        } catch (const QuotaReached& e) {
+            if (!e.in_flight() || !wait_for_quota(e.what(), deadline))
+                return quota_refused(e);
+        } catch (const StoreError& e) {
+            // The store's reasons name the sequence or the database.
+            tap_.show_message(claim.sequence ? "No serial number taken from the sequence \"" +
+                                                   name + "\": " + e.what()
+                                             : std::string(e.what()),
+                              "Error", Icon::Error);
+            return ChipStart::fail;
+        }
     }
+    return claim.sequence ? write_sequence_number(pending) : ChipStart::program;
+}
+
+ChipStart Session::write_sequence_number(PendingChip& pending) {
     const std::string& value = pending.reservation->value;
     try {
         set_serial_text(chip_, buffer, serial_settings, value);
     } catch (const std::invalid_argument& e) {
         // The value is used up: it stays on record with this failed chip.
         pending.record.serial = value;
-        tap_.show_message("The value " + value + " of the sequence \"" + name +
+        tap_.show_message("The value " + value + " of the sequence \"" + sequence_name.get() +
                               "\" does not fit the serial cells: " + e.what(),
                           "Error", Icon::Error);
-        return false;
+        return ChipStart::fail;
     }
     describe_number(pending.record, true);
+    return ChipStart::program;
+}
+
+// Waits half a second before the next try, processing events all the while and pausing in
+// real time too (on a virtual clock the other stations' chips would never finish); false once
+// the deadline or a stop comes first.
+bool Session::wait_for_quota(const std::string& why,
+                             std::chrono::steady_clock::time_point deadline) {
+    using Clock = std::chrono::steady_clock;
+    link_.status.Label11 = why + ": waiting for them";
+    const Clock::time_point retry = Clock::now() + std::chrono::milliseconds(kQuotaRetryMs);
+    while (Clock::now() < retry) {
+        if (Clock::now() >= deadline)
+            return false;
+        pump_until(env_.loop, kQuotaPollMs, [this] { return CloseRequested; });
+        if (CloseRequested)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kQuotaPauseMs));
+    }
+    // A station that died holding the last chips gives them up.
+    if (station_ && station_->store())
+        station_->store()->abandon_dead_reservations();
     return true;
+}
+
+// The job is done: the chip is left untouched, and the production loop ends.
+ChipStart Session::quota_refused(const QuotaReached& e) {
+    if (e.in_flight())
+        tap_.show_message(std::string(e.what()) + ": no chip was left for this one", "Error",
+                          Icon::Error);
+    else
+        env_.op.show_message(e.what(), "Information", Icon::Information);
+    CloseRequested = true;
+    return ChipStart::leave;
 }
 
 void Session::finish_chip_record(PendingChip& pending, ChipResult result) {
@@ -168,11 +229,12 @@ void Session::program_command() {
         return;
     PendingChip pending = begin_chip_record();
     ChipContext ctx = chip_context();
-    ctx.begin_chip = [&] { return take_chip_number(pending); };
+    ctx.begin_chip = [&] { return start_chip(pending); };
     // Recorded before the result is counted and shown, which may wait for the person.
     bool recorded = false;
     ctx.programmed = [&](bool passed) {
         finish_chip_record(pending, passed ? ChipResult::passed : ChipResult::failed);
+        restore_preserved();
         recorded = true;
     };
     // Also on record: a chip whose set-up or ID check failed.

@@ -121,19 +121,22 @@ void Session::write_settings() {
     // The virtual board is chosen for one run; the stored port stays the real one.
     if (!env_.virtual_board)
         s.COM = discovery_.selector.text;
-    s.chip_mode = ComboBox2;
-    s.chip_type = ComboBox1;
-    s.filename = CurrentFileName;
-    s.prog_type = ProgrammerModel;
     s.mute = flags.N31;
     s.fast = flags.N33;
     s.n35 = flags.N35;
     s.chip_in_time = ChipInSocketTime;
-    store_serial_settings(s, serial_settings);
-    s.inc_enabled = buffer.SerialNumberEnabled;
     s.prod_log = production_log_file;
-    s.use_sequence = use_sequence;
-    s.sequence = sequence_name;
+    // A job's chip, image and numbering are the job's: the window's own stay as they were.
+    if (!job_) {
+        s.chip_mode = ComboBox2;
+        s.chip_type = ComboBox1;
+        s.filename = CurrentFileName;
+        s.prog_type = ProgrammerModel;
+        store_serial_settings(s, serial_settings);
+        s.inc_enabled = buffer.SerialNumberEnabled;
+        s.use_sequence = use_sequence;
+        s.sequence = sequence_name;
+    }
     save_settings(env_.settings_file, s);
 }
 

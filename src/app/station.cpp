@@ -47,8 +47,10 @@ std::string Station::sequence_refused(const StationPlan& plan, const ChipParams&
     return {};
 }
 
-void Station::serve(Session& session, const StationPlan& plan) {
+bool Station::serve(Session& session, const StationPlan& plan) {
     session.set_station(this);
+    if (plan.job && !session.use_job(plan.job))
+        return false;
     session.serial_settings = plan.serial;
     session.buffer.SerialNumberEnabled = plan.numbered;
     session.sequence_name = plan.sequence;
@@ -56,13 +58,18 @@ void Station::serve(Session& session, const StationPlan& plan) {
     session.reserve_serial_numbers = plan.numbered && plan.sequence.empty() &&
                                      plan.serial.inc_save && serial_save_possible(session.chip());
     session.production_log = plan.log;
+    return true;
 }
 
-Reservation Station::reserve(const SequenceRequest& request, const ChipRecord& chip) {
+Reservation Station::reserve(const ChipClaim& claim, const ChipRecord& chip) {
     try {
         if (!store_)
             throw StoreError("no records database is open");
-        return store_->reserve(request, chip);
+        return store_->reserve(claim, chip);
+    } catch (const QuotaReached& e) {
+        if (!e.in_flight())
+            stop(e.what());
+        throw;
     } catch (const StoreError& e) {
         stop("The station stops: " + std::string(e.what()));
         throw;

@@ -6,6 +6,7 @@
 // A front end settles the plan before any board is touched, opens the station (the store), puts
 // each board's session to work for it with serve(), and runs the boards with run_boards(); the
 // sessions then take their numbers from and put their chips on record through it.
+#include "app/running_job.h"
 #include "records/production_log.h"
 #include "records/records_store.h"
 #include "files/serial_number.h"
@@ -32,6 +33,8 @@ struct StationPlan {
     // with inc_save the image file's (reserved in the file).
     std::string sequence;
     std::shared_ptr<const ProductionLog> log; // null: no CSV log
+    // The job every board runs; null: none. Its settings then give the numbering above.
+    std::shared_ptr<const RunningJob> job;
 };
 
 struct StationOptions {
@@ -79,14 +82,16 @@ public:
     std::string sequence_refused(const StationPlan& plan, const ChipParams& chip,
                                  const Buffer& buffer);
 
-    // Puts `session` to work for the station, numbering and recording chips as `plan` says.
-    void serve(Session& session, const StationPlan& plan);
+    // Puts `session` to work for the station, numbering and recording chips as `plan` says, and
+    // running its job. False (the reason shown) when the job cannot run on the session.
+    bool serve(Session& session, const StationPlan& plan);
 
     // --- what the sessions ask, each from its own board's thread ---
 
     // The next number of the sequence, on record as reserved. Throws StoreError (no store, none
     // left, a counting that differs, a store that stays lost); the station then stops.
-    Reservation reserve(const SequenceRequest& request, const ChipRecord& chip);
+    // QuotaReached when the job's quantity is taken: once every chip is done, the station stops.
+    Reservation reserve(const ChipClaim& claim, const ChipRecord& chip);
     // Counts the finished chip for its port and puts it on record: finished, when its number was
     // reserved, else added. A record that had to go to the spool stops the station. Throws
     // StoreError when it could be neither stored nor spooled.

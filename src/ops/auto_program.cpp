@@ -84,7 +84,14 @@ bool take_chip(AutoProgramContext& a, AutoProgramResult& result) {
         return false;
     }
     ctx.state.device_id_read = masked_device_id(info);
-    const bool passed = (!ctx.begin_chip || ctx.begin_chip()) && program_chip(ctx);
+    const ChipStart start = ctx.begin_chip ? ctx.begin_chip() : ChipStart::program;
+    if (start == ChipStart::leave) {
+        // The run is over: the chip stays in the socket untouched.
+        a.CloseRequested = true;
+        ctx.link.send_d("05", "76");
+        return false;
+    }
+    const bool passed = start == ChipStart::program && program_chip(ctx);
     if (ctx.programmed)
         ctx.programmed(passed);
     if (passed)

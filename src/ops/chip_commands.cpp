@@ -173,7 +173,10 @@ bool program_command(ChipContext& ctx) {
     return chip_operation(
         ctx,
         [&] {
-            const bool passed = (!ctx.begin_chip || ctx.begin_chip()) && program_chip(ctx);
+            const ChipStart start = ctx.begin_chip ? ctx.begin_chip() : ChipStart::program;
+            if (start == ChipStart::leave)
+                return true;
+            const bool passed = start == ChipStart::program && program_chip(ctx);
             if (ctx.programmed)
                 ctx.programmed(passed);
             if (passed)

@@ -37,6 +37,13 @@ struct ChipState {
     std::string device_id_read;
 };
 
+// What happens to a chip once it is set up and its device ID checked.
+enum class ChipStart {
+    program, // its program steps run
+    fail,    // it must not be programmed (the reason shown): it counts as a failed chip
+    leave,   // it is not touched and does not count: the run is over (a job's last chip is done)
+};
+
 // Everything a chip operation works with: the link to the board, the selected chip, the buffer,
 // the options and the kept results.
 struct ChipContext {
@@ -51,9 +58,8 @@ struct ChipContext {
     // end of its production record. May be empty.
     std::function<void(bool passed)> programmed = {};
     // Runs just before a chip's program steps, once the board is set up and the chip's device ID
-    // checked: the chip's serial number. False (the reason shown) when the chip must not be
-    // programmed, which counts as a failed chip. May be empty.
-    std::function<bool()> begin_chip = {};
+    // checked: the chip's serial number, what is kept of it. May be empty.
+    std::function<ChipStart()> begin_chip = {};
 
     Loop& loop() { return link.loop(); }
     Operator& op() { return link.op(); }

@@ -44,7 +44,8 @@ void show_id_and_fuses(ChipContext& ctx, std::string_view info) {
     }
 }
 
-// Reads the stream of one area inside its own "04"/"05" bracket.
+} // namespace
+
 bool read_bracketed(ChipContext& ctx, std::string (*read)(ChipContext&), std::string& out) {
     if (!ctx.link.send_d("04", "56"))
         return false;
@@ -53,8 +54,6 @@ bool read_bracketed(ChipContext& ctx, std::string (*read)(ChipContext&), std::st
         return false;
     return ctx.link.send_d("05", "76");
 }
-
-} // namespace
 
 std::string read_rom_chip(ChipContext& ctx) {
     Link& link = ctx.link;

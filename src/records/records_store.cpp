@@ -89,6 +89,11 @@ void RecordsStore::abandon_dead_sessions() {
             end_session(session);
 }
 
+void RecordsStore::abandon_dead_reservations() {
+    const std::lock_guard lock(mutex_);
+    retried([&] { abandon_dead_sessions(); });
+}
+
 void RecordsStore::recover() {
     try {
         db_->reconnect();

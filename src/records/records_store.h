@@ -194,6 +194,8 @@ public:
 
     // Writes the spool's records for this store into it, each once. Returns how many.
     std::size_t hand_over();
+    // Reservations of stores whose process or connection is gone are marked abandoned.
+    void abandon_dead_reservations();
 
     // --- released jobs (records_jobs.cpp) ---
     // Stores the job as the next revision of `name`, unless its latest revision has this
