@@ -5,9 +5,11 @@ set -e
 # declare the package's dependencies; desktop-file-utils checks the desktop entry. The records
 # store: SQLite, libpq and libcrypto (the images' SHA-256); a PostgreSQL server and pg_virtualenv
 # (postgresql-common) for its tests; sqlite3 sets the times of the records pictured in the docs.
+# libargon2 hashes the engineer's password; nlohmann-json reads and writes the service's JSON.
 PACKAGES="cmake g++ make pkg-config qt6-base-dev libserialport-dev libgtest-dev libgmock-dev \
 libjpeg-dev libasound2-dev gputils srecord xvfb python3 clang libclang-rt-dev help2man dpkg-dev \
-file desktop-file-utils libsqlite3-dev libpq-dev libssl-dev postgresql postgresql-common sqlite3"
+file desktop-file-utils libsqlite3-dev libpq-dev libssl-dev postgresql postgresql-common sqlite3 \
+libargon2-dev nlohmann-json3-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -5,6 +5,7 @@
 #include "cli/board_wait.h"
 #include "cli/cli_commands.h"
 #include "cli/flag_options.h"
+#include "cli/job_command.h"
 #include "cli/ports_command.h"
 #include "cli/records_command.h"
 #include "cli/serve_board.h"
@@ -261,6 +262,8 @@ int run_cli(const CliOptions& o) {
     if (command.kind == CommandKind::store)
         return store_command(o, settings);
     const std::filesystem::path data_dir = data_folder(o);
+    if (command.kind == CommandKind::job)
+        return job_command(o, settings, data_dir);
     check_names(o, settings, ChipDatabase(data_dir));
     if (command.kind == CommandKind::serve)
         return serve_board(o, settings, data_dir);

@@ -28,7 +28,7 @@ constexpr CommandInfo kCommands[] = {
     {"erase", 0, CommandKind::board},
     {"blank", 0, CommandKind::board},
     {"verify", 1, CommandKind::board},
-    {"program", 1, CommandKind::board},
+    {"program", 0, CommandKind::board, 1},
     {"write-rom", 1, CommandKind::board},
     {"write-eeprom", 1, CommandKind::board},
     {"write-fuses", 1, CommandKind::board},
@@ -36,9 +36,10 @@ constexpr CommandInfo kCommands[] = {
     {"calibration", 0, CommandKind::board},
     {"upgrade-firmware", 0, CommandKind::board},
     {"serve-board", 0, CommandKind::serve},
-    {"auto", 1, CommandKind::board},
+    {"auto", 0, CommandKind::board, 1},
     {"records", 0, CommandKind::store},
     {"sequence", 1, CommandKind::store},
+    {"job", 1, CommandKind::job, 2},
 };
 
 int parse_model(const std::string& text) {
@@ -112,8 +113,8 @@ bool parse_general_option(const std::string& name, OptionArg& arg, CliOptions& o
 }
 
 void check_general_options(const CliOptions& o, const CommandInfo& command) {
-    if (o.steps && o.command != "program")
-        throw UsageError("--steps belongs to the program command");
+    if (o.steps && o.command != "program" && !creates_job(o))
+        throw UsageError("--steps belongs to the program and job create commands");
     const bool chip_options = o.virtual_chip || !o.chip_image.empty() || !o.chip_save.empty();
     const bool serves = command.kind == CommandKind::serve;
     if (chip_options && !o.virtual_board && !serves)
@@ -152,6 +153,7 @@ constexpr OptionGroup kOptionGroups[] = {
     {parse_calibration_option, check_calibration_options, kCalibrationHelp},
     {parse_production_option, check_production_options, kProductionHelp},
     {parse_records_option, check_records_options, kRecordsHelp},
+    {parse_job_option, check_job_options, kJobHelp},
     kFirmwareOptions,
     kServeBoardOptions,
     kInfoOptions,
@@ -237,6 +239,10 @@ void check_command(const CliOptions& o) {
 
 } // namespace
 
+bool creates_job(const CliOptions& o) {
+    return o.command == "job" && !o.args.empty() && o.args[0] == "create";
+}
+
 std::span<const CommandInfo> command_table() {
     return kCommands;
 }
@@ -276,9 +282,10 @@ commands:
   erase                         erase the chip, then check that it is blank
   blank                         check that the chip is blank
   verify FILE                   compare the chip with FILE
-  program FILE                  the window's Program: the --steps ticked, in their fixed order;
+  program FILE | --job NAME     the window's Program: the --steps ticked, in their fixed order;
                                 the production options above apply
-  auto FILE [--count N]         Auto Program: chip after chip as the board senses them, until
+  auto FILE | --job NAME [--count N]
+                                Auto Program: chip after chip as the board senses them, until
                                 N chips passed, the target is reached, or SIGINT/SIGTERM;
                                 one line per chip and a summary
   write-rom FILE                program and verify the program memory from FILE
@@ -298,6 +305,18 @@ commands:
                                 chips per hour
   sequence NAME [--values FILE] the state of sequence NAME: next value, used, failed, left;
                                 with --values, make it a list sequence of FILE's hex values
+  job create FILE --image IMG   make the job file FILE (NAME.zzjob) from IMG and the options:
+                                --chip, --steps, --set, --set-id, --serial..., --sequence,
+                                --icsp, --vpp-first, --no-chip-check, --osccal-from and the
+                                job create options above
+  job release FILE              release the job file into the records database: its next
+                                revision, which never changes
+  job list                      the released jobs, each by its latest revision
+  job show NAME[@REV]           a released job: its settings, fingerprint, job checksum and the
+                                chips done
+  job export NAME[@REV] FILE    write a released job back to a job file
+  job password                  set the engineer's password (read from standard input), which
+                                leaves the window's operator mode
 
 exit status: 0 success, 1 the operation failed or was refused, 2 bad usage or unreadable input
 )";

@@ -3,6 +3,7 @@
 #include "cli/auto_options.h"
 #include "cli/calibration_options.h"
 #include "cli/fill_options.h"
+#include "cli/job_options.h"
 #include "cli/production_options.h"
 #include "cli/records_options.h"
 
@@ -88,6 +89,7 @@ struct CliOptions {
     FlagOptions flags;
     InfoOptions info;
     BoardsOptions boards;
+    JobOptions job;
     std::string command;
     std::vector<std::string> args;
 };
@@ -99,6 +101,7 @@ enum class CommandKind {
     board,   // one operation on the board
     serve,   // the virtual board on a pseudo-terminal, until stopped
     store,   // the production records database only
+    job,     // production jobs: made from files, kept in the records database
 };
 
 struct CommandInfo {
@@ -133,6 +136,9 @@ struct OptionGroup {
     // Lines of the usage text for the group's options.
     const char* help;
 };
+
+// `job create`: the options a job is made of are the ones program takes.
+bool creates_job(const CliOptions& o);
 
 // Options may come before or after the command; "--" ends them. Throws UsageError.
 CliOptions parse_options(const std::vector<std::string>& arguments);

@@ -12,8 +12,8 @@ bool parse_firmware_option(const std::string& name, OptionArg& arg, CliOptions& 
 }
 
 void check_firmware_options(const CliOptions& o, const CommandInfo&) {
-    if (!o.firmware.image.empty() && o.command != "upgrade-firmware")
-        throw UsageError("--image belongs to the upgrade-firmware command");
+    if (!o.firmware.image.empty() && o.command != "upgrade-firmware" && !creates_job(o))
+        throw UsageError("--image belongs to the upgrade-firmware and job create commands");
 }
 
 } // namespace zz::cli

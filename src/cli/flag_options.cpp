@@ -27,9 +27,9 @@ bool parse_flag_option(const std::string& name, OptionArg& arg, CliOptions& o) {
 void check_flag_options(const CliOptions& o, const CommandInfo& command) {
     const FlagOptions& f = o.flags;
     const bool any = f.icsp || f.vpp_first || f.no_chip_check || f.osccal_from_chip;
-    if (any && command.kind != CommandKind::board)
+    if (any && command.kind != CommandKind::board && !creates_job(o))
         throw UsageError("--icsp, --vpp-first, --no-chip-check and --osccal-from need a board "
-                         "command");
+                         "command or job create");
 }
 
 const char kFlagHelp[] =

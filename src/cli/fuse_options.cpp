@@ -21,9 +21,9 @@ bool parse_fuse_option(const std::string& name, OptionArg& arg, CliOptions& o) {
 void check_fuse_options(const CliOptions& o, const CommandInfo&) {
     if (o.fuse_edits.set.empty() && !o.fuse_edits.set_id)
         return;
-    if (!loads_image(o))
+    if (!loads_image(o) && !creates_job(o))
         throw UsageError("--set and --set-id need a command that loads a FILE: convert, program, "
-                         "write-rom, write-eeprom, write-fuses, verify, checksum, dump or fuses");
+                         "write-rom, write-eeprom, write-fuses, verify, checksum, dump or fuses, or job create");
 }
 
 } // namespace zz::cli

@@ -59,6 +59,23 @@ void apply_options(IncDataModel& m, const ProductionOptions& p, const ChipParams
         tick(m.CheckBox4, "--serial-save");
 }
 
+} // namespace
+
+std::optional<SerialSettings> serial_settings_from_options(const ProductionOptions& p,
+                                                           const SerialSettings& start,
+                                                           const ChipParams& chip, Operator& op) {
+    Value<SerialSettings> settings{start};
+    Value<bool> enabled{true}; // opens with `start` on the controls
+    const Value<bool> busy{false};
+    IncDataModel dialog(chip, settings, enabled, busy, op, {});
+    apply_options(dialog, p, chip);
+    if (!dialog.Button1Click())
+        return std::nullopt;
+    return settings.get();
+}
+
+namespace {
+
 int settle_serial(CliContext& c) {
     const ProductionOptions& p = c.options.production;
     const AppSettings& stored = c.session.settings;
@@ -68,14 +85,11 @@ int settle_serial(CliContext& c) {
         !p.no_serial && (stored.inc_enabled || p.any_serial() || !plan.sequence.empty());
     if (!plan.numbered)
         return kSuccess;
-    Value<SerialSettings> settings{serial_settings_of(stored)};
-    Value<bool> enabled{true}; // opens with the stored settings on the controls
-    const Value<bool> busy{false};
-    IncDataModel dialog(c.session.chip(), settings, enabled, busy, c.op, {});
-    apply_options(dialog, p, c.session.chip());
-    if (!dialog.Button1Click())
+    const std::optional<SerialSettings> settings =
+        serial_settings_from_options(p, serial_settings_of(stored), c.session.chip(), c.op);
+    if (!settings)
         return kBadInput;
-    plan.serial = settings.get();
+    plan.serial = *settings;
     // A raw image holds program memory only: a number saved elsewhere would be taken again.
     if (plan.serial.inc_save && serial_region(plan.serial) != SerialRegion::rom &&
         !c.options.args.empty() && !is_hex_file_name(c.options.args[0])) {

@@ -1,12 +1,22 @@
 #pragma once
 
 #include "app/station.h"
+#include "base/operator.h"
 
 #include <memory>
+#include <optional>
 
 namespace zz::cli {
 
 struct CliContext;
+struct ProductionOptions;
+
+// The serial settings the "Serial Number" dialog takes from the --serial... options typed over
+// `start`; nullopt when its OK refused them (the message shown). Throws UsageError for an option
+// the chip or the serial region does not allow.
+std::optional<SerialSettings> serial_settings_from_options(const ProductionOptions& p,
+                                                           const SerialSettings& start,
+                                                           const ChipParams& chip, Operator& op);
 
 // What `program` and `auto` number and record, settled before any port is touched: the settings
 // file's serial-number options with the command line's over them, judged by the rules of the

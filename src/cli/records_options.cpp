@@ -48,10 +48,12 @@ void check_records_options(const CliOptions& o, const CommandInfo&) {
     const RecordsOptions& r = o.records;
     const std::string& c = o.command;
     const bool records = c == "records";
-    belongs(!r.db.empty(), is_production(c) || records || c == "sequence", "--db",
-            "the program, auto, records and sequence commands");
-    belongs(!r.station.empty() || !r.sequence.empty(), is_production(c) || records,
-            "--station and --sequence", "the program, auto and records commands");
+    belongs(!r.db.empty(), is_production(c) || records || c == "sequence" || c == "job", "--db",
+            "the program, auto, records, sequence and job commands");
+    belongs(!r.station.empty(), is_production(c) || records, "--station",
+            "the program, auto and records commands");
+    belongs(!r.sequence.empty(), is_production(c) || records || creates_job(o), "--sequence",
+            "the program, auto, records and job create commands");
     belongs(r.since || r.csv || r.summary, records, "--since, --csv and --summary",
             "the records command");
     belongs(!r.values.empty(), c == "sequence", "--values", "the sequence command");

@@ -15,8 +15,9 @@ namespace zz {
 
 namespace {
 
-constexpr const char* kHeader = "# ZE-ZUZU production job. The [image] section's lines must "
-                                "hash to its sha256; edit the job with ze-zuzu-cli job create.\n";
+constexpr const char* kHeader =
+    "# ZE-ZUZU production job, made by ze-zuzu-cli job create.\n"
+    "# The lines of [image] must hash to its sha256: make the job anew to change the image.\n";
 
 const char* flag(bool on) {
     return on ? "1" : "0";

@@ -67,7 +67,7 @@ TEST_F(CliFirmwareTest, RefusalsAndMissingImagesFail) {
         {"--virtual-board --model 1 upgrade-firmware --image '" + file + "' --yes", 1,
          "Error: upgrade-firmware is not available for the programmer VO310Z2/DI310D2\n"},
         {"--virtual-board version --image '" + file + "'", 2,
-         "ze-zuzu-cli: --image belongs to the upgrade-firmware command\nTry 'ze-zuzu-cli "
+         "ze-zuzu-cli: --image belongs to the upgrade-firmware and job create commands\nTry 'ze-zuzu-cli "
          "--help'.\n"},
     };
     for (const Case& c : cases) {
