@@ -84,8 +84,8 @@ void check_job_options(const CliOptions& o, const CommandInfo&) {
     const JobOptions& j = o.job;
     const std::string sub = job_subcommand(o);
     const bool creates = sub == "create";
-    if (!j.job.empty() && !runs_job(o.command))
-        throw UsageError("--job belongs to the program and auto commands");
+    if (!j.job.empty() && !runs_job(o.command) && o.command != "records")
+        throw UsageError("--job belongs to the program, auto and records commands");
     if ((j.engineer || !j.operator_name.empty()) && !runs_job(o.command) && sub != "release")
         throw UsageError("--engineer and --operator belong to the program and auto commands");
     if (j.lot_given && !runs_job(o.command) && o.command != "records")
@@ -108,7 +108,8 @@ void check_job_options(const CliOptions& o, const CommandInfo&) {
 
 const char kJobHelp[] =
     R"(  --job NAME[@REV]     program, auto: run the released job NAME (its latest revision, or
-                       REV) as it stands; with --engineer also a job FILE not yet released
+                       REV) as it stands; with --engineer also a job FILE not yet released;
+                       records: only chips of job NAME
   --lot TEXT           the lot each chip is recorded under (a job may require one);
                        records: only chips of this lot
   --operator NAME      the operator each chip is recorded under
