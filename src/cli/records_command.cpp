@@ -3,6 +3,9 @@
 #include "records/record_time.h"
 #include "records/records_store.h"
 #include "cli/cli_context.h"
+#include "cli/report_command.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <fstream>
@@ -16,15 +19,25 @@ std::string or_dash(const std::string& text) {
     return text.empty() ? "-" : text;
 }
 
+// "job line@3", or "job line (not released)" for a rehearsal: after the record's fields when it
+// was made for a job.
+std::string job_text(const ChipRecord& r) {
+    if (r.job.empty())
+        return {};
+    return "\tjob " + r.job +
+           (r.job_revision > 0 ? "@" + std::to_string(r.job_revision) : " (not released)");
+}
+
 std::string record_text(const ChipRecord& r) {
     return iso_time(r.time_ms, r.utc_offset_min) + "\t" + r.station + "\t" + r.model + "\t" +
            r.port + "\t" + r.chip + "\t" + or_dash(r.serial) + "\t" +
            std::string(result_name(r.result)) + "\t" + std::to_string(r.elapsed_ms) + " ms\t" +
-           or_dash(r.image) + "\t" + or_dash(r.message);
+           or_dash(r.image) + "\t" + or_dash(r.message) + job_text(r);
 }
 
+// Every column but the store's own (session, entry); bytes that are not UTF-8 become U+FFFD.
 std::string record_json(const ChipRecord& r) {
-    const std::pair<const char*, std::string> texts[] = {
+    const nlohmann::ordered_json object = {
         {"id", r.id},
         {"time", iso_time(r.time_ms, r.utc_offset_min)},
         {"station", r.station},
@@ -38,13 +51,18 @@ std::string record_json(const ChipRecord& r) {
         {"checksum", r.checksum},
         {"serial", r.serial},
         {"sequence", r.sequence},
-        {"result", std::string(result_name(r.result))},
+        {"result", result_name(r.result)},
         {"message", r.message},
+        {"elapsed_ms", r.elapsed_ms},
+        {"job", r.job},
+        {"job_revision", r.job_revision},
+        {"job_fingerprint", r.job_fingerprint},
+        {"job_checksum", r.job_checksum},
+        {"lot", r.lot},
+        {"operator", r.operator_name},
+        {"preserved", r.preserved},
     };
-    std::string out = "{";
-    for (const auto& [key, text] : texts)
-        out += json_quote(key) + ":" + json_quote(text) + ",";
-    return out + "\"elapsed_ms\":" + std::to_string(r.elapsed_ms) + "}";
+    return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 std::string fixed(double value, int decimals) {
@@ -78,11 +96,16 @@ RecordFilter filter_of(const CliOptions& o) {
     f.station = o.records.station;
     if (o.records.since)
         f.since_ms = parse_since(*o.records.since, utc_now_ms());
+    f.job = o.job.job;
+    if (o.job.lot_given)
+        f.lot = o.job.lot;
     return f;
 }
 
-int list_records(const CliOptions& o, RecordsStore& store) {
+int list_records(const CliOptions& o, RecordsStore& store, CliOperator& op, CliOutput& out) {
     const RecordFilter filter = filter_of(o);
+    if (o.records.report)
+        return job_report_command(o, filter, store, op, out);
     if (o.records.summary) {
         for (const PortSummary& s : store.summary(filter))
             print_line(o.json ? summary_json(s) : summary_text(s));
@@ -161,7 +184,7 @@ int run_store_command(const CliOptions& o, const std::string& db, CliOperator& o
     }
     try {
         if (o.command == "records")
-            return list_records(o, *store);
+            return list_records(o, *store, op, out);
         return o.records.values.empty() ? show_sequence(o, *store, op, out)
                                         : make_list(o, *store, op, out);
     } catch (const StoreError& e) {
@@ -176,8 +199,10 @@ int store_command(const CliOptions& o, const AppSettings& settings) {
     CliOperator op(o.yes, o.json, o.quiet);
     CliOutput out(o.json);
     const int status = run_store_command(o, settings.records_db, op, out);
-    // `records` prints its lines as it goes; the result object tells what went wrong.
-    if (o.json && (o.command != "records" || status != kSuccess))
+    // `records` prints its lines as it goes; the result object tells what went wrong, or where
+    // the report's page went.
+    const bool printed = o.command == "records" && status == kSuccess && o.records.html.empty();
+    if (o.json && !printed)
         std::printf("%s\n", out.object(o.command, status, op.shown()).c_str());
     return status;
 }

@@ -21,6 +21,24 @@ void belongs(bool given, bool allowed, std::string_view options, const char* com
             commands);
 }
 
+void check_report_options(const CliOptions& o) {
+    const RecordsOptions& r = o.records;
+    const bool records = o.command == "records";
+    belongs(r.report, records, "--report", "the records command");
+    // The store keeps chips by the job's name; its revision is on each record.
+    if (records && o.job.job.find('@') != std::string::npos)
+        throw UsageError("records --job takes a job's NAME (its chips of every revision), not \"" +
+                         o.job.job + "\"");
+    if (records && o.job.lot_given && o.job.job.empty())
+        throw UsageError("records --lot chooses chips of a job: it needs --job NAME");
+    if (!r.html.empty() && !r.report)
+        throw UsageError("--html writes the report: it needs --report");
+    if (r.report && o.job.job.empty())
+        throw UsageError("--report tells how a job went: it needs --job NAME");
+    if (r.report && (r.csv || r.summary))
+        throw UsageError("--report excludes --csv and --summary");
+}
+
 } // namespace
 
 bool parse_records_option(const std::string& name, OptionArg& arg, CliOptions& o) {
@@ -39,6 +57,10 @@ bool parse_records_option(const std::string& name, OptionArg& arg, CliOptions& o
         r.summary = true;
     else if (name == "--values")
         r.values = arg.value();
+    else if (name == "--report")
+        r.report = true;
+    else if (name == "--html")
+        r.html = arg.value();
     else
         return false;
     return true;
@@ -57,6 +79,7 @@ void check_records_options(const CliOptions& o, const CommandInfo&) {
     belongs(r.since || r.csv || r.summary, records, "--since, --csv and --summary",
             "the records command");
     belongs(!r.values.empty(), c == "sequence", "--values", "the sequence command");
+    check_report_options(o);
     if (r.since && !parse_since(*r.since, 0))
         throw UsageError("--since takes a date (2026-12-08), a date and time (2026-12-08T14:00, "
                          "local, or with Z or +01:00) or a span back from now (30m, 8h, 7d), "
@@ -89,6 +112,10 @@ const char kRecordsHelp[] =
   --csv                records: the lines of the CSV production log
   --summary            records: per station and port: passed, failed, yield, chips per hour
   --values FILE        sequence: make NAME a list sequence of FILE's hex values, one a line
+  --report             records: the end-of-job report of --job NAME (and --lot TEXT): chips
+                       passed of the quantity, failed, yield, serial numbers and their gaps,
+                       per station and board, failures by message, chips per hour
+  --html FILE          records --report: write the report to FILE as a printable page
 )";
 
 } // namespace zz::cli

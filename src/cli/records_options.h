@@ -19,6 +19,8 @@ struct RecordsOptions {
     bool csv = false;                 // --csv (records)
     bool summary = false;             // --summary (records)
     std::string values;               // --values FILE (sequence): makes a list sequence
+    bool report = false;              // --report (records): the end-of-job report of --job
+    std::string html;                 // --html FILE (records --report): the report as a page
 };
 
 bool parse_records_option(const std::string& name, OptionArg& arg, CliOptions& o);
