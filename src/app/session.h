@@ -250,6 +250,7 @@ private:
     ChipStart write_sequence_number(PendingChip& pending);
     bool wait_for_quota(const std::string& why, std::chrono::steady_clock::time_point deadline);
     ChipStart quota_refused(const QuotaReached& refusal);
+    ChipStart quota_wait_ended(const QuotaReached& refusal);
     void select_job_chip(const Job& job);
     void apply_job_options(const Job& job);
     bool locked_by_job() const;

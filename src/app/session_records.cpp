@@ -108,8 +108,10 @@ ChipStart Session::claim_in_store(PendingChip& pending, const std::optional<JobQ
             pending.reservation = station_->reserve(claim, pending.record);
             break;
         } catch (const QuotaReached& e) {
-            if (!e.in_flight() || !wait_for_quota(e.what(), deadline))
+            if (!e.in_flight())
                 return quota_refused(e);
+            if (!wait_for_quota(e.what(), deadline))
+                return quota_wait_ended(e);
         } catch (const StoreError& e) {
             // The store's reasons name the sequence or the database.
             tap_.show_message(claim.sequence ? "No serial number taken from the sequence \"" +
@@ -162,11 +164,18 @@ bool Session::wait_for_quota(const std::string& why,
 
 // The job is done: the chip is left untouched, and the production loop ends.
 ChipStart Session::quota_refused(const QuotaReached& e) {
-    if (e.in_flight())
-        tap_.show_message(std::string(e.what()) + ": no chip was left for this one", "Error",
-                          Icon::Error);
-    else
-        env_.op.show_message(e.what(), "Information", Icon::Information);
+    env_.op.show_message(e.what(), "Information", Icon::Information);
+    CloseRequested = true;
+    return ChipStart::leave;
+}
+
+// A stop (the job done on another board, or the person) ends the wait quietly; the deadline
+// does not.
+ChipStart Session::quota_wait_ended(const QuotaReached& e) {
+    if (!CloseRequested)
+        tap_.show_message(std::string(e.what()) + ": they did not finish within " +
+                              std::to_string(kQuotaWait.count()) + " minutes",
+                          "Error", Icon::Error);
     CloseRequested = true;
     return ChipStart::leave;
 }

@@ -56,9 +56,11 @@ void report(CliContext& c, const StationBoard& board, const AutoProgramResult& r
 
 int auto_command(CliContext& c) {
     Session& s = c.session;
-    if (const int status = load_file_to_program(c, c.options.args[0]); status != kSuccess)
+    if (c.options.job.job.empty())
+        if (const int status = load_file_to_program(c, c.options.args[0]); status != kSuccess)
+            return status;
+    if (const int status = use_production(c); status != kSuccess)
         return status;
-    use_production(c);
     // The person at the virtual board's socket; gone before the socket and the board.
     std::optional<SocketOperator> person;
     if (c.socket && c.options.boards.person)

@@ -80,15 +80,6 @@ BoardLine open_line(const CliOptions& o, const CommandInfo& command, const AppSe
     return BoardLine::serial([port = s.COM] { return std::vector<std::string>{port}; });
 }
 
-// Without start-up: the model, family and chip as start-up would apply them, no port opened.
-void select_offline(Session& session) {
-    session.ProgrammerModel = session.settings.prog_type;
-    session.ComboBox2 = session.settings.chip_mode;
-    session.ComboBox1 = session.settings.chip_type;
-    session.SuppressChipPositionOnce = true;
-    session.program_type();
-}
-
 bool uses_production(const std::string& command) {
     return command == "program" || command == "auto";
 }
@@ -245,6 +236,8 @@ int several_boards(const CliOptions& o, const CommandInfo& command, const AppSet
         own.port = board.port;
         AppSettings board_settings = settings;
         board_settings.COM = board.port;
+        if (plan.job)
+            with_job_chip(board_settings, plan.job->job);
         BoardShare share{board, board.port + ": ", *station, plan};
         return Run(own, command, board_settings, data_dir, &share).execute();
     });

@@ -136,6 +136,8 @@ int verify_command(CliContext& c) {
 }
 
 int program_command(CliContext& c) {
+    if (!c.options.job.job.empty())
+        return program_chips(c); // the job's steps, image and settings
     if (c.options.steps)
         apply_steps(c.session.flags, *c.options.steps);
     if (const int status = load_file_to_program(c, c.options.args[0]); status != kSuccess)

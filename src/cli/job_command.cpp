@@ -199,13 +199,13 @@ int release(JobRun& r, RecordsStore& store) {
     return kSuccess;
 }
 
-// A released job by NAME or NAME@REV, read back and checked.
-struct Shown {
+// A released job by NAME or NAME@REV, read back.
+struct Released {
     ReleasedJob released;
     JobFile file;
 };
 
-Shown released_job(JobRun& r, RecordsStore& store, const std::string& text) {
+Released released_job(RecordsStore& store, const std::string& text) {
     const JobReference ref = parse_job_reference(text);
     std::optional<ReleasedJob> released = store.released_job(ref.name, ref.revision);
     if (!released)
@@ -234,7 +234,7 @@ std::string steps_text(const JobSteps& s) {
 int show(JobRun& r, RecordsStore& store) {
     if (r.o.args.size() != 2)
         throw UsageError("job show takes NAME or NAME@REV");
-    const Shown s = released_job(r, store, r.o.args[1]);
+    const Released s = released_job(store, r.o.args[1]);
     const Job& job = s.file.job;
     Buffer buffer;
     const ChipParams chip = build_job_image(job, r.database, buffer);
@@ -291,7 +291,7 @@ int list(JobRun& r, RecordsStore& store) {
 int export_job(JobRun& r, RecordsStore& store) {
     if (r.o.args.size() != 3)
         throw UsageError("job export takes NAME[@REV] and the FILE to write");
-    const Shown s = released_job(r, store, r.o.args[1]);
+    const Released s = released_job(store, r.o.args[1]);
     const std::filesystem::path file = r.o.args[2];
     // The name stays the released one whatever the file is called.
     write_job_file(file, s.file.job, job_name_of(file) != s.file.job.name);

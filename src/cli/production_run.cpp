@@ -5,6 +5,7 @@
 #include "cli/cli_context.h"
 #include "dialogs/inc_data/inc_data_model.h"
 #include "files/hex_import.h"
+#include "job/job_image.h"
 
 namespace zz::cli {
 
@@ -107,11 +108,69 @@ int refuse(CliContext& c, const std::string& reason) {
     return kBadInput;
 }
 
+// What the operator confirms: the job by its name, revision and short fingerprint.
+void announce_job(CliContext& c, const RunningJob& running, Station& station) {
+    const Job& job = running.job;
+    // Counted as the quantity is: in this lot (chips without one are a lot of their own).
+    std::string done =
+        std::to_string(station.store()->job_passed(job.name, running.lot, running.released()));
+    if (job.quantity)
+        done += " of " + std::to_string(*job.quantity);
+    c.out.line("Job " + running.title() + " " + short_fingerprint(running.fingerprint) +
+               ", job checksum " + running.checksum + ": " + job.chip + ", " + done +
+               " chips done" + (running.lot.empty() ? "" : ", lot " + running.lot) +
+               (running.operator_name.empty() ? "" : ", operator " + running.operator_name));
+    c.out.field("job", json_quote(running.title()));
+    c.out.field("fingerprint", json_quote(running.fingerprint));
+    c.out.field("job_checksum", json_quote(running.checksum));
+}
+
+// The job `program` and `auto` run: from the store (or an engineer's file), checked against the
+// chip database; its chip selected and its image in the buffer, for the station's checks.
+int take_job(CliContext& c, Station& station) {
+    const JobOptions& j = c.options.job;
+    Session& s = c.session;
+    std::shared_ptr<const RunningJob> running;
+    try {
+        running = open_running_job({j.job, j.lot, j.operator_name, j.engineer}, station.store(),
+                                   s.database());
+    } catch (const JobError& e) {
+        return refuse(c, e.what());
+    }
+    const Job& job = running->job;
+    with_job_chip(s.settings, job);
+    select_offline(s);
+    build_job_image(job, s.database(), s.buffer);
+    StationPlan& plan = c.production;
+    plan.job = running;
+    plan.numbered = job.serial.enabled;
+    plan.serial = job.serial.settings;
+    plan.sequence = job.serial.sequence;
+    announce_job(c, *running, station);
+    return kSuccess;
+}
+
 } // namespace
 
+void with_job_chip(AppSettings& s, const Job& job) {
+    s.prog_type = job.model;
+    s.chip_mode = job.family;
+    s.chip_type = job.chip;
+}
+
+void select_offline(Session& session) {
+    session.ProgrammerModel = session.settings.prog_type;
+    session.ComboBox2 = session.settings.chip_mode;
+    session.ComboBox1 = session.settings.chip_type;
+    session.SuppressChipPositionOnce = true;
+    session.program_type();
+}
+
 int prepare_production(CliContext& c) {
-    if (const int status = settle_serial(c); status != kSuccess)
-        return status;
+    // A job's numbering is the job's: it is settled once the job is read from the store.
+    if (c.options.job.job.empty())
+        if (const int status = settle_serial(c); status != kSuccess)
+            return status;
     const std::string& log = c.options.production.log;
     if (log.empty())
         return kSuccess;
@@ -129,6 +188,9 @@ int open_station(CliContext& c, bool several_boards, std::unique_ptr<Station>& s
     const ChipParams& chip = c.session.chip();
     try {
         station = Station::open({settings.records_db, name.empty() ? settings.station : name, {}});
+        if (!c.options.job.job.empty())
+            if (const int status = take_job(c, *station); status != kSuccess)
+                return status;
         std::string refused = several_boards ? Station::sharing_refused(c.production, chip) : "";
         if (refused.empty())
             refused = station->sequence_refused(c.production, chip, c.session.buffer);
@@ -141,13 +203,14 @@ int open_station(CliContext& c, bool several_boards, std::unique_ptr<Station>& s
     return kSuccess;
 }
 
-void use_production(CliContext& c) {
-    c.station->serve(c.session, c.production);
+int use_production(CliContext& c) {
+    return c.station->serve(c.session, c.production) ? kSuccess : kFailed;
 }
 
 int program_chips(CliContext& c) {
     Session& s = c.session;
-    use_production(c);
+    if (const int status = use_production(c); status != kSuccess)
+        return status;
     const int count = c.options.production.count.value_or(1);
     std::vector<std::string> serials;
     std::string serial; // as the chip was programmed

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/settings_file.h"
 #include "app/station.h"
 #include "base/operator.h"
 
@@ -18,6 +19,13 @@ std::optional<SerialSettings> serial_settings_from_options(const ProductionOptio
                                                            const SerialSettings& start,
                                                            const ChipParams& chip, Operator& op);
 
+// Without start-up: the model, family and chip of session.settings as start-up would apply them,
+// no port opened.
+void select_offline(Session& session);
+
+// A job's board starts with the job's model, family and chip.
+void with_job_chip(AppSettings& settings, const Job& job);
+
 // What `program` and `auto` number and record, settled before any port is touched: the settings
 // file's serial-number options with the command line's over them, judged by the rules of the
 // "Serial Number" dialog for the selected chip, the sequence (--sequence), and the production
@@ -30,9 +38,10 @@ int prepare_production(CliContext& c);
 // the reason shown (the store named without its password) when refused.
 int open_station(CliContext& c, bool several_boards, std::unique_ptr<Station>& station);
 
-// After FILE is loaded: the session works for the station as settled. Loading the file blanked
-// the buffer, which switched numbering off.
-void use_production(CliContext& c);
+// After FILE is loaded: the session works for the station as settled (and runs its job).
+// Loading the file blanked the buffer, which switched numbering off. kFailed (the reason shown)
+// when the job cannot run on this board.
+int use_production(CliContext& c);
 
 // After FILE is loaded: programs --count chips, each a fresh one on the virtual board, numbered
 // as settled, each on record. Stops at the first chip that fails, or when the station stops.

@@ -52,7 +52,7 @@ std::string preserved_range_text(const PreservedRange& r) {
 }
 
 std::string job_fingerprint(const Job& job) {
-    return sha256_hex(job_file_text(job, false));
+    return sha256_hex(job_content_text(job, false));
 }
 
 std::string short_fingerprint(const std::string& fingerprint) {

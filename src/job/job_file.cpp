@@ -15,7 +15,7 @@ namespace zz {
 
 namespace {
 
-constexpr const char* kHeader =
+const std::string kHeader =
     "# ZE-ZUZU production job, made by ze-zuzu-cli job create.\n"
     "# The lines of [image] must hash to its sha256: make the job anew to change the image.\n";
 
@@ -60,8 +60,12 @@ void serial_section(std::ostringstream& out, const JobSerial& serial) {
 } // namespace
 
 std::string job_file_text(const Job& job, bool with_name) {
+    return kHeader + job_content_text(job, with_name);
+}
+
+std::string job_content_text(const Job& job, bool with_name) {
     std::ostringstream out;
-    out << kHeader << "\n[job]\n";
+    out << "\n[job]\n";
     if (with_name)
         out << "name=" << job.name << "\n";
     if (job.quantity)

@@ -11,9 +11,12 @@
 
 namespace zz {
 
-// The file's text. `with_name` writes the job's name into it (a name that is not the file's);
-// without, it is the job's canonical content, which the fingerprint is taken of.
+// The file's text: a comment for people, then the content. `with_name` writes the job's name
+// into it (a name that is not the file's).
 std::string job_file_text(const Job& job, bool with_name);
+// The settings and the image, always alike for the same job: without the name, what the
+// fingerprint is taken of.
+std::string job_content_text(const Job& job, bool with_name);
 
 // A job file read back, with the line each setting stood on, for the checks made afterwards
 // against the chip.
