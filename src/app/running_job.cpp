@@ -70,12 +70,8 @@ std::shared_ptr<const RunningJob> open_running_job(const JobChoice& choice, Reco
     auto running = std::make_shared<RunningJob>();
     const JobFile file = job_file_of(choice, store, running->revision);
     Buffer buffer;
-    try {
-        const ChipParams chip = build_job_image(file.job, database, buffer);
-        running->checksum = job_checksum(file.job, chip, buffer);
-    } catch (const JobSettingError& e) {
-        throw file.error(e.key(), e.what());
-    }
+    const ChipParams chip = check_job_file(file, database, buffer);
+    running->checksum = job_checksum(file.job, chip, buffer);
     running->job = file.job;
     running->fingerprint = job_fingerprint(file.job);
     running->lot = trimmed(choice.lot);

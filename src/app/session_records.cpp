@@ -238,7 +238,12 @@ void Session::program_command() {
         return;
     PendingChip pending = begin_chip_record();
     ChipContext ctx = chip_context();
-    ctx.begin_chip = [&] { return start_chip(pending); };
+    bool left = false; // untouched: no record
+    ctx.begin_chip = [&] {
+        const ChipStart start = start_chip(pending);
+        left = start == ChipStart::leave;
+        return start;
+    };
     // Recorded before the result is counted and shown, which may wait for the person.
     bool recorded = false;
     ctx.programmed = [&](bool passed) {
@@ -247,7 +252,7 @@ void Session::program_command() {
         recorded = true;
     };
     // Also on record: a chip whose set-up or ID check failed.
-    if (zz::program_command(ctx) && !recorded)
+    if (zz::program_command(ctx) && !recorded && !left)
         finish_chip_record(pending, ChipResult::failed);
 }
 

@@ -182,12 +182,7 @@ int release(JobRun& r, RecordsStore& store) {
         throw UsageError("job release takes the job FILE");
     const JobFile file = read_job_file(r.o.args[1]);
     Buffer buffer;
-    ChipParams chip;
-    try {
-        chip = build_job_image(file.job, r.database, buffer);
-    } catch (const JobSettingError& e) {
-        throw file.error(e.key(), e.what());
-    }
+    const ChipParams chip = check_job_file(file, r.database, buffer);
     const auto [released, made] = store.release_job(
         file.job.name, job_fingerprint(file.job), job_file_text(file.job, true), releaser(r.o));
     const std::string title = released.name + "@" + std::to_string(released.revision);
@@ -237,7 +232,7 @@ int show(JobRun& r, RecordsStore& store) {
     const Released s = released_job(store, r.o.args[1]);
     const Job& job = s.file.job;
     Buffer buffer;
-    const ChipParams chip = build_job_image(job, r.database, buffer);
+    const ChipParams chip = check_job_file(s.file, r.database, buffer);
     std::vector<std::pair<std::string, std::string>> items = {
         {"name", job.name},
         {"revision", std::to_string(s.released.revision)},

@@ -100,8 +100,15 @@ std::string job_content_text(const Job& job, bool with_name) {
 }
 
 JobError JobFile::error(const std::string& key, const std::string& message) const {
-    const auto found = line_of.find(key);
-    return JobError(file, found == line_of.end() ? 0 : found->second, message);
+    if (const auto found = line_of.find(key); found != line_of.end())
+        return JobError(file, found->second, message);
+    // A setting left out: the first line of its section.
+    const std::string section = key.substr(0, key.find('.') + 1);
+    int line = 0;
+    for (const auto& [other, at] : line_of)
+        if (other.starts_with(section) && (line == 0 || at < line))
+            line = at;
+    return JobError(file, line, message);
 }
 
 namespace {

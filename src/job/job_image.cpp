@@ -84,8 +84,8 @@ void check_serial(const Job& job, const ChipParams& chip) {
     if (!serial.enabled)
         return;
     if (serial.sequence.empty())
-        refuse("serial.region", "a job numbers its chips from a sequence of the records "
-                                "database: give it one");
+        refuse("serial.sequence", "a job numbers its chips from a sequence of the records "
+                                  "database: give it one");
     Value<SerialSettings> settings{serial.settings};
     Value<bool> enabled{true};
     const Value<bool> busy{false};
@@ -140,6 +140,14 @@ std::string job_checksum(const Job& job, const ChipParams& chip, const Buffer& b
         return false;
     };
     return "0x" + to_hex(buffer_checksum(chip, buffer, left_out), 4);
+}
+
+ChipParams check_job_file(const JobFile& file, const ChipDatabase& database, Buffer& buffer) {
+    try {
+        return build_job_image(file.job, database, buffer);
+    } catch (const JobSettingError& e) {
+        throw file.error(e.key(), e.what());
+    }
 }
 
 ChipParams build_job_image(const Job& job, const ChipDatabase& database, Buffer& buffer) {

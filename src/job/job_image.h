@@ -5,6 +5,7 @@
 #include "device/chip_database.h"
 #include "device/chip_params.h"
 #include "job/job.h"
+#include "job/job_file.h"
 
 #include <string>
 
@@ -29,6 +30,10 @@ private:
 // image that does not load cleanly, a fuse setting, ID, serial number or preserved range the
 // chip does not allow.
 ChipParams build_job_image(const Job& job, const ChipDatabase& database, Buffer& buffer);
+
+// A job file checked against the chip database: build_job_image into `buffer`, with a refusal
+// turned into a JobError naming the file and the line of the setting at fault.
+ChipParams check_job_file(const JobFile& file, const ChipDatabase& database, Buffer& buffer);
 
 // The job checksum: the buffer checksum with the serial cells and preserved ranges counted at
 // their erased value, the same for every chip of the job. "0x1A2B".

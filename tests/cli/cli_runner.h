@@ -48,7 +48,11 @@ public:
         std::filesystem::create_directories(path_);
         ::setenv("XDG_DATA_HOME", (path_ / "data").c_str(), 1);
     }
-    ~ScratchDir() { std::filesystem::remove_all(path_); }
+    // ZZ_KEEP_SCRATCH keeps the folder, to look at after a failure.
+    ~ScratchDir() {
+        if (!std::getenv("ZZ_KEEP_SCRATCH"))
+            std::filesystem::remove_all(path_);
+    }
     const std::filesystem::path& path() const { return path_; }
     std::string operator/(const std::string& file) const { return (path_ / file).string(); }
 

@@ -175,5 +175,29 @@ TEST_F(PostgresCli, AServerLostUnderARunningStationStopsItAndLosesNoChip) {
         std::includes(on_file.begin(), on_file.end(), programmed.begin(), programmed.end()));
 }
 
+// A released job with a quantity, run by two stations of two boards each at once in the
+// production loop: exactly the quantity passes, each chip with its own number, and the report
+// says so.
+TEST_F(PostgresCli, TwoStationsMakeExactlyTheJobsQuantity) {
+    const std::string job = kDb + " job create line.zzjob --image image.hex --chip 16F877A "
+                                  "--serial rom --serial-start 10 --serial-end 11 --sequence JOB "
+                                  "--quantity 10";
+    for (const std::string& step : {job, kDb + " job release line.zzjob"}) {
+        const RunResult r = run_cli_in(dir, step);
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    std::string script = "cd '" + dir.path().string() + "' || exit 1; ";
+    for (const std::string n : {"1", "2"})
+        script += cli_command(kDb + " --station station-" + n +
+                              " --virtual-boards 2 --virtual-operator 200,200 --job line "
+                              "--quiet auto") +
+                  " >out" + n + " 2>&1 & p" + n + "=$!; ";
+    const RunResult r = run_shell(dir, script + "wait $p1; a=$?; wait $p2; b=$?; echo $a $b");
+    ASSERT_EQ(r.out, "0 0\n") << read_text(dir / "out1") << read_text(dir / "out2");
+    expect_consecutive(on_record("JOB"), 10, "passed");
+    const RunResult report = run_cli(dir, kDb + " records --report --job line");
+    EXPECT_THAT(report.out, HasSubstr("10 of 10 chips passed")) << report.out;
+}
+
 } // namespace
 } // namespace zz::test
