@@ -215,7 +215,7 @@ void Session::put_on_record(PendingChip& pending) {
     // This board takes no more chips; its loop ends once the chip is taken out. The reason is
     // told by the chip that stopped the station (a number refused has told its own).
     CloseRequested = true;
-    if (!was_stopping)
+    if (!was_stopping && station_->stop_is_failure())
         tap_.show_message(station_->stop_reason(), "Error", Icon::Error);
 }
 

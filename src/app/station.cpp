@@ -68,7 +68,7 @@ Reservation Station::reserve(const ChipClaim& claim, const ChipRecord& chip) {
         return store_->reserve(claim, chip);
     } catch (const QuotaReached& e) {
         if (!e.in_flight())
-            stop(e.what());
+            stop(e.what(), false);
         throw;
     } catch (const StoreError& e) {
         stop("The station stops: " + std::string(e.what()));
@@ -91,11 +91,18 @@ void Station::record(const ChipRecord& chip, const std::optional<Reservation>& r
              "records are kept on this station and handed over when the database is back");
 }
 
-void Station::stop(std::string reason) {
+void Station::stop(std::string reason, bool failure) {
     const std::lock_guard lock(mutex_);
-    if (!stopping_.load())
+    if (!stopping_.load()) {
         stop_reason_ = std::move(reason);
+        stop_is_failure_ = failure;
+    }
     stopping_ = true;
+}
+
+bool Station::stop_is_failure() const {
+    const std::lock_guard lock(mutex_);
+    return stopping_.load() && stop_is_failure_;
 }
 
 std::string Station::stop_reason() const {

@@ -100,6 +100,9 @@ public:
     bool stopping() const { return stopping_.load(); }
     // Why it is stopping; empty when it is not.
     std::string stop_reason() const;
+    // It stops because something went wrong (a store lost or refusing), not because the job's
+    // quantity is done.
+    bool stop_is_failure() const;
     // Before more chips: wins a lost store back (handing its spool over) and ends the stop.
     // False, and still stopping, while the store stays out of reach.
     bool resume();
@@ -116,7 +119,8 @@ public:
 
 private:
     StationBoard& board_locked(const std::string& port);
-    void stop(std::string reason);
+    // `failure`: the station stops because something went wrong, not because its work is done.
+    void stop(std::string reason, bool failure = true);
 
     std::unique_ptr<RecordsStore> store_;
     std::string why_none_;
@@ -124,6 +128,7 @@ private:
     std::list<StationBoard> boards_; // stable: each board's thread keeps its own
     std::atomic<bool> stopping_{false};
     std::string stop_reason_;
+    bool stop_is_failure_ = true;
 };
 
 // The ports among `candidates` where the board search finds a board, in their order; each is
