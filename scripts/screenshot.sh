@@ -82,3 +82,14 @@ midnight=$(date -d 'today 00:00' +%s)
 sqlite3 line.sqlite "UPDATE records SET time_ms = ($midnight + 7 * 3600 + rowid * 950) * 1000"
 shoot 16F877A "$work/code.hex" --screenshot "$root/data/manual/production-records.png" \
     --screenshot-dialog N_records
+
+# Operator mode as a station PC boots into it: a released job of ten chips in lots, three of them
+# done in lot L-17.
+job="--db $work/line.sqlite"
+"$cli" $job job create line.zzjob --image code.hex --chip 16F877A --quantity 10 --require-lot \
+    >/dev/null
+"$cli" $job job release line.zzjob >/dev/null
+"$cli" $job --virtual-board --job line --lot L-17 --operator ann --count 3 --quiet program \
+    >/dev/null
+shoot 16F877A "" --job line --operator ann --lot L-17 \
+    --screenshot "$root/data/manual/operator-mode.png"

@@ -36,6 +36,9 @@ AppSettings load_settings(const std::filesystem::path& path) {
     s.station = ini.read_string("START", "station", d.station);
     s.use_sequence = ini.read_bool("START", "use_sequence", d.use_sequence);
     s.sequence = ini.read_string("START", "sequence", d.sequence);
+    s.job = ini.read_string("START", "job", d.job);
+    s.operator_name = ini.read_string("START", "operator", d.operator_name);
+    s.lot = ini.read_string("START", "lot", d.lot);
     return s;
 }
 
@@ -55,6 +58,9 @@ void save_settings(const std::filesystem::path& path, const AppSettings& s) {
     ini.write_string("START", "station", s.station);
     ini.write_bool("START", "use_sequence", s.use_sequence);
     ini.write_string("START", "sequence", s.sequence);
+    ini.write_string("START", "job", s.job);
+    ini.write_string("START", "operator", s.operator_name);
+    ini.write_string("START", "lot", s.lot);
     ini.write_int("INC", "inc_start_add", s.inc_start_add);
     ini.write_int("INC", "inc_end_add", s.inc_end_add);
     ini.write_int("INC", "inc_step", s.inc_step);

@@ -36,6 +36,11 @@ struct AppSettings {
     std::string station;
     bool use_sequence = false; // "Take numbers from the shared sequence"
     std::string sequence;
+    // A station that boots straight into production: the released job (NAME or NAME@REV) its
+    // window opens in operator mode, who runs it, and the lot; empty job: none.
+    std::string job;
+    std::string operator_name; // key "operator"
+    std::string lot;
 
     bool operator==(const AppSettings&) const = default;
 };

@@ -138,11 +138,19 @@ int main(int argc, char* argv[]) {
     desktop.set_parent(&window);
     session.startup();
     window.show();
-    if (!station->store())
-        desktop.show_message(station->why_no_store() +
-                                 "\nChips are not put on record until the window is started "
-                                 "again with a database it can open.",
-                             "Error", zz::Icon::Error);
+    const zz::JobStart start =
+        zz::start_job(options->job_start, {settings.job, settings.operator_name, settings.lot});
+    if (!station->store()) {
+        // One message, also for a job that cannot be opened without the database.
+        std::string why = station->why_no_store() +
+                          "\nChips are not put on record until the window is started again "
+                          "with a database it can open.";
+        if (!start.job.empty())
+            why = zz::start_job_refused(start.job, why);
+        desktop.show_message(why, "Error", zz::Icon::Error);
+    } else {
+        window.start_job(start);
+    }
     loop.start_idle();
     take_screenshot(window, session, *options);
     const int result = QApplication::exec();

@@ -1,5 +1,7 @@
 #include "gui/main_menu.h"
 
+#include "dialogs/job/operator_mode.h"
+
 #include <QAction>
 #include <QMenu>
 
@@ -24,6 +26,9 @@ constexpr Entry kEntries[] = {
     {"N1", "N5", "&Load", "Ctrl+I", false},
     {"N1", "N6", "&Save", "Ctrl+E", false},
     {"N1", "N7", nullptr, "", false},
+    {"N1", kOpenJobItem, "Open &Job...", "", false},
+    {"N1", kLeaveJobItem, "Leave &Operator Mode...", "", false},
+    {"N1", "N_jobs", nullptr, "", false},
     {"N1", "N8", "&Exit", "Ctrl+Q", false},
     {nullptr, "N2", "&Program", "", true},
     {"N2", "N9", "&Program", "F1", false},

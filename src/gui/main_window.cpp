@@ -42,6 +42,8 @@ MainWindow::MainWindow(Session& session, Desktop& desktop, std::filesystem::path
     build_panels(client);
     bind_state();
     wire_commands();
+    wire_jobs();
+    bind_operator_mode();
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "app/running_job.h"
 #include "app/session.h"
+#include "dialogs/job/engineer_gate.h"
+#include "dialogs/job/job_model.h"
+#include "dialogs/job/operator_mode.h"
 #include "gui/desktop.h"
 
 #include <QMainWindow>
 
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QAbstractButton;
 class QAction;
@@ -16,6 +22,8 @@ namespace zz {
 
 class BufferGridModel;
 class BufferGridView;
+class OffThread;
+class OperatorLock;
 
 // The main window: renders the session's state and hands every click to the session. Widgets
 // carry their component names as object names. The client area is fixed at 670 x 465 pixels and
@@ -33,6 +41,14 @@ public:
 
     BufferGridModel& grid_model() { return *model_; }
 
+    // window_job.cpp: operator mode.
+    // Opens the job in operator mode: a released one, or a job file as an engineer's rehearsal.
+    // False when it cannot be opened or run here, the reason shown.
+    bool open_job(const JobRequest& request);
+    // The job the station starts in (none when `start.job` is empty); when it cannot be opened,
+    // one message says why and the window stays in normal mode.
+    void start_job(const JobStart& start);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -48,6 +64,7 @@ private:
     void build_statistics_panel(QWidget* client);
     void build_button_panels(QWidget* client);
     void build_picture_and_notes(QWidget* client);
+    void build_job_panel(QWidget* frame);
 
     // window_state.cpp: the session's state on the widgets.
     void bind_state();
@@ -73,6 +90,23 @@ private:
     // window_editors.cpp: the calibration and buffer edit dialogs.
     void wire_buffer_editors();
 
+    // window_job.cpp: operator mode's items, its lock on the controls and what it shows.
+    void wire_jobs();
+    void bind_operator_mode();
+    void lock_controls();
+    void open_job_dialog();
+    void leave_operator_mode();
+    PasswordChecks password_checks(QWidget* parent);
+    RecordsStore* store() const;
+    std::string why_no_store() const;
+    // The job as opened, read off the window's thread. Throws JobError or StoreError.
+    std::shared_ptr<const RunningJob> read_job(const JobChoice& choice);
+    void job_changed();
+    void show_job_panel();
+    void show_caption();
+    void show_notice();
+    void count_job_done();
+
     QAction* action(const char* name) const;
     QAbstractButton* button(const char* name) const;
     QLabel* label(const char* name) const;
@@ -82,6 +116,13 @@ private:
     std::filesystem::path data_dir_;
     BufferGridModel* model_ = nullptr;
     BufferGridView* grid_ = nullptr;
+    OffThread* off_thread_ = nullptr;
+    OperatorLock* lock_ = nullptr;
+    // The job's chips passed in its lot as last counted; nullopt until the first count is in.
+    std::optional<std::int64_t> job_done_;
+    int job_generation_ = 0; // a count started for an earlier job is dropped
+    bool counting_ = false;
+    bool count_again_ = false; // chips finished while a count was under way
 };
 
 } // namespace zz

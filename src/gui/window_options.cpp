@@ -42,6 +42,18 @@ void add_window_options(QCommandLineParser& parser) {
          QStringLiteral("When the window closes, save the virtual chip's memories (Intel HEX, or a "
                         "raw image when FILE does not end in .hex)."),
          QStringLiteral("FILE")},
+        {QStringLiteral("job"),
+         QStringLiteral("Open the released job NAME (its latest revision, or REV) in operator "
+                        "mode: only Program, Auto Program, the statistics and the records stay "
+                        "usable until an engineer leaves it. Also job= in section [START] of "
+                        "ze-zuzu.ini; these options win over the file."),
+         QStringLiteral("NAME[@REV]")},
+        {QStringLiteral("operator"),
+         QStringLiteral("With --job: who runs it, on every chip's record (needed)."),
+         QStringLiteral("NAME")},
+        {QStringLiteral("lot"),
+         QStringLiteral("With --job: the lot its chips are counted and recorded in."),
+         QStringLiteral("TEXT")},
         {QStringLiteral("screenshot"),
          QStringLiteral("Save a picture of the window once it is ready, then close it."),
          QStringLiteral("FILE")},
@@ -71,6 +83,13 @@ bool qt_option(const QString& name) {
         QStringLiteral("widgetcount"),   QStringLiteral("nograb"),
         QStringLiteral("dograb"),        QStringLiteral("sync")};
     return kQtOptions.contains(name);
+}
+
+std::optional<std::string> given(const QCommandLineParser& parser, const char* option) {
+    const QString name = QString::fromLatin1(option);
+    if (!parser.isSet(name))
+        return std::nullopt;
+    return parser.value(name).toStdString();
 }
 
 int usage_error(const QString& error) {
@@ -125,6 +144,9 @@ std::optional<WindowOptions> window_options() {
     o.screenshot_dialog = parser.value(QStringLiteral("screenshot-dialog"));
     o.screenshot_auto_program = parser.value(QStringLiteral("screenshot-auto-program"));
     o.virtual_operator = parser.value(QStringLiteral("virtual-operator")).toStdString();
+    o.job_start.job = given(parser, "job");
+    o.job_start.operator_name = given(parser, "operator");
+    o.job_start.lot = given(parser, "lot");
     return o;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/job/operator_mode.h"
+
 #include <QString>
 
 #include <optional>
@@ -24,6 +26,9 @@ struct WindowOptions {
     QString screenshot_auto_program;
     // INSERT_MS,REMOVE_MS of the person who changes the virtual board's chips; empty: nobody.
     std::string virtual_operator;
+    // A station that boots straight into production: --job, --operator and --lot, over the
+    // settings file's job, operator and lot.
+    JobStartOptions job_start;
 };
 
 // --help and --version, answered before any window system is needed, so they work on a terminal

@@ -210,11 +210,31 @@ void MainWindow::build_picture_and_notes(QWidget* client) {
     if (!image.isNull())
         picture->setPixmap(QPixmap::fromImage(
             image.scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    build_job_panel(frame);
 
     QFrame* notes = panel(client, "Panel11", {0, 432, kClientWidth, 16});
     text(notes, "Label4", "", {6, 0, kClientWidth - 12, 16});
     auto* tip = text(client, "Label12", kTip, {6, 449, kClientWidth - 12, 15});
     tip->setForegroundRole(QPalette::Mid);
+}
+
+// In the picture's place while a job runs: the job, its short fingerprint and checksum, the chip,
+// the chips done, the lot and the operator, a line each.
+void MainWindow::build_job_panel(QWidget* frame) {
+    auto* panel = place(new QWidget(frame), "JobPanel", {2, 2, kRightWidth - 4, 86});
+    panel->hide();
+    const char* names[] = {"lab_job",      "lab_job_print", "lab_job_chip",
+                           "lab_job_done", "lab_job_lot",   "lab_job_operator"};
+    int y = 1;
+    for (const char* name : names) {
+        QLabel* line = text(panel, name, "", {4, y, kRightWidth - 12, 14});
+        y += 14;
+        line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    QFont bold = label("lab_job")->font();
+    bold.setBold(true);
+    label("lab_job")->setFont(bold);
+    label("lab_job_print")->setFont(value_font(8));
 }
 
 } // namespace zz

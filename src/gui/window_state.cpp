@@ -35,8 +35,8 @@ void bind_list(Value<std::vector<std::string>>& items, Value<std::string>& curre
 } // namespace
 
 void MainWindow::bind_state() {
-    bind(session_.caption, static_cast<QWidget*>(this),
-         [](QWidget* w, const std::string& caption) { w->setWindowTitle(qt_text(caption)); });
+    // In operator mode the caption and the notice line also show the job (window_job.cpp).
+    bind(session_.caption, this, [](MainWindow* w, const std::string&) { w->show_caption(); });
     bind(session_.grid, grid_,
          [](BufferGridView* view, const GridLayout& layout) { view->apply_layout(layout); });
     // The grid marks the serial number where the settings put it (whether it is on, the grid
@@ -79,7 +79,7 @@ void MainWindow::bind_status() {
     bind_text(session_.statistics.Lab_aim, label("Lab_aim"));
     bind_text(session_.statistics.lab_pass, label("lab_pass"));
     bind_text(session_.statistics.lab_error, label("lab_error"));
-    bind_text(session_.Label4, label("Label4"));
+    bind(session_.Label4, this, [](MainWindow* w, const std::string&) { w->show_notice(); });
 }
 
 void MainWindow::bind_values() {

@@ -57,6 +57,9 @@ TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
     s.station = "line-2";
     s.use_sequence = true;
     s.sequence = "LINE";
+    s.job = "line@3";
+    s.operator_name = "Ann Lee";
+    s.lot = "L-17";
     s.inc_start_add = 0x3FE;
     s.inc_enabled = true;
     s.inc_16bit = false;
@@ -67,10 +70,21 @@ TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
                       "filename=/home/op/blink.hex\r\nprog_type=2\r\nmute=0\r\nfast=0\r\nn35=1\r\n"
                       "chip_in_time=4\r\nprod_log=/home/op/line 1.csv\r\n"
                       "records_db=postgresql://ann@db/line\r\nstation=line-2\r\n"
-                      "use_sequence=1\r\nsequence=LINE\r\n"
+                      "use_sequence=1\r\nsequence=LINE\r\njob=line@3\r\noperator=Ann Lee\r\n"
+                      "lot=L-17\r\n"
                       "\r\n[INC]\r\ninc_start_add=1022\r\ninc_end_add=0\r\ninc_step=1\r\n"
                       "inc_enabled=1\r\ninc_rom=1\r\ninc_eeprom=0\r\ninc_hiadd=0\r\n"
                       "inc_nohigh=0\r\ninc_16bit=0\r\ninc_save=0\r\n");
+}
+
+TEST_F(SettingsFile, AStationsJobIsReadFromStartOnlyAndKeptAsWritten) {
+    write("[START]\r\njob=line@3\r\noperator=Ann Lee\r\n[INC]\r\nlot=L-17\r\n");
+    const AppSettings s = load_settings(path);
+    EXPECT_EQ(s.job, "line@3");
+    EXPECT_EQ(s.operator_name, "Ann Lee");
+    EXPECT_EQ(s.lot, ""); // in [INC]: not the station's lot
+    save_settings(path, s);
+    EXPECT_EQ(load_settings(path), s);
 }
 
 TEST_F(SettingsFile, GarbageAndMissingKeysFallBackKeyByKey) {
