@@ -255,6 +255,7 @@ private:
     void apply_job_options(const Job& job);
     bool locked_by_job() const;
     void put_on_record(PendingChip& pending);
+    void announce_stop();
     // No chip while the station is stopping, unless its store can be won back.
     bool station_ready();
     void save_serial_number();

@@ -118,6 +118,7 @@ ChipStart Session::claim_in_store(PendingChip& pending, const std::optional<JobQ
                                                    name + "\": " + e.what()
                                              : std::string(e.what()),
                               "Error", Icon::Error);
+            announce_stop();
             return ChipStart::fail;
         }
     }
@@ -188,8 +189,6 @@ void Session::finish_chip_record(PendingChip& pending, ChipResult result) {
     r.message = result == ChipResult::passed ? "" : one_line(tap_.failure());
     r.elapsed_ms = env_.loop.now_ms() - pending.started_ms;
     r.device_id = statistics.device_id_read;
-    if (chip_finished)
-        chip_finished(r);
     if (production_log) {
         try {
             production_log->append(production_record(r));
@@ -199,11 +198,13 @@ void Session::finish_chip_record(PendingChip& pending, ChipResult result) {
     }
     if (station_)
         put_on_record(pending);
+    // Told once the chip is kept: in the store, or in the spool until the store is back.
+    if (chip_finished)
+        chip_finished(r);
     chips_recorded = chips_recorded.get() + 1;
 }
 
 void Session::put_on_record(PendingChip& pending) {
-    const bool was_stopping = station_->stopping();
     try {
         station_->record(pending.record, pending.reservation);
     } catch (const StoreError& e) {
@@ -212,10 +213,14 @@ void Session::put_on_record(PendingChip& pending) {
     }
     if (!station_->stopping())
         return;
-    // This board takes no more chips; its loop ends once the chip is taken out. The reason is
-    // told by the chip that stopped the station (a number refused has told its own).
+    // This board takes no more chips; its loop ends once the chip is taken out.
     CloseRequested = true;
-    if (!was_stopping && station_->stop_is_failure())
+    announce_stop();
+}
+
+// Why the station stops is told once, by whichever board comes first.
+void Session::announce_stop() {
+    if (station_ && station_->take_stop_announcement())
         tap_.show_message(station_->stop_reason(), "Error", Icon::Error);
 }
 

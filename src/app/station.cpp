@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 namespace zz {
 
@@ -71,7 +72,7 @@ Reservation Station::reserve(const ChipClaim& claim, const ChipRecord& chip) {
             stop(e.what(), false);
         throw;
     } catch (const StoreError& e) {
-        stop("The station stops: " + std::string(e.what()));
+        stop(e.lost() ? lost_store_reason() : "The station stops: " + std::string(e.what()));
         throw;
     }
 }
@@ -86,9 +87,18 @@ void Station::record(const ChipRecord& chip, const std::optional<Reservation>& r
         return;
     const Saved saved = reservation ? store_->finish(*reservation, chip) : store_->add(chip);
     if (saved == Saved::spooled || store_->lost())
-        stop("The records database " + store_->uri() +
-             " cannot be reached: the station stops after the chips being programmed. Their "
-             "records are kept on this station and handed over when the database is back");
+        stop(lost_store_reason());
+}
+
+std::string Station::lost_store_reason() const {
+    return "The records database " + store_->uri() +
+           " cannot be reached: the station stops after the chips being programmed. Their "
+           "records are kept on this station and handed over when the database is back";
+}
+
+bool Station::take_stop_announcement() {
+    const std::lock_guard lock(mutex_);
+    return stopping_.load() && stop_is_failure_ && !std::exchange(stop_announced_, true);
 }
 
 void Station::stop(std::string reason, bool failure) {
@@ -123,6 +133,7 @@ bool Station::resume() {
     const std::lock_guard lock(mutex_);
     stopping_ = false;
     stop_reason_.clear();
+    stop_announced_ = false;
     return true;
 }
 

@@ -103,6 +103,8 @@ public:
     // It stops because something went wrong (a store lost or refusing), not because the job's
     // quantity is done.
     bool stop_is_failure() const;
+    // True once for a stop that went wrong: the one board that tells the person why.
+    bool take_stop_announcement();
     // Before more chips: wins a lost store back (handing its spool over) and ends the stop.
     // False, and still stopping, while the store stays out of reach.
     bool resume();
@@ -121,6 +123,7 @@ private:
     StationBoard& board_locked(const std::string& port);
     // `failure`: the station stops because something went wrong, not because its work is done.
     void stop(std::string reason, bool failure = true);
+    std::string lost_store_reason() const;
 
     std::unique_ptr<RecordsStore> store_;
     std::string why_none_;
@@ -129,6 +132,7 @@ private:
     std::atomic<bool> stopping_{false};
     std::string stop_reason_;
     bool stop_is_failure_ = true;
+    bool stop_announced_ = false;
 };
 
 // The ports among `candidates` where the board search finds a board, in their order; each is

@@ -64,6 +64,7 @@ void check_names(const CliOptions& o, const AppSettings& s, const ChipDatabase& 
 // the station and plan all of them share, settled once.
 struct BoardShare {
     StationBoard& board;
+    int number; // among the station's boards, from 1
     std::string prefix;
     Station& station;
     const StationPlan& plan;
@@ -171,7 +172,7 @@ private:
             const std::string name = o_.virtual_chip.value_or(session_.ComboBox1.get());
             socket.emplace(*board,
                            session_.database().load(session_.ProgrammerModel, name, ChipParams{}),
-                           o_, op_, out_);
+                           o_, op_, out_, share_ ? share_->number : 0);
             c_.socket = &*socket;
             if (!socket->insert())
                 return finish(kBadInput);
@@ -238,7 +239,9 @@ int several_boards(const CliOptions& o, const CommandInfo& command, const AppSet
         board_settings.COM = board.port;
         if (plan.job)
             with_job_chip(board_settings, plan.job->job);
-        BoardShare share{board, board.port + ": ", *station, plan};
+        const auto at = std::find(ports.begin(), ports.end(), board.port);
+        BoardShare share{board, static_cast<int>(at - ports.begin()) + 1, board.port + ": ",
+                         *station, plan};
         return Run(own, command, board_settings, data_dir, &share).execute();
     });
     print_summary(o, *station, status);

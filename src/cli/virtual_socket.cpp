@@ -6,9 +6,10 @@
 
 namespace zz::cli {
 
-std::string numbered_name(const std::string& pattern, int number) {
+std::string numbered_name(const std::string& pattern, int number, int board_number) {
     std::string name = pattern;
-    const std::string digits = std::to_string(number);
+    const std::string digits =
+        (board_number > 0 ? std::to_string(board_number) + "-" : "") + std::to_string(number);
     for (std::size_t at = name.find("%n"); at != std::string::npos;
          at = name.find("%n", at + digits.size()))
         name.replace(at, 2, digits);
@@ -58,7 +59,7 @@ bool VirtualSocket::save_removed(const VirtualChip& chip) {
         return true;
     saved_ = true;
     try {
-        save_chip_image(chip, params_, numbered_name(options_.chip_save, number_));
+        save_chip_image(chip, params_, numbered_name(options_.chip_save, number_, board_number_));
         return true;
     } catch (const std::exception& e) {
         op_.show_message(std::string("The virtual chip could not be saved:\n") + e.what(), "Error",

@@ -15,9 +15,12 @@ namespace zz::cli {
 // becomes the chip's number, 1 for the first).
 class VirtualSocket {
 public:
+    // `board`: the board's number among several (its saved chips are named apart from the other
+    // boards'), 0 for a single board.
     VirtualSocket(VirtualBoard& board, ChipParams params, const CliOptions& options,
-                  CliOperator& op, CliOutput& out)
-        : board_(board), params_(std::move(params)), options_(options), op_(op), out_(out) {}
+                  CliOperator& op, CliOutput& out, int board_number = 0)
+        : board_(board), params_(std::move(params)), options_(options), op_(op), out_(out),
+          board_number_(board_number) {}
 
     // Puts the next chip in; false (reported) when its image cannot be loaded.
     bool insert();
@@ -41,11 +44,13 @@ private:
     const CliOptions& options_;
     CliOperator& op_;
     CliOutput& out_;
+    int board_number_;
     int number_ = 0;
     bool saved_ = false;
 };
 
-// `pattern` with every "%n" replaced by `number`.
-std::string numbered_name(const std::string& pattern, int number);
+// `pattern` with every "%n" replaced by `number`, or with a board's number (from 1) by
+// "BOARD-NUMBER", so that the chips of several boards never share a name.
+std::string numbered_name(const std::string& pattern, int number, int board_number = 0);
 
 } // namespace zz::cli

@@ -94,13 +94,18 @@ void RecordsStore::abandon_dead_reservations() {
     retried([&] { abandon_dead_sessions(); });
 }
 
+void RecordsStore::lose() {
+    lost_ = true;
+    lost_at_ = std::chrono::steady_clock::now();
+}
+
 void RecordsStore::recover() {
     try {
         db_->reconnect();
         start_session();
         lost_ = false;
     } catch (const StoreError&) {
-        lost_ = true;
+        lose();
         throw;
     }
     try {
@@ -110,7 +115,15 @@ void RecordsStore::recover() {
     }
 }
 
-void RecordsStore::retried(const std::function<void()>& work) {
+// Once the database could not be won back, the calls of the next deadline fail at once instead
+// of each waiting it out again: boards that take turns with the store would otherwise stop one
+// deadline after another. hand_over() (before the next chips) always tries again.
+void RecordsStore::retried(const std::function<void()>& work, bool win_back) {
+    const auto fresh = std::chrono::milliseconds(options_.deadline_ms);
+    if (lost_ && !win_back && std::chrono::steady_clock::now() - lost_at_ < fresh)
+        throw StoreError("The records database " + uri_ + " cannot be reached", true);
+    if (lost_)
+        recover();
     try {
         work();
         return;
@@ -198,7 +211,7 @@ Saved RecordsStore::save(ChipRecord& record) {
     } catch (const StoreError& e) {
         if (!e.lost())
             throw;
-        lost_ = true;
+        lose();
     }
     try {
         RecordSpool(options_.spool, options_.deadline_ms).keep(store_id_, record);
@@ -212,7 +225,7 @@ Saved RecordsStore::save(ChipRecord& record) {
 std::size_t RecordsStore::hand_over() {
     const std::lock_guard lock(mutex_);
     const std::size_t before = handed_over_;
-    retried([&] { hand_over_locked(); });
+    retried([&] { hand_over_locked(); }, true);
     return handed_over_ - before;
 }
 

@@ -17,6 +17,7 @@
 #include "files/serial_number.h"
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -192,7 +193,8 @@ public:
     // Passed and failed chips in each hour of the 24 from `day_start_ms` (UTC ms).
     std::array<HourCount, 24> hourly(std::int64_t day_start_ms);
 
-    // Writes the spool's records for this store into it, each once. Returns how many.
+    // Writes the spool's records for this store into it, each once, winning a lost database back
+    // first. Returns how many.
     std::size_t hand_over();
     // Reservations of stores whose process or connection is gone are marked abandoned.
     void abandon_dead_reservations();
@@ -222,6 +224,7 @@ private:
     void abandon_dead_sessions();
     SqlRows listed(const std::string& sql, const std::vector<SqlValue>& params);
     void recover();
+    void lose();
     std::size_t hand_over_locked();
     Saved save(ChipRecord& record);
     void upsert(const ChipRecord& record);
@@ -229,8 +232,9 @@ private:
     void claim_quota(const JobQuota& quota);
     std::int64_t now_ms() const;
     void stamp(ChipRecord& record) const;
-    // Runs `work` again once after winning a lost database back.
-    void retried(const std::function<void()>& work);
+    // Runs `work` again once after winning a lost database back. While the database stays lost,
+    // fails at once unless `win_back`.
+    void retried(const std::function<void()>& work, bool win_back = false);
 
     mutable std::mutex mutex_;
     std::unique_ptr<RecordsBackend> db_;
@@ -239,6 +243,7 @@ private:
     std::string store_id_;
     std::string session_id_;
     bool lost_ = false;
+    std::chrono::steady_clock::time_point lost_at_; // when it was last found lost
     std::size_t handed_over_ = 0; // records handed over from the spool since opening
 };
 

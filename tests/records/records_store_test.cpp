@@ -331,11 +331,14 @@ TEST_P(StoreContract, RecordsWaitInTheSpoolAndAreHandedOverOnce) {
     EXPECT_THAT([&] { store.reserve(line(), chip_on("p")); },
                 throws_store_error(::testing::_, true));
 
+    // While the loss is fresh, nothing waits for the database again.
+    EXPECT_THAT([&] { store.records({}); }, throws_store_error(::testing::_, true));
+    EXPECT_EQ(db->reconnects, 2);
     db->down = false;
-    // The first call after the loss reconnects, and hands the spool over.
+    // Won back, the spool is handed over.
+    EXPECT_EQ(store.hand_over(), 2u);
     const std::vector<ChipRecord> records = store.records({});
     EXPECT_FALSE(store.lost());
-    EXPECT_EQ(store.hand_over(), 0u);
     EXPECT_EQ(env.open()->records({}), records);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].serial, "00000009");
@@ -388,6 +391,7 @@ TEST(PostgresServer, LostConnectionsAreWonBackAndAStoppedServerSpools) {
     EXPECT_EQ(store->finish(r, chip_on("p")), Saved::spooled);
     EXPECT_TRUE(store->lost());
     cluster(which, "start");
+    EXPECT_EQ(store->hand_over(), 1u);
     const std::vector<ChipRecord> records = store->records({});
     EXPECT_FALSE(store->lost());
     ASSERT_EQ(records.size(), 3u);
