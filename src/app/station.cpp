@@ -143,8 +143,16 @@ StationBoard& Station::board_locked(const std::string& port) {
     return found != boards_.end() ? *found : boards_.emplace_back(StationBoard{port});
 }
 
+void Station::set_board_factory(BoardFactory factory) {
+    factory_ = std::move(factory);
+}
+
+BoardLine Station::open_line(const std::string& port) const {
+    return factory_(port);
+}
+
 int Station::run_boards(const std::vector<std::string>& ports,
-                        const std::function<int(StationBoard&)>& run_board) {
+                        const std::function<int(StationBoard&, BoardLine&)>& run_board) {
     std::vector<StationBoard*> mine;
     {
         const std::lock_guard lock(mutex_);
@@ -154,7 +162,10 @@ int Station::run_boards(const std::vector<std::string>& ports,
     std::vector<std::thread> threads;
     threads.reserve(mine.size());
     for (StationBoard* board : mine)
-        threads.emplace_back([&run_board, board] { board->status = run_board(*board); });
+        threads.emplace_back([this, &run_board, board] {
+            BoardLine line = open_line(board->port);
+            board->status = run_board(*board, line);
+        });
     for (std::thread& t : threads)
         t.join();
     int worst = 0;

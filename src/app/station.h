@@ -7,6 +7,7 @@
 // each board's session to work for it with serve(), and runs the boards with run_boards(); the
 // sessions then take their numbers from and put their chips on record through it.
 #include "app/running_job.h"
+#include "link/board_line.h"
 #include "records/production_log.h"
 #include "records/records_store.h"
 #include "files/serial_number.h"
@@ -111,10 +112,15 @@ public:
 
     // --- the boards ---
 
-    // Runs `run_board` for each port on a thread of its own; a board that fails or stops
-    // answering does not stop the others. Returns the worst of their statuses.
+    // How the station's boards are reached: the front end's factory of lines.
+    void set_board_factory(BoardFactory factory);
+    // The line to the board on `port`, made by the factory.
+    BoardLine open_line(const std::string& port) const;
+    // Runs `run_board` for each port on a thread of its own, with the board's line made on that
+    // thread; a board that fails or stops answering does not stop the others. Returns the worst
+    // of their statuses.
     int run_boards(const std::vector<std::string>& ports,
-                   const std::function<int(StationBoard&)>& run_board);
+                   const std::function<int(StationBoard&, BoardLine&)>& run_board);
     // Every board so far, in the order they were first seen.
     std::vector<StationBoard> boards() const;
     StationBoard board(const std::string& port) const;
@@ -126,6 +132,7 @@ private:
     std::string lost_store_reason() const;
 
     std::unique_ptr<RecordsStore> store_;
+    BoardFactory factory_;
     std::string why_none_;
     mutable std::mutex mutex_;
     std::list<StationBoard> boards_; // stable: each board's thread keeps its own

@@ -65,7 +65,7 @@ int auto_command(CliContext& c) {
     std::optional<SocketOperator> person;
     if (c.socket && c.options.boards.person)
         person.emplace(
-            *c.line.board(), *c.options.boards.person, [&c] { return c.socket->next_chip(); },
+            *c.line.board, *c.options.boards.person, [&c] { return c.socket->next_chip(); },
             [&c](const VirtualChip& chip) { c.socket->save_removed(chip); });
     const std::string port = s.link().port().name();
     int chips = 0;
@@ -84,7 +84,7 @@ int auto_command(CliContext& c) {
         if (enough || (last_passed && target_reached(s.statistics)))
             s.CloseRequested = true;
     };
-    CloseRequestWatch stop(c.line.loop(), stop_signal_caught, s.CloseRequested);
+    CloseRequestWatch stop(*c.line.loop, stop_signal_caught, s.CloseRequested);
     // Armed as the menu item does; its ICSP caution only concerns a run in ICSP mode.
     s.arm_auto_program(s.flags.N_ICSP.checked.get());
     const AutoProgramResult result = s.auto_program_command(hooks);

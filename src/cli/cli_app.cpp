@@ -14,6 +14,7 @@
 #include "device/data_folder.h"
 #include "link/port_access.h"
 #include "sim/chip_image.h"
+#include "sim/virtual_line.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -70,15 +71,22 @@ struct BoardShare {
     const StationPlan& plan;
 };
 
-BoardLine open_line(const CliOptions& o, const CommandInfo& command, const AppSettings& s,
-                    const BoardShare* share) {
+// The line to a board: the virtual board on its virtual clock (a command runs in CPU time and
+// the same way every time), or a serial port. The start-up search stays on the chosen port: use
+// `find` to search every port.
+BoardFactory board_factory(const CliOptions& o, const CommandInfo& command, int model) {
     if (o.virtual_board)
-        return share ? BoardLine::virtual_board(s.prog_type, share->board.port)
-                     : BoardLine::virtual_board(s.prog_type);
+        return [model](const std::string& name) { return virtual_line(model, name, false); };
     if (command.kind == CommandKind::search)
-        return BoardLine::serial(system_serial_ports);
-    // The start-up search stays on the chosen port: use `find` to search every port.
-    return BoardLine::serial([port = s.COM] { return std::vector<std::string>{port}; });
+        return [](const std::string&) { return serial_line(system_serial_ports); };
+    return [](const std::string& name) {
+        return serial_line([name] { return std::vector<std::string>{name}; });
+    };
+}
+
+// The port a single board's line is called: the virtual board's own name, or the chosen port.
+std::string single_port(const CliOptions& o, const AppSettings& s) {
+    return o.virtual_board ? std::string("Virtual board") : s.COM;
 }
 
 bool uses_production(const std::string& command) {
@@ -90,12 +98,11 @@ bool uses_production(const std::string& command) {
 class Run {
 public:
     Run(const CliOptions& o, const CommandInfo& command, const AppSettings& settings,
-        const std::filesystem::path& data_dir, BoardShare* share = nullptr)
+        const std::filesystem::path& data_dir, BoardLine line, BoardShare* share = nullptr)
         : o_(o), command_(command), share_(share), prefix_(share ? share->prefix : ""),
-          op_(o.yes, o.json, o.quiet, prefix_), out_(o.json, prefix_),
-          line_(open_line(o, command, settings, share)),
+          op_(o.yes, o.json, o.quiet, prefix_), out_(o.json, prefix_), line_(std::move(line)),
           session_(SessionEnv{
-              line_.loop(), op_, line_.port(), data_dir, {}, line_.lister(), o.virtual_board}),
+              *line_.loop, op_, *line_.port, data_dir, {}, line_.lister, o.virtual_board}),
           progress_(session_.link().status, !o.quiet && !o.json && !share), c_{o,        op_,
                                                                                out_,     line_,
                                                                                session_, progress_,
@@ -168,7 +175,7 @@ private:
         session_.startup();
         select_chip();
         std::optional<VirtualSocket> socket;
-        if (VirtualBoard* board = line_.board()) {
+        if (VirtualBoard* board = line_.board.get()) {
             const std::string name = o_.virtual_chip.value_or(session_.ComboBox1.get());
             socket.emplace(*board,
                            session_.database().load(session_.ProgrammerModel, name, ChipParams{}),
@@ -187,7 +194,7 @@ private:
         // say so again.
         if (ready)
             wait_board_idle(session_);
-        else if (!line_.board())
+        else if (!line_.board)
             explain_closed_port();
         if (status == kSuccess && op_.error_shown())
             status = kFailed; // the board did not come back after the operation
@@ -229,10 +236,15 @@ int several_boards(const CliOptions& o, const CommandInfo& command, const AppSet
                    const std::filesystem::path& data_dir, const std::vector<std::string>& ports) {
     std::unique_ptr<Station> station;
     StationPlan plan;
-    if (const int status = Run(o, command, settings, data_dir).prepare(station, plan);
+    const BoardFactory factory = board_factory(o, command, settings.prog_type);
+    // Settled before any port is opened: the line is only made, not opened.
+    if (const int status =
+            Run(o, command, settings, data_dir, factory(ports.front())).prepare(station, plan);
         status != kSuccess)
         return status;
-    const int status = station->run_boards(ports, [&](StationBoard& board) {
+    station->set_board_factory(plan.job ? board_factory(o, command, plan.job->job.model)
+                                        : factory);
+    const int status = station->run_boards(ports, [&](StationBoard& board, BoardLine& line) {
         CliOptions own = o;
         own.port = board.port;
         AppSettings board_settings = settings;
@@ -242,7 +254,7 @@ int several_boards(const CliOptions& o, const CommandInfo& command, const AppSet
         const auto at = std::find(ports.begin(), ports.end(), board.port);
         BoardShare share{board, static_cast<int>(at - ports.begin()) + 1, board.port + ": ",
                          *station, plan};
-        return Run(own, command, board_settings, data_dir, &share).execute();
+        return Run(own, command, board_settings, data_dir, std::move(line), &share).execute();
     });
     print_summary(o, *station, status);
     return status;
@@ -267,7 +279,9 @@ int run_cli(const CliOptions& o) {
         catch_stop_signals();
     const std::vector<std::string> ports = several_board_ports(o);
     if (ports.empty())
-        return Run(o, command, settings, data_dir).execute();
+        return Run(o, command, settings, data_dir,
+                   board_factory(o, command, settings.prog_type)(single_port(o, settings)))
+            .execute();
     return several_boards(o, command, settings, data_dir, ports);
 }
 

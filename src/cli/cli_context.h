@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/session.h"
-#include "cli/board_line.h"
+#include "link/board_line.h"
 #include "cli/cli_operator.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"

@@ -1,6 +1,7 @@
 #include "cli/ports_command.h"
 
-#include "cli/board_line.h"
+#include "sim/virtual_line.h"
+
 #include "cli/cli_context.h"
 #include "link/port_access.h"
 #include "link/port_details.h"
@@ -19,7 +20,7 @@ struct PortRow {
 std::vector<PortRow> port_rows(const CliOptions& o) {
     std::vector<PortRow> rows;
     if (o.virtual_board) {
-        for (const std::string& name : BoardLine::virtual_board(3).lister()())
+        for (const std::string& name : virtual_line(3, "Virtual board", false).lister())
             rows.push_back({{name, "", "the virtual board", std::nullopt, std::nullopt}, {}});
         return rows;
     }

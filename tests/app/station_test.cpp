@@ -111,7 +111,9 @@ TEST_F(StationTest, NumbersComeFromTheSequenceAndEveryChipIsOnRecord) {
 TEST_F(StationTest, BoardsOnTheirOwnThreadsShareOneSequence) {
     auto station = open_station();
     const std::vector<std::string> ports{"Virtual board 1", "Virtual board 2", "Virtual board 3"};
-    const int status = station->run_boards(ports, [&](StationBoard& board) {
+    // Each board brings its own line (SessionParts): the station's is not needed.
+    station->set_board_factory([](const std::string&) { return BoardLine{}; });
+    const int status = station->run_boards(ports, [&](StationBoard& board, BoardLine&) {
         Board b(*station, image, plan(), board.port);
         for (int n = 0; n < 4; ++n)
             b.program();
