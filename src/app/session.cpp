@@ -23,6 +23,7 @@ Session::Session(SessionEnv env)
             LinkFlags{flags.N18, flags.N31, flags.N_ICSP, flags.UseVPPFirstProgramEntry1}),
       discovery_(link_, env_.port_lister),
       file_watch_(env_.loop, kFileWatchMs, [this] { file_watch_tick(); }),
+      firmware_ask_(env_.loop, 1, [this] { learn_firmware_version(); }),
       ProgrammerModel(link_.ProgrammerModel) {
     link_.set_startup_search([this] { discovery_.findbord(); });
     discovery_.apply_found_model = [this] {
@@ -33,6 +34,10 @@ Session::Session(SessionEnv env)
         program_type();
     };
     after_pass = [this] { serial_after_pass(); };
+    link_.BoardReady.observe([this](const bool& ready) {
+        if (ready && asks_firmware_ && !firmware_asked_)
+            firmware_ask_.start();
+    });
 }
 
 ChipContext Session::chip_context() {

@@ -56,6 +56,8 @@ class Session {
 public:
     static constexpr std::string_view kCaption = "ZE-ZUZU V" ZZ_VERSION;
     static constexpr int kFileWatchMs = 1000;
+    // How long the board may take to answer the "01" that ends an operation (its watchdog).
+    static constexpr int kBoardIdleMs = 2500;
 
     explicit Session(SessionEnv env);
     Session(const Session&) = delete;
@@ -193,6 +195,12 @@ public:
     Value<std::string> sequence_name;
     // The board's firmware version as "&Protocol" last read it; empty while not known.
     std::string firmware_version;
+    // A station's board: its firmware version is asked once when the board is found (and again
+    // when another port is chosen), so that every record names it.
+    void ask_firmware_when_found();
+    // Asks the board for its firmware version now, without a message, unless an operation runs
+    // or it is known.
+    void learn_firmware_version();
     // How many chips this session has put on record: a view of the records follows it.
     Value<int> chips_recorded{0};
     // The station this session works for (null: none): its chips go on record in the station's
@@ -278,6 +286,9 @@ private:
     static constexpr int kQuotaPollMs = 50;
     static constexpr int kQuotaPauseMs = 5;
     std::unique_ptr<CloseRequestWatch> station_watch_; // the station's stop
+    Timer firmware_ask_;          // asks as soon as no operation runs
+    bool asks_firmware_ = false;  // ask_firmware_when_found()
+    bool firmware_asked_ = false; // for this board: asked once, answered or not
 
 public:
     Value<int>& ProgrammerModel; // the link's: it selects the identity the board must announce

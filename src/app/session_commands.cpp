@@ -70,8 +70,27 @@ void Session::hardware_version_command() {
         firmware_version = std::move(version);
 }
 
+void Session::ask_firmware_when_found() {
+    asks_firmware_ = true;
+    if (link_.BoardReady)
+        learn_firmware_version();
+}
+
+void Session::learn_firmware_version() {
+    if (link_.Busy)
+        return; // the timer asks again on its next tick
+    firmware_ask_.stop();
+    if (firmware_asked_ || !firmware_version.empty())
+        return;
+    firmware_asked_ = true;
+    firmware_version = zz::hardware_version_command(link_, false);
+    // The query ends with "01": the next command finds the board ready once it has answered.
+    pump_until(env_.loop, kBoardIdleMs, [this] { return !link_.Timer1.enabled(); });
+}
+
 void Session::port_changed() {
     firmware_version.clear(); // another port may have another board
+    firmware_asked_ = false;
     discovery_.cmbbxcomnumChange();
 }
 

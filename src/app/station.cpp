@@ -59,6 +59,7 @@ bool Station::serve(Session& session, const StationPlan& plan) {
     session.reserve_serial_numbers = plan.numbered && plan.sequence.empty() &&
                                      plan.serial.inc_save && serial_save_possible(session.chip());
     session.production_log = plan.log;
+    session.ask_firmware_when_found();
     return true;
 }
 

@@ -20,7 +20,7 @@ void collect_rest_of_text(Link& link) {
 
 } // namespace
 
-std::string hardware_version_command(Link& link) {
+std::string hardware_version_command(Link& link, bool shown) {
     if (link.Busy)
         return {};
     link.Busy = true;
@@ -36,7 +36,9 @@ std::string hardware_version_command(Link& link) {
         link.status.Label11 = std::string(texts::kReady);
         link.reset_program_tries(9);
     }
-    link.op().show_message("Hardware version:" + version, texts::kInformation, Icon::Information);
+    if (shown)
+        link.op().show_message("Hardware version:" + version, texts::kInformation,
+                               Icon::Information);
     link.status.Label11 = std::string(texts::kReady);
     link.finish_operation();
     link.Busy = false;

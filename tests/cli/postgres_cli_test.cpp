@@ -62,7 +62,8 @@ protected:
                      "exit 0; }; " +
                      station + " & pid=$!; until v=$(psql -XtA -d " + kDatabase +
                      " -c \"SELECT count(*) FROM records\" 2>/dev/null); [ \"$v\" -ge 5 ] "
-                     "2>/dev/null; do sleep 0.01; done; kill -STOP $pid; pg_ctlcluster $cluster " +
+                     "2>/dev/null || ! kill -0 $pid 2>/dev/null; do sleep 0.01; done; "
+                     "kill -STOP $pid; pg_ctlcluster $cluster " +
                      action + "; kill -CONT $pid; wait $pid; echo exit=$?; [ " + action +
                      " != stop ] || pg_ctlcluster $cluster start)");
         if (r.out == "no-cluster\n")
@@ -115,7 +116,7 @@ TEST_F(PostgresCli, ThreeStationsOfTwoBoardsEachShareOneSequence) {
 TEST_F(PostgresCli, AStationKilledMidChipLeavesAnAbandonedNumberAndNoDoubles) {
     const std::string script =
         station("KILL", "doomed", "--virtual-board --count 100000 --quiet") +
-        " >/dev/null 2>&1 & pid=$!; " + "while :; do kill -STOP $pid; " +
+        " >/dev/null 2>&1 & pid=$!; " + "while kill -STOP $pid 2>/dev/null; do " +
         "set -- $(psql -XtA -F' ' -d " + kDatabase +
         " -c \"SELECT count(*) FILTER (WHERE result = 'reserved'), count(*) FROM records\" "
         "2>/dev/null); " +
