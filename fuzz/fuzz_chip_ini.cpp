@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
     VirtualLoop loop;
-    QuietOperator op(0);
+    ScriptedOperator op(0);
     VirtualBoard board(loop, 3);
     VirtualPort port(loop, board);
     Session session(SessionEnv{loop, op, port, dir, {}, {}, true});

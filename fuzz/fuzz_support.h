@@ -69,9 +69,9 @@ private:
 };
 
 // Shows nothing; answers each question with the next bit of `answers`, makes no tone.
-class QuietOperator : public Operator {
+class ScriptedOperator : public Operator {
 public:
-    explicit QuietOperator(std::uint8_t answers) : answers_(answers) {}
+    explicit ScriptedOperator(std::uint8_t answers) : answers_(answers) {}
     void show_message(std::string_view, std::string_view, Icon) override {}
     bool ask_yes_no(std::string_view, std::string_view) override {
         const bool yes = answers_ & 1;

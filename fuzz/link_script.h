@@ -83,7 +83,7 @@ inline constexpr const char* kPortName = "/dev/ttyFUZZ";
 // answer the closing "01".
 inline void run_link_case(VirtualLoop& loop, Port& port, const LinkCase& c) {
     const ChipParams& chip = fuzz_chips()[c.chip % fuzz_chips().size()];
-    QuietOperator op(c.answers);
+    ScriptedOperator op(c.answers);
     Flag N18, N31{true}, N_ICSP{(c.options & 0x01) != 0}, VPP{(c.options & 0x02) != 0};
     Flag n_calchip{(c.options & 0x04) == 0}, n36{(c.options & 0x08) == 0};
     Flag N32{(c.options & 0x10) != 0}, N33{true};

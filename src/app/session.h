@@ -286,6 +286,7 @@ private:
     static constexpr int kQuotaPollMs = 50;
     static constexpr int kQuotaPauseMs = 5;
     std::unique_ptr<CloseRequestWatch> station_watch_; // the station's stop
+    bool winning_store_back_ = false; // station_ready() waits for the store
     Timer firmware_ask_;          // asks as soon as no operation runs
     bool asks_firmware_ = false;  // ask_firmware_when_found()
     bool firmware_asked_ = false; // for this board: asked once, answered or not

@@ -105,7 +105,8 @@ ChipStart Session::claim_in_store(PendingChip& pending, const std::optional<JobQ
         try {
             if (!station_ || !station_->store())
                 throw StoreError("no records database is open");
-            pending.reservation = station_->reserve(claim, pending.record);
+            pending.reservation = while_processing_events(
+                env_.loop, [&] { return station_->reserve(claim, pending.record); });
             break;
         } catch (const QuotaReached& e) {
             if (!e.in_flight())
@@ -158,8 +159,8 @@ bool Session::wait_for_quota(const std::string& why,
         std::this_thread::sleep_for(std::chrono::milliseconds(kQuotaPauseMs));
     }
     // A station that died holding the last chips gives them up.
-    if (station_ && station_->store())
-        station_->store()->abandon_dead_reservations();
+    if (RecordsStore* store = station_ ? station_->store() : nullptr)
+        while_processing_events(env_.loop, [store] { store->abandon_dead_reservations(); });
     return true;
 }
 
@@ -206,7 +207,8 @@ void Session::finish_chip_record(PendingChip& pending, ChipResult result) {
 
 void Session::put_on_record(PendingChip& pending) {
     try {
-        station_->record(pending.record, pending.reservation);
+        while_processing_events(env_.loop,
+                                [&] { station_->record(pending.record, pending.reservation); });
     } catch (const StoreError& e) {
         tap_.show_message(std::string("The chip could not be put on record: ") + e.what(), "Error",
                           Icon::Error);
@@ -225,7 +227,15 @@ void Session::announce_stop() {
 }
 
 bool Session::station_ready() {
-    if (!station_ || !station_->stopping() || station_->resume())
+    if (!station_ || !station_->stopping())
+        return true;
+    // A click while the store is being won back waits for that, and takes no chip itself.
+    if (winning_store_back_)
+        return false;
+    winning_store_back_ = true;
+    const bool resumed = while_processing_events(env_.loop, [this] { return station_->resume(); });
+    winning_store_back_ = false;
+    if (resumed)
         return true;
     env_.op.show_message(station_->stop_reason(), "Error", Icon::Error);
     return false;

@@ -16,7 +16,33 @@ std::unique_ptr<Station> Station::open(const StationOptions& options) {
 }
 
 Station::Station(std::unique_ptr<RecordsStore> store, std::string why_none)
-    : store_(std::move(store)), why_none_(store_ ? std::string() : std::move(why_none)) {}
+    : store_(std::move(store)), store_ptr_(store_.get()),
+      why_none_(store_ ? std::string() : std::move(why_none)) {}
+
+void Station::attach_store(std::unique_ptr<RecordsStore> store) {
+    const std::lock_guard lock(mutex_);
+    if (store_ || !store)
+        return;
+    store_ = std::move(store);
+    store_ptr_ = store_.get();
+    why_none_.clear();
+}
+
+std::string Station::why_no_store() const {
+    const std::lock_guard lock(mutex_);
+    return why_none_;
+}
+
+void Station::set_why_no_store(std::string why) {
+    const std::lock_guard lock(mutex_);
+    if (!store_)
+        why_none_ = std::move(why);
+}
+
+bool Station::stopped_for_lost_store() const {
+    const std::lock_guard lock(mutex_);
+    return stopping_.load() && stop_for_lost_store_;
+}
 
 std::string Station::sharing_refused(const StationPlan& plan, const ChipParams& chip) {
     if (!plan.numbered || !plan.sequence.empty() ||
@@ -28,9 +54,10 @@ std::string Station::sharing_refused(const StationPlan& plan, const ChipParams& 
 
 std::string Station::sequence_refused(const StationPlan& plan, const ChipParams& chip,
                                       const Buffer& buffer) {
-    if (!plan.numbered || plan.sequence.empty() || !store_)
+    RecordsStore* store = this->store();
+    if (!plan.numbered || plan.sequence.empty() || !store)
         return {};
-    const std::optional<SequenceState> state = store_->sequence_state(plan.sequence);
+    const std::optional<SequenceState> state = store->sequence_state(plan.sequence);
     if (!state)
         return {}; // made from these cells by the first chip
     if (state->next_value.empty())
@@ -65,15 +92,19 @@ bool Station::serve(Session& session, const StationPlan& plan) {
 
 Reservation Station::reserve(const ChipClaim& claim, const ChipRecord& chip) {
     try {
-        if (!store_)
+        RecordsStore* store = this->store();
+        if (!store)
             throw StoreError("no records database is open");
-        return store_->reserve(claim, chip);
+        return store->reserve(claim, chip);
     } catch (const QuotaReached& e) {
         if (!e.in_flight())
             stop(e.what(), false);
         throw;
     } catch (const StoreError& e) {
-        stop(e.lost() ? lost_store_reason() : "The station stops: " + std::string(e.what()));
+        if (e.lost())
+            stop(lost_store_reason(), true, true);
+        else
+            stop("The station stops: " + std::string(e.what()));
         throw;
     }
 }
@@ -84,15 +115,16 @@ void Station::record(const ChipRecord& chip, const std::optional<Reservation>& r
         StationBoard& board = board_locked(chip.port);
         ++(chip.result == ChipResult::passed ? board.passed : board.failed);
     }
-    if (!store_)
+    RecordsStore* store = this->store();
+    if (!store)
         return;
-    const Saved saved = reservation ? store_->finish(*reservation, chip) : store_->add(chip);
-    if (saved == Saved::spooled || store_->lost())
-        stop(lost_store_reason());
+    const Saved saved = reservation ? store->finish(*reservation, chip) : store->add(chip);
+    if (saved == Saved::spooled || store->lost())
+        stop(lost_store_reason(), true, true);
 }
 
 std::string Station::lost_store_reason() const {
-    return "The records database " + store_->uri() +
+    return "The records database " + store()->uri() +
            " cannot be reached: the station stops after the chips being programmed. Their "
            "records are kept on this station and handed over when the database is back";
 }
@@ -102,11 +134,12 @@ bool Station::take_stop_announcement() {
     return stopping_.load() && stop_is_failure_ && !std::exchange(stop_announced_, true);
 }
 
-void Station::stop(std::string reason, bool failure) {
+void Station::stop(std::string reason, bool failure, bool lost_store) {
     const std::lock_guard lock(mutex_);
     if (!stopping_.load()) {
         stop_reason_ = std::move(reason);
         stop_is_failure_ = failure;
+        stop_for_lost_store_ = lost_store;
     }
     stopping_ = true;
 }
@@ -122,13 +155,14 @@ std::string Station::stop_reason() const {
 }
 
 bool Station::resume() {
-    if (store_ && store_->lost()) {
+    RecordsStore* store = this->store();
+    if (store && store->lost()) {
         try {
-            store_->hand_over();
+            store->hand_over();
         } catch (const StoreError&) {
             return false;
         }
-        if (store_->lost())
+        if (store->lost())
             return false;
     }
     const std::lock_guard lock(mutex_);

@@ -71,9 +71,14 @@ public:
     Station(const Station&) = delete;
     Station& operator=(const Station&) = delete;
 
-    RecordsStore* store() const { return store_.get(); }
+    // The store; null while there is none. Once there, it stays for the station's life.
+    RecordsStore* store() const { return store_ptr_.load(); }
     // Why there is no store; empty when there is one.
-    const std::string& why_no_store() const { return why_none_; }
+    std::string why_no_store() const;
+    // A store opened after the station started (by its StoreKeeper), once; thread-safe.
+    void attach_store(std::unique_ptr<RecordsStore> store);
+    // Why the store could not be opened yet.
+    void set_why_no_store(std::string why);
 
     // Several boards share one numbering only through a sequence or the image file; else two
     // chips would get one number. The reason when `plan` would; empty when it would not.
@@ -109,6 +114,8 @@ public:
     // Before more chips: wins a lost store back (handing its spool over) and ends the stop.
     // False, and still stopping, while the store stays out of reach.
     bool resume();
+    // The station stops because its store was lost (not for another reason).
+    bool stopped_for_lost_store() const;
 
     // --- the boards ---
 
@@ -128,10 +135,11 @@ public:
 private:
     StationBoard& board_locked(const std::string& port);
     // `failure`: the station stops because something went wrong, not because its work is done.
-    void stop(std::string reason, bool failure = true);
+    void stop(std::string reason, bool failure = true, bool lost_store = false);
     std::string lost_store_reason() const;
 
     std::unique_ptr<RecordsStore> store_;
+    std::atomic<RecordsStore*> store_ptr_{nullptr};
     BoardFactory factory_;
     std::string why_none_;
     mutable std::mutex mutex_;
@@ -139,6 +147,7 @@ private:
     std::atomic<bool> stopping_{false};
     std::string stop_reason_;
     bool stop_is_failure_ = true;
+    bool stop_for_lost_store_ = false;
     bool stop_announced_ = false;
 };
 

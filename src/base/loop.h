@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <future>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -55,6 +57,16 @@ private:
     std::vector<EventSource*> sources_;
     std::vector<Timer*> timers_;
 };
+
+// Runs `work` on a thread of its own while `loop` processes its events every few ms, so that a
+// window stays alive while a database takes its time (its calls have deadlines of their own).
+// Returns what `work` returns, or throws what it throws.
+template <class Work> auto while_processing_events(Loop& loop, Work&& work) -> decltype(work()) {
+    auto done = std::async(std::launch::async, std::forward<Work>(work));
+    while (done.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+        loop.process_events();
+    return done.get();
+}
 
 // `pump_delay(n)`: processes events for n+1 ms, in rounds of at most 1 ms that end early when
 // something falls due, so what arrives is handed over at once; n = 0 processes events once.
