@@ -10,8 +10,12 @@
 // the next in): the time the command takes against the busier board's own time (its work, its
 // line, the hand-over waits and the waits for its person).
 //
-// Usage: bench_serve_board [fifo|fifo:N|byte|frame:MS|two:MODE ...] (default: fifo fifo:1 byte
-// frame:1 frame:16 two:byte)
+// many:N:MODE programs one full 16F877A (program memory read back as it is written) on each of N
+// boards at once from one command line with N --port: the time against the busiest board's own
+// time, and the command line's CPU time (user + system) over its real time, per board.
+//
+// Usage: bench_serve_board [fifo|fifo:N|byte|frame:MS|two:MODE|many:N:MODE ...] (default: fifo
+// fifo:1 byte frame:1 frame:16 two:byte many:16:fifo:1)
 #include "base/hex_text.h"
 #include "device/buffer.h"
 #include "device/chip_database.h"
@@ -25,6 +29,7 @@
 #include <filesystem>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -77,10 +82,15 @@ Child start(const std::vector<std::string>& args, bool capture) {
     return child;
 }
 
-int finish(const Child& child) {
+// Its exit status; `cpu_ms` (when given) gets its user + system time.
+int finish(const Child& child, double* cpu_ms = nullptr) {
     int status = 0;
-    if (child.pid < 0 || waitpid(child.pid, &status, 0) < 0)
+    rusage usage{};
+    if (child.pid < 0 || wait4(child.pid, &status, 0, &usage) < 0)
         return -1;
+    if (cpu_ms)
+        *cpu_ms = 1000.0 * static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                  static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -227,12 +237,58 @@ bool run_two(const std::string& mode, const std::filesystem::path& image) {
     return true;
 }
 
+bool run_many(int count, const std::string& mode, const std::filesystem::path& image) {
+    std::vector<Child> boards(static_cast<std::size_t>(count));
+    std::vector<std::string> args;
+    for (Child& board : boards) {
+        const std::string port = serve(mode, {}, board);
+        if (port.empty())
+            return false;
+        args.insert(args.end(), {"--port", port});
+    }
+    args.insert(args.end(), {"--no-serial", "program", image.string()});
+    const auto t0 = std::chrono::steady_clock::now();
+    double cpu_ms = 0;
+    const int status = finish(start(cli_args(args), false), &cpu_ms);
+    const double real_ms = ms_since(t0);
+    double busiest = 0;
+    double slowest_ratio = 0;
+    for (const Child& board : boards) {
+        const Counted c = stop(board);
+        busiest = std::max(busiest, c.line_ms);
+        slowest_ratio = std::max(slowest_ratio, real_ms / c.line_ms);
+    }
+    if (status != 0) {
+        std::printf("program on %d boards failed with exit status %d\n", count, status);
+        return false;
+    }
+    std::printf("%d boards at once, --deliver %s, Program of a full chip each\n", count,
+                mode.c_str());
+    std::printf("  real time:                     %9.1f ms\n", real_ms);
+    std::printf("  busiest board's own time:      %9.1f ms (board, line, hand-over)\n", busiest);
+    std::printf("  ratio, slowest board:          %9.4f\n", slowest_ratio);
+    std::printf("  CPU of the command line:       %9.1f ms, %.2f %% of one core per board\n",
+                cpu_ms, 100.0 * cpu_ms / real_ms / count);
+    return true;
+}
+
+bool run_mode(const std::string& mode, const std::filesystem::path& image) {
+    if (mode.starts_with("two:"))
+        return run_two(mode.substr(4), image);
+    if (mode.starts_with("many:")) {
+        const auto colon = mode.find(':', 5);
+        return run_many(std::atoi(mode.substr(5, colon - 5).c_str()), mode.substr(colon + 1),
+                        image);
+    }
+    return run_once(mode, image);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> modes(argv + 1, argv + argc);
     if (modes.empty())
-        modes = {"fifo", "fifo:1", "byte", "frame:1", "frame:16", "two:byte"};
+        modes = {"fifo", "fifo:1", "byte", "frame:1", "frame:16", "two:byte", "many:16:fifo:1"};
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("zz-bench-serve-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
@@ -241,8 +297,7 @@ int main(int argc, char** argv) {
                 "real time\n");
     bool ok = true;
     for (const std::string& mode : modes)
-        ok = (mode.starts_with("two:") ? run_two(mode.substr(4), image) : run_once(mode, image)) &&
-             ok;
+        ok = run_mode(mode, image) && ok;
     std::filesystem::remove_all(dir);
     return ok ? 0 : 1;
 }

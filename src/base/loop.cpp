@@ -29,13 +29,18 @@ void Loop::remove_timer(Timer* timer) {
     std::erase(timers_, timer);
 }
 
-std::optional<std::int64_t> Loop::next_source_due() const {
+std::optional<std::int64_t> Loop::next_due() const {
     std::optional<std::int64_t> due;
-    for (const EventSource* s : sources_) {
-        auto d = s->next_due_ms();
-        if (d && (!due || *d < *due))
+    const auto earlier = [&due](std::int64_t d) {
+        if (!due || d < *due)
             due = d;
-    }
+    };
+    for (const EventSource* s : sources_)
+        if (auto d = s->next_due_ms())
+            earlier(*d);
+    for (const Timer* t : timers_)
+        if (t->enabled())
+            earlier(t->due_ms());
     return due;
 }
 

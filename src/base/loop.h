@@ -33,8 +33,9 @@ public:
     virtual std::int64_t now_us() const { return now_ms() * 1000; }
     // Sleeps exactly `ms`; delivers nothing.
     virtual void sleep_ms(int ms) = 0;
-    // A polling pause of at most `ms` that ends early once an event source has something due,
-    // so a wait notices data as soon as it arrives instead of sleeping out its poll step.
+    // A polling pause of at most `ms` that ends early once an event source has something due, a
+    // timer falls due or a worker thread wakes the loop, so a wait notices data as soon as it
+    // arrives instead of sleeping out its poll step.
     virtual void poll_pause(int ms) = 0;
     // Delivers due events of every source, then fires due timers.
     virtual void process_events();
@@ -47,8 +48,8 @@ public:
     void remove_timer(Timer* timer);
 
 protected:
-    // Earliest due time over all sources, if any.
-    std::optional<std::int64_t> next_source_due() const;
+    // Earliest due time over all sources and enabled timers, if any: a pause ends there.
+    std::optional<std::int64_t> next_due() const;
 
 private:
     void dispatch_sources();

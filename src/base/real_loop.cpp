@@ -23,7 +23,7 @@ void RealLoop::sleep_ms(int ms) {
 
 void RealLoop::poll_pause(int ms) {
     std::int64_t until = now_ms() + std::max(ms, 0);
-    if (auto due = next_source_due())
+    if (auto due = next_due())
         until = std::min(until, *due);
     std::unique_lock lock(mutex_);
     const auto wait = std::chrono::milliseconds(std::max<std::int64_t>(until - now_ms(), 0));

@@ -11,7 +11,7 @@ void VirtualLoop::sleep_ms(int ms) {
 
 void VirtualLoop::poll_pause(int ms) {
     std::int64_t until = now_ + std::max(ms, 0);
-    if (auto due = next_source_due())
+    if (auto due = next_due())
         until = std::min(until, std::max(*due, now_));
     now_ = until;
 }

@@ -36,7 +36,7 @@ void QtLoop::sleep_ms(int ms) {
 
 void QtLoop::poll_pause(int ms) {
     std::int64_t until = now_ms() + std::max(ms, 0);
-    if (auto due = next_source_due())
+    if (auto due = next_due())
         until = std::min(until, *due);
     DepthGuard guard(depth_);
     for (;;) {

@@ -152,7 +152,7 @@ bool BoardDiscovery::probe(const std::string& name) {
     link_.loop().poll_pause(25);
     link_.CollectReplies = true;
     link_.Timer1.stop();
-    link_.wait_reply(1000, 5, [&] { return link_.reply_bytes() >= 2; });
+    link_.wait_reply(1000, [&] { return link_.reply_bytes() >= 2; });
     return model_of_identity(link_.ReplyText).has_value();
 }
 

@@ -72,7 +72,7 @@ private:
         } catch (const std::exception&) {
         }
         link_.loop().poll_pause(25);
-        link_.wait_reply(2000, 5, [this] { return link_.reply_bytes() >= 2; });
+        link_.wait_reply(2000, [this] { return link_.reply_bytes() >= 2; });
     }
 
     bool enter_upgrade_mode() {
@@ -90,7 +90,7 @@ private:
         if (board_model) {
             link_.expect_exactly("55");
             link_.mscomm1send("55");
-            link_.wait_reply(1000, 1, [this] { return link_.reply_bytes() >= 1; });
+            link_.wait_reply(1000, [this] { return link_.reply_bytes() >= 1; });
             answered = link_.take_reply() == "55";
         }
         if (!answered)
@@ -116,7 +116,7 @@ private:
         link_.mscomm1send("072000");
         link_.status.progress_max = static_cast<int>(FirmwareImage::kMaxWords);
         for (int block = kFirstBlock; block < kBlockLimit;) {
-            link_.wait_reply(8000, 1, [this] { return link_.reply_bytes() >= 1; });
+            link_.wait_reply(8000, [this] { return link_.reply_bytes() >= 1; });
             if (link_.reply_bytes() < 1) {
                 link_.fail_receive();
                 return false;
@@ -160,7 +160,7 @@ private:
         link_.status.progress_position = 0;
         link_.status.Label11 = std::string(texts::kUpgradeReadBack);
         while (collected.size() < kReadBackDigits) {
-            link_.wait_reply(1000, 1, [this] { return link_.reply_bytes() >= 1; });
+            link_.wait_reply(1000, [this] { return link_.reply_bytes() >= 1; });
             if (link_.reply_bytes() < 1) {
                 link_.fail_receive();
                 return false;
@@ -177,7 +177,7 @@ private:
         link_.ReplyText.clear();
         link_.mscomm1send("15");
         link_.status.Label11 = std::string(texts::kUpgradeResult);
-        link_.wait_reply(2000, 1, [this] { return link_.reply_bytes() >= 4; });
+        link_.wait_reply(2000, [this] { return link_.reply_bytes() >= 4; });
         if (link_.reply_bytes() < 4)
             return false;
         const std::string version = hex_pairs_to_bytes(link_.take_reply());

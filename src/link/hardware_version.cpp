@@ -14,7 +14,7 @@ constexpr int kTextRestMs = 50;
 void collect_rest_of_text(Link& link) {
     for (std::size_t had = 0; link.reply_bytes() >= 4 && link.ReplyText.size() != had;) {
         had = link.ReplyText.size();
-        link.wait_reply(kTextRestMs, 1, [&] { return link.ReplyText.size() != had; });
+        link.wait_reply(kTextRestMs, [&] { return link.ReplyText.size() != had; });
     }
 }
 
@@ -28,7 +28,7 @@ std::string hardware_version_command(Link& link, bool shown) {
     link.CollectReplies = true;
     link.status.Label11 = "Reading Hardware version.....";
     link.loop().process_events();
-    link.send_and_wait("15", 0, 2000, 1, 4);
+    link.send_and_wait("15", 0, 2000, 4);
     collect_rest_of_text(link);
     // Taken before any restart, so the handshake's "50" is not shown as part of the version.
     const std::string version = hex_pairs_to_bytes(link.take_reply());

@@ -109,12 +109,11 @@ public:
     void expect_exactly(std::string_view hex);
     void expect_bytes(std::size_t count, std::string_view starts_hex = {});
     int reply_bytes() const { return static_cast<int>(ReplyText.size() / 2); }
-    // The reply wait: Timer2 set to `timeout_ms`, polling every `poll_ms` until `done` holds or
-    // the time-out. Returns whether `done` held.
-    bool wait_reply(int timeout_ms, int poll_ms, const std::function<bool()>& done);
+    // The reply wait: Timer2 set to `timeout_ms`, until `done` holds or the time-out, processing
+    // events at each delivery and due timer. Returns whether `done` held.
+    bool wait_reply(int timeout_ms, const std::function<bool()>& done);
     // Clears ReplyText, sends, sleeps `settle_ms`, and waits for at least `min_bytes`.
-    bool send_and_wait(std::string_view command, int settle_ms, int timeout_ms, int poll_ms,
-                       int min_bytes);
+    bool send_and_wait(std::string_view command, int settle_ms, int timeout_ms, int min_bytes);
     // Takes ReplyText and clears it.
     std::string take_reply();
 

@@ -52,13 +52,13 @@ bool Link::reset_program() {
     const ProgrammerModelInfo* model = programmer_model(ProgrammerModel);
     // Polls every 5 ms (a 2 ms step and 3 ms of pumping between the looks), ending as soon as
     // the identity is in.
-    wait_reply(1000, 5, [&] { return reply_bytes() >= 2; });
+    wait_reply(1000, [&] { return reply_bytes() >= 2; });
     if (!model || ReplyText != model->identity)
         return false;
     ReplyText.clear();
     expect_exactly("50");
     mscomm1send("50");
-    wait_reply(1000, 2, [&] { return reply_bytes() >= 1; });
+    wait_reply(1000, [&] { return reply_bytes() >= 1; });
     if (ReplyText != "50")
         return false;
     status.Label10 = std::string(model->reconnected);

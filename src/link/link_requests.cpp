@@ -23,7 +23,7 @@ void Link::expect_bytes(std::size_t count, std::string_view starts_hex) {
     port_->expect_reply(ExpectedReply{count, bytes_of(starts_hex)});
 }
 
-bool Link::wait_reply(int timeout_ms, int poll_ms, const std::function<bool()>& done) {
+bool Link::wait_reply(int timeout_ms, const std::function<bool()>& done) {
     ReplyTimedOut = false;
     Timer2.set_interval(timeout_ms);
     Timer2.start();
@@ -37,18 +37,21 @@ bool Link::wait_reply(int timeout_ms, int poll_ms, const std::function<bool()>& 
             held = true;
             break;
         }
-        loop_.poll_pause(poll_ms);
+        // `done` changes only as events are delivered, and a pause ends at each delivery (a port
+        // wakes its loop) and each due timer: looking again every poll step would only cost each
+        // board's thread a thousand turns a second.
+        loop_.poll_pause(static_cast<int>(deadline - loop_.now_ms()) + 1);
     }
     Timer2.stop();
     return held;
 }
 
-bool Link::send_and_wait(std::string_view command, int settle_ms, int timeout_ms, int poll_ms,
+bool Link::send_and_wait(std::string_view command, int settle_ms, int timeout_ms,
                          int min_bytes) {
     ReplyText.clear();
     mscomm1send(command);
     loop_.poll_pause(settle_ms);
-    return wait_reply(timeout_ms, poll_ms, [&] { return reply_bytes() >= min_bytes; });
+    return wait_reply(timeout_ms, [&] { return reply_bytes() >= min_bytes; });
 }
 
 std::string Link::take_reply() {
@@ -69,7 +72,7 @@ void Link::fail_receive() {
 bool Link::send_d(std::string_view command, std::string_view expected) {
     loop_.process_events();
     expect_exactly(expected);
-    send_and_wait(command, 5, 1000, 1, 1);
+    send_and_wait(command, 5, 1000, 1);
     if (reply_bytes() >= 1 && take_reply() == expected)
         return true;
     fail_receive();
@@ -85,7 +88,7 @@ std::string Link::send0d() {
     mscomm1send("0D");
     loop_.poll_pause(6);
     // Only a block of exactly 27 bytes ends the wait early; a longer one is taken at the time-out.
-    wait_reply(1000, 1, [&] { return reply_bytes() == kBlockBytes; });
+    wait_reply(1000, [&] { return reply_bytes() == kBlockBytes; });
     if (reply_bytes() < kBlockBytes) {
         fail_receive();
         return "00";
@@ -134,7 +137,7 @@ std::string Link::setup_frame(const ChipParams& chip) const {
 
 bool Link::send03(const ChipParams& chip) {
     expect_exactly("49");
-    send_and_wait(setup_frame(chip), 3, 500, 1, 1);
+    send_and_wait(setup_frame(chip), 3, 500, 1);
     if (reply_bytes() >= 1 && ReplyText == "49") {
         ReplyText.clear();
         return true;
@@ -146,7 +149,7 @@ bool Link::send03(const ChipParams& chip) {
 std::string Link::send_rets(std::string_view command, int byte_count) {
     loop_.process_events();
     expect_bytes(static_cast<std::size_t>(std::max(byte_count, 0)));
-    send_and_wait(command, 5, 2000, 1, byte_count);
+    send_and_wait(command, 5, 2000, byte_count);
     if (reply_bytes() < byte_count) {
         fail_receive();
         return "00";

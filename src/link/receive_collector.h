@@ -30,6 +30,11 @@ public:
     std::optional<std::int64_t> deadline_ns() const;
     // Completes whatever is pending (the line is going away).
     void flush();
+    // Bytes of the expected reply still to come once it has begun; 0 when none is expected, it
+    // has not begun, or it turned out otherwise.
+    std::size_t bytes_to_come() const {
+        return expected_.bytes > 0 && seen_ > 0 ? expected_.bytes - seen_ : 0;
+    }
     // The reply that the bytes added from now on are expected to make: the read that completes
     // it ends its delivery (with any bytes that came along in that read). Bytes held from before
     // are completed at once. A reply that turns out otherwise is no longer expected, and the

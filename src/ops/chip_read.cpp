@@ -14,13 +14,13 @@ namespace {
 constexpr int kStreamGapMs = 1000; // longest pause between deliveries of a read stream
 
 // Collects a read stream until it holds `wanted` digits; "00" when a gap exceeds the limit.
-std::string collect_stream(ChipContext& ctx, std::size_t wanted, int poll_ms,
+std::string collect_stream(ChipContext& ctx, std::size_t wanted,
                            const std::function<void(std::size_t)>& progress) {
     Link& link = ctx.link;
     std::string collected;
     collected.reserve(wanted);
     while (collected.size() < wanted) {
-        if (!link.wait_reply(kStreamGapMs, poll_ms, [&] { return link.reply_bytes() >= 1; })) {
+        if (!link.wait_reply(kStreamGapMs, [&] { return link.reply_bytes() >= 1; })) {
             link.fail_receive();
             return "00";
         }
@@ -65,7 +65,7 @@ std::string read_rom_chip(ChipContext& ctx) {
     ctx.progress(0, static_cast<int>(n));
     if (n <= 0)
         return {};
-    return collect_stream(ctx, static_cast<std::size_t>(n), 10, [&](std::size_t got) {
+    return collect_stream(ctx, static_cast<std::size_t>(n), [&](std::size_t got) {
         link.status.progress_position = static_cast<int>(got);
     });
 }
@@ -84,7 +84,7 @@ std::string read_eeprom_chip(ChipContext& ctx) {
     ctx.loop().poll_pause(20);
     // The bar counts 1/32 of the stream per step; EEPROMs below 32 bytes count bytes instead.
     const std::int64_t divisor = size * 2 / 32 - 1;
-    return collect_stream(ctx, static_cast<std::size_t>(size * 2), 5, [&](std::size_t got) {
+    return collect_stream(ctx, static_cast<std::size_t>(size * 2), [&](std::size_t got) {
         const auto digits_got = static_cast<std::int64_t>(got);
         link.status.progress_position =
             static_cast<int>(divisor > 0 ? digits_got / divisor : digits_got / 2);

@@ -40,7 +40,7 @@ bool restore_calibration(ChipContext& ctx, char d) {
             b.lab_band = band;
     }
     link.expect_exactly("59");
-    link.send_and_wait("0A" + b.SavedOsccal + config, 3, 2000, 1, 1);
+    link.send_and_wait("0A" + b.SavedOsccal + config, 3, 2000, 1);
     const std::string reply = link.take_reply();
     if (reply == "43" || reply == "46") {
         link.signal_failure();
@@ -104,7 +104,7 @@ bool blank_rom(ChipContext& ctx) {
     ctx.state.RomErased = true;
     link.status.progress_max = static_cast<int>(ctx.chip.ROMsize / 255);
     while (true) {
-        if (!link.wait_reply(4000, 3, [&] { return link.reply_bytes() >= 1; })) {
+        if (!link.wait_reply(4000, [&] { return link.reply_bytes() >= 1; })) {
             link.fail_receive();
             return false;
         }

@@ -19,7 +19,7 @@ std::string fixed(std::string text, std::size_t width) {
 // Sends a data block and requires the board's "59".
 bool send_block(Link& link, const std::string& block) {
     link.expect_exactly("59");
-    link.send_and_wait(block, 6, 2000, 5, 1);
+    link.send_and_wait(block, 6, 2000, 1);
     if (link.reply_bytes() >= 1 && link.take_reply() == "59")
         return true;
     link.fail_receive();

@@ -34,7 +34,7 @@ bool reply_has(const std::string& r, std::string_view code) {
 
 // Waits for the board's next request of a write stream; empty text on a time-out.
 std::string next_request(Link& link) {
-    if (!link.wait_reply(kStreamReplyMs, 2, [&] { return link.reply_bytes() >= 1; }))
+    if (!link.wait_reply(kStreamReplyMs, [&] { return link.reply_bytes() >= 1; }))
         return {};
     return link.take_reply();
 }

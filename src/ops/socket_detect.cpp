@@ -6,7 +6,9 @@ namespace {
 
 constexpr int kAnswerMs = 2000;  // for "41" and for the "50" acknowledgement
 constexpr int kSettleMs = 60;    // after "41", before the report is looked for, unless it is in
-constexpr int kReportPollMs = 2; // the report's wait: short, so a Stop click is taken at once
+// The report's wait looks for a stop this often (ms): soon enough for a person, and rare enough
+// that sixteen boards waiting for their chips cost next to nothing.
+constexpr int kReportPollMs = 20;
 
 SocketWatch watch_socket(Link& link, std::string_view command, const bool& CloseRequested) {
     const auto failed = [&link](SocketWatch how) {
@@ -14,7 +16,7 @@ SocketWatch watch_socket(Link& link, std::string_view command, const bool& Close
         return how;
     };
     link.expect_exactly("41");
-    if (!link.send_and_wait(command, 0, kAnswerMs, 1, 1))
+    if (!link.send_and_wait(command, 0, kAnswerMs, 1))
         return failed(SocketWatch::silent);
     if (link.take_reply() != "41")
         return failed(SocketWatch::failed);
@@ -30,7 +32,7 @@ SocketWatch watch_socket(Link& link, std::string_view command, const bool& Close
     if (!link.take_reply().starts_with("59"))
         return failed(SocketWatch::failed);
     link.expect_exactly("50");
-    if (!link.send_and_wait("50", 0, kAnswerMs, 1, 1))
+    if (!link.send_and_wait("50", 0, kAnswerMs, 1))
         return failed(SocketWatch::silent);
     if (link.take_reply() != "50")
         return failed(SocketWatch::failed);

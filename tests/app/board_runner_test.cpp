@@ -122,9 +122,9 @@ TEST_F(BoardRunnerTest, AQuestionWaitsOnItsOwnPanel) {
 TEST_F(BoardRunnerTest, TheProductionLoopRunsUntilStopped) {
     BoardLine line = station.open_line("Virtual board 1");
     VirtualBoard& socket = *line.board;
-    auto person = std::make_shared<SocketOperator>(socket, OperatorTimes{200, 200},
-                                                   [this] { return VirtualChip(chip); });
-    line.attachment = person;
+    // Held by the line alone, so that the person goes before the board does.
+    line.attachment = std::make_shared<SocketOperator>(socket, OperatorTimes{200, 200},
+                                                       [this] { return VirtualChip(chip); });
     BoardRunner b(station, std::move(line), BoardStart{kData, settings(), plan(), true});
     ASSERT_TRUE(wait_for(b, [](const BoardPanel& p) { return is(p, BoardPhase::ready); }));
     b.start_auto();
