@@ -8,6 +8,35 @@
 
 namespace zz {
 
+namespace {
+
+// "a, b,,c" as {"a", "b", "c"}: blanks around a name and empty names are dropped.
+std::vector<std::string> split_boards(const std::string& text) {
+    std::vector<std::string> boards;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::size_t first = text.find_first_not_of(" \t", start);
+        if (first < end) {
+            const std::size_t last = text.find_last_not_of(" \t", end - 1);
+            boards.push_back(text.substr(first, last - first + 1));
+        }
+        start = end + 1;
+    }
+    return boards;
+}
+
+std::string join_boards(const std::vector<std::string>& boards) {
+    std::string text;
+    for (const std::string& board : boards)
+        text += (text.empty() ? "" : ",") + board;
+    return text;
+}
+
+} // namespace
+
 AppSettings load_settings(const std::filesystem::path& path) {
     const IniProfile ini = IniProfile::load(path);
     AppSettings d; // defaults
@@ -39,6 +68,7 @@ AppSettings load_settings(const std::filesystem::path& path) {
     s.job = ini.read_string("START", "job", d.job);
     s.operator_name = ini.read_string("START", "operator", d.operator_name);
     s.lot = ini.read_string("START", "lot", d.lot);
+    s.boards = split_boards(ini.read_string("START", "boards", ""));
     return s;
 }
 
@@ -61,6 +91,7 @@ void save_settings(const std::filesystem::path& path, const AppSettings& s) {
     ini.write_string("START", "job", s.job);
     ini.write_string("START", "operator", s.operator_name);
     ini.write_string("START", "lot", s.lot);
+    ini.write_string("START", "boards", join_boards(s.boards));
     ini.write_int("INC", "inc_start_add", s.inc_start_add);
     ini.write_int("INC", "inc_end_add", s.inc_end_add);
     ini.write_int("INC", "inc_step", s.inc_step);

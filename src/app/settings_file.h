@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace zz {
 
@@ -41,6 +42,9 @@ struct AppSettings {
     std::string job;
     std::string operator_name; // key "operator"
     std::string lot;
+    // The ports of the boards the window drives side by side (Option, "Boards..."); fewer than
+    // two: the one-board window. Key "boards", comma-separated.
+    std::vector<std::string> boards;
 
     bool operator==(const AppSettings&) const = default;
 };

@@ -1,4 +1,5 @@
 #include "app/session.h"
+#include "app/store_keeper.h"
 #include "app/settings_file.h"
 #include "base/version.h"
 #include "device/chip_database.h"
@@ -9,6 +10,8 @@
 #include "gui/qt_loop.h"
 #include "gui/qt_operator.h"
 #include "gui/screenshot.h"
+#include "gui/station_launch.h"
+#include "gui/station_screenshot.h"
 #include "gui/window_options.h"
 #include "link/board_discovery.h"
 #include "link/serial_port.h"
@@ -27,7 +30,7 @@ namespace {
 
 // The line the session talks through: a serial port, or the virtual board with a chip in its
 // socket when asked for one.
-struct BoardLine {
+struct WindowLine {
     std::unique_ptr<zz::VirtualBoard> board;
     zz::ChipParams chip;
     std::unique_ptr<zz::Port> port;
@@ -35,26 +38,10 @@ struct BoardLine {
     std::unique_ptr<zz::SocketOperator> person; // declared last: gone before the board
 };
 
-// The virtual board is the programmer model the settings select, as the command line's is.
-int virtual_model(const zz::AppSettings& settings) {
-    const int model = settings.prog_type;
-    return model >= 1 && model <= 4 ? model : 3;
-}
-
-// The station of the settings file's records database; without one when it cannot be opened
-// (the window works on, and says why once it is shown).
-std::unique_ptr<zz::Station> open_station(const zz::AppSettings& settings) {
-    try {
-        return zz::Station::open({settings.records_db, settings.station, {}});
-    } catch (const zz::StoreError& e) {
-        return std::make_unique<zz::Station>(nullptr, e.what());
-    }
-}
-
-BoardLine open_line(zz::QtLoop& loop, const zz::WindowOptions& options,
+WindowLine open_line(zz::QtLoop& loop, const zz::WindowOptions& options,
                     const std::optional<zz::OperatorTimes>& person, int model,
                     const std::filesystem::path& data_dir, zz::Operator& op) {
-    BoardLine line;
+    WindowLine line;
     if (!options.virtual_board) {
         line.port = std::make_unique<zz::SerialPort>(loop);
         line.lister = zz::system_serial_ports;
@@ -101,6 +88,100 @@ void take_screenshot(QWidget& window, zz::Session& session, const zz::WindowOpti
         zz::save_picture_when_ready(window, session, options.screenshot);
 }
 
+// The person at the socket changes the virtual board's chips: no board, nobody to change them.
+// False after a message for a wrong --virtual-operator.
+bool person_at_socket(const zz::WindowOptions& options, bool virtual_boards,
+                      std::optional<zz::OperatorTimes>& person) {
+    if (options.virtual_operator.empty())
+        return true;
+    person = zz::parse_operator_times(options.virtual_operator);
+    if (person && (options.virtual_board || virtual_boards))
+        return true;
+    std::fprintf(stderr, "ze-zuzu: --virtual-operator takes INSERT_MS,REMOVE_MS and "
+                         "--virtual-board or --virtual-boards\nTry 'ze-zuzu --help'.\n");
+    return false;
+}
+
+// One --port: the one-board window on it, kept as its port as choosing it in the window would.
+void use_port(const std::filesystem::path& settings_file, zz::AppSettings& settings,
+              const zz::StationStart& start) {
+    if (start.ports.size() != 1)
+        return;
+    settings.COM = start.ports.front();
+    try {
+        zz::save_settings(settings_file, settings);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ze-zuzu: %s\n", e.what());
+    }
+}
+
+// Several boards side by side, each on a thread of its own.
+int run_station(const zz::WindowOptions& options, const zz::StationLaunchSetup& setup) {
+    zz::QtOperator desktop;
+    zz::StationLaunch launch(setup, desktop);
+    desktop.set_parent(&launch.window());
+    launch.window().show();
+    if (!options.screenshot.isEmpty())
+        zz::save_station_pictures(launch.window(), options.screenshot_auto_program.split(u','),
+                                  options.screenshot);
+    return QApplication::exec();
+}
+
+// The one-board window. Its records store is opened by a keeper thread: the window starts at
+// once and shows the store's state on its notice line; the job it starts in, once the store is
+// open (or said once to be refused when the first try fails).
+int run_window(const zz::WindowOptions& options, const std::optional<zz::OperatorTimes>& person,
+               const std::filesystem::path& data_dir, const std::filesystem::path& settings_file,
+               const zz::AppSettings& settings) {
+    zz::QtLoop loop;
+    zz::QtOperator desktop;
+    WindowLine line =
+        open_line(loop, options, person, zz::virtual_model(settings), data_dir, desktop);
+    const auto station =
+        std::make_unique<zz::Station>(nullptr, "the records database is being opened");
+    zz::Session session(zz::SessionEnv{loop, desktop, *line.port, data_dir, settings_file,
+                                       line.lister, options.virtual_board});
+    session.set_station(station.get());
+    zz::MainWindow window(session, desktop, data_dir);
+    desktop.set_parent(&window);
+    session.startup();
+    window.show();
+    const zz::JobStart start =
+        zz::start_job(options.job_start, {settings.job, settings.operator_name, settings.lot});
+    std::unique_ptr<zz::StoreKeeper> keeper;
+    bool settled = false; // the first try is in
+    const auto store_changed = [&] {
+        const zz::StoreKeeper::State state = keeper->state();
+        window.show_store_state(state == zz::StoreKeeper::State::open ? "" : keeper->text());
+        if (settled || state == zz::StoreKeeper::State::opening)
+            return;
+        settled = true;
+        if (state == zz::StoreKeeper::State::open)
+            window.start_job(start);
+        else if (!start.job.empty())
+            desktop.show_message(zz::start_job_refused(start.job, station->why_no_store()),
+                                 "Error", zz::Icon::Error);
+    };
+    keeper = std::make_unique<zz::StoreKeeper>(
+        *station, zz::StationOptions{settings.records_db, settings.station, {}},
+        [&window, &store_changed] {
+            QMetaObject::invokeMethod(&window, store_changed, Qt::QueuedConnection);
+        });
+    loop.start_idle();
+    take_screenshot(window, session, options);
+    const int result = QApplication::exec();
+    keeper.reset();
+    session.shutdown();
+    if (line.board && line.board->chip() && !options.save.empty()) {
+        try {
+            zz::save_chip_image(*line.board->chip(), line.chip, options.save);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "ze-zuzu: %s\n", e.what());
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -113,54 +194,17 @@ int main(int argc, char* argv[]) {
     const std::optional<zz::WindowOptions> options = zz::window_options();
     if (!options)
         return 2;
-    // The person at the socket changes the virtual board's chips: no board, nobody to change them.
-    std::optional<zz::OperatorTimes> person;
-    if (!options->virtual_operator.empty()) {
-        person = zz::parse_operator_times(options->virtual_operator);
-        if (!person || !options->virtual_board) {
-            std::fprintf(stderr, "ze-zuzu: --virtual-operator takes INSERT_MS,REMOVE_MS and "
-                                 "--virtual-board\nTry 'ze-zuzu --help'.\n");
-            return 2;
-        }
-    }
-    const std::filesystem::path data_dir = data_folder();
-
-    zz::QtLoop loop;
-    zz::QtOperator desktop;
     const std::filesystem::path settings_file = zz::settings_path(zz::executable_dir());
-    const zz::AppSettings settings = zz::load_settings(settings_file);
-    BoardLine line = open_line(loop, *options, person, virtual_model(settings), data_dir, desktop);
-    const std::unique_ptr<zz::Station> station = open_station(settings);
-    zz::Session session(zz::SessionEnv{loop, desktop, *line.port, data_dir, settings_file,
-                                       line.lister, options->virtual_board});
-    session.set_station(station.get());
-    zz::MainWindow window(session, desktop, data_dir);
-    desktop.set_parent(&window);
-    session.startup();
-    window.show();
-    const zz::JobStart start =
-        zz::start_job(options->job_start, {settings.job, settings.operator_name, settings.lot});
-    if (!station->store()) {
-        // One message, also for a job that cannot be opened without the database.
-        std::string why = station->why_no_store() +
-                          "\nChips are not put on record until the window is started again "
-                          "with a database it can open.";
-        if (!start.job.empty())
-            why = zz::start_job_refused(start.job, why);
-        desktop.show_message(why, "Error", zz::Icon::Error);
-    } else {
-        window.start_job(start);
-    }
-    loop.start_idle();
-    take_screenshot(window, session, *options);
-    const int result = QApplication::exec();
-    session.shutdown();
-    if (line.board && line.board->chip() && !options->save.empty()) {
-        try {
-            zz::save_chip_image(*line.board->chip(), line.chip, options->save);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "ze-zuzu: %s\n", e.what());
-        }
-    }
-    return result;
+    zz::AppSettings settings = zz::load_settings(settings_file);
+    zz::BoardOptions boards = options->boards;
+    boards.settings_boards = settings.boards;
+    const zz::StationStart start = zz::station_start(boards);
+    std::optional<zz::OperatorTimes> person;
+    if (!person_at_socket(*options, start.virtual_boards, person))
+        return 2;
+    const std::filesystem::path data_dir = data_folder();
+    if (start.station)
+        return run_station(*options, {data_dir, settings_file, settings, start, person});
+    use_port(settings_file, settings, start);
+    return run_window(*options, person, data_dir, settings_file, settings);
 }

@@ -67,6 +67,7 @@ constexpr Entry kEntries[] = {
     {"N3", "N21", "&Serial Number Options", "", false},
     {"N3", "N_prodlog", "Production Log", "", false},
     {"N3", "N_records", "Production Records...", "", false},
+    {"N3", "N_boards", "&Boards...", "", false},
     {"N3", "N_autoprog", "&Auto Program", "Ctrl+A", false},
     {"N3", "chipinsockettime1", "Time Setting for Chip In Socket", "", false},
     {"N3", "N28", nullptr, "", false},
@@ -75,6 +76,24 @@ constexpr Entry kEntries[] = {
     {"N4", "N24", "&Help", "", false},
     {"N4", "N25", "&About", "", false},
     {"N4", "N26", "&Protocol", "", false},
+};
+
+// The station view's: every command acts on every board.
+constexpr Entry kStationEntries[] = {
+    {nullptr, "N1", "&File", "", true},
+    {"N1", "N5", "&Load", "Ctrl+I", false},
+    {"N1", "N7", nullptr, "", false},
+    {"N1", "N8", "&Exit", "Ctrl+Q", false},
+    {nullptr, "N2", "&Program", "", true},
+    {"N2", "N9", "&Program", "F1", false},
+    {"N2", "N_autoprog", "&Auto Program", "Ctrl+A", false},
+    {"N2", "N_stopall", "&Stop All", "Esc", false},
+    {nullptr, "N3", "&Option", "", true},
+    {"N3", "N_boards", "&Boards...", "", false},
+    {"N3", "N_records", "Production Records...", "", false},
+    {nullptr, "N4", "&Help", "", true},
+    {"N4", "N24", "&Help", "", false},
+    {"N4", "N25", "&About", "", false},
 };
 
 QMenu* add_menu(QMenuBar* bar, QMenu* parent, const Entry& entry) {
@@ -97,17 +116,25 @@ void add_item(QMenu* menu, const Entry& entry) {
         action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
 }
 
-} // namespace
-
-void build_main_menu(QMenuBar* bar) {
+template <std::size_t N> void build_menu(QMenuBar* bar, const Entry (&entries)[N]) {
     std::map<std::string, QMenu*> menus;
-    for (const Entry& entry : kEntries) {
+    for (const Entry& entry : entries) {
         QMenu* parent = entry.parent ? menus.at(entry.parent) : nullptr;
         if (entry.submenu)
             menus[entry.name] = add_menu(bar, parent, entry);
         else
             add_item(parent, entry);
     }
+}
+
+} // namespace
+
+void build_main_menu(QMenuBar* bar) {
+    build_menu(bar, kEntries);
+}
+
+void build_station_menu(QMenuBar* bar) {
+    build_menu(bar, kStationEntries);
 }
 
 } // namespace zz

@@ -5,6 +5,7 @@
 #include "gui/dialogs/inc_data_dialog.h"
 #include "gui/dialogs/records_dialog.h"
 #include "gui/main_menu.h"
+#include "gui/off_thread.h"
 #include "gui/window_face.h"
 
 #include <QAbstractButton>
@@ -113,7 +114,12 @@ void MainWindow::wire_commands() {
     for (const char* name : {"Button3", "N19"})
         on_click(name, [this, fuses] { open_fuse_dialog(*fuses, this); });
     on_click("N21", [this] { open_inc_data_dialog(this, session_, desktop_); });
-    on_click("N_records", [this] { open_records_dialog(this, session_); });
+    on_click("N_boards", [this] { choose_boards(); });
+    on_click("N_records", [this] {
+        RecordsSource source = records_source(session_.station(), *off_thread_);
+        source.chips_recorded = &session_.chips_recorded;
+        open_records_dialog(this, source);
+    });
     wire_chip_commands();
     wire_options();
     wire_selectors();
@@ -196,6 +202,24 @@ void MainWindow::wire_selectors() {
         if (port->findText(port->currentText()) < 0)
             choose_port(port->currentText());
     });
+}
+
+void MainWindow::choose_boards() {
+    if (session_.link().Busy)
+        return;
+    BoardsDialog::Setup setup{session_.settings.boards,
+                              {session_.discovery().selector.text.get()},
+                              false,
+                              board_search_,
+                              off_thread_};
+    // Kept in the settings file as the window closes; the window drives them from its next start.
+    if (const std::optional<std::vector<std::string>> chosen = zz::choose_boards(setup, this))
+        session_.settings.boards = stored_boards(*chosen);
+}
+
+void MainWindow::show_store_state(const std::string& note) {
+    store_note_ = note;
+    show_notice();
 }
 
 void MainWindow::load() {

@@ -6,6 +6,7 @@
 #include "dialogs/job/job_model.h"
 #include "dialogs/job/operator_mode.h"
 #include "gui/desktop.h"
+#include "gui/dialogs/boards_dialog.h"
 
 #include <QMainWindow>
 
@@ -48,6 +49,11 @@ public:
     // The job the station starts in (none when `start.job` is empty); when it cannot be opened,
     // one message says why and the window stays in normal mode.
     void start_job(const JobStart& start);
+    // The records store's state while it is not open (StoreKeeper::text), on the notice line;
+    // empty once it is open.
+    void show_store_state(const std::string& note);
+    // The board search of Option, "Boards..." (by default every serial port's).
+    void set_board_search(BoardSearcher search) { board_search_ = std::move(search); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -87,6 +93,8 @@ private:
     void on_option(const char* name, Flag& flag, std::function<void()> command);
     void load();
     void save();
+    // Option, "Boards...": the list the window drives side by side from its next start.
+    void choose_boards();
     // window_editors.cpp: the calibration and buffer edit dialogs.
     void wire_buffer_editors();
 
@@ -123,6 +131,8 @@ private:
     int job_generation_ = 0; // a count started for an earlier job is dropped
     bool counting_ = false;
     bool count_again_ = false; // chips finished while a count was under way
+    std::string store_note_;   // the store is not open: why, and when it is tried again
+    BoardSearcher board_search_ = search_serial_ports;
 };
 
 } // namespace zz

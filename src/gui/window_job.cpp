@@ -216,9 +216,11 @@ void MainWindow::show_caption() {
     setWindowTitle(qt_text(job ? job_caption(session_.caption, *job) : session_.caption.get()));
 }
 
+// The job's count, or else a store that is away, or else the session's notice.
 void MainWindow::show_notice() {
     const std::optional<JobShown> job = shown_job(session_);
-    label("Label4")->setText(qt_text(job ? job_notice(*job, job_done_) : session_.Label4.get()));
+    const std::string& notice = store_note_.empty() ? session_.Label4.get() : store_note_;
+    label("Label4")->setText(qt_text(job ? job_notice(*job, job_done_) : notice));
 }
 
 // One count at a time; chips that finish meanwhile ask for one more. The last known count

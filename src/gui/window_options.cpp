@@ -31,10 +31,22 @@ void add_window_options(QCommandLineParser& parser) {
              .arg(QLatin1String(WindowOptions::kVirtualChip)),
          QStringLiteral("NAME")},
         {QStringLiteral("virtual-operator"),
-         QStringLiteral("With --virtual-board: a person who puts a fresh blank chip into the "
+         QStringLiteral("With --virtual-board or --virtual-boards: a person who puts a fresh blank chip into the "
                         "socket INSERT_MS after each removal and takes it out REMOVE_MS after "
                         "the success tone, for Auto Program."),
          QStringLiteral("INSERT_MS,REMOVE_MS")},
+        {QStringLiteral("port"),
+         QStringLiteral("The board on this serial port; given more than once, the window drives "
+                        "every board side by side, one panel each (also boards= in section "
+                        "[START] of ze-zuzu.ini, as Option, \"Boards...\" keeps it)."),
+         QStringLiteral("PORT")},
+        {QStringLiteral("ports-all-found"),
+         QStringLiteral("Drive every board the board search finds, side by side.")},
+        {QStringLiteral("virtual-boards"),
+         QStringLiteral("Drive N virtual boards side by side (\"Virtual board 1\" ... N, up to "
+                        "%1), each with a blank chip of the settings' chip type.")
+             .arg(WindowOptions::kMostVirtualBoards),
+         QStringLiteral("N")},
         {QStringLiteral("chip-image"),
          QStringLiteral("Load the virtual chip's memories from this image file first."),
          QStringLiteral("FILE")},
@@ -97,6 +109,27 @@ int usage_error(const QString& error) {
     return 2;
 }
 
+// --port, --ports-all-found and --virtual-boards; false after a message for a wrong count.
+bool board_options(const QCommandLineParser& parser, WindowOptions& o) {
+    BoardOptions& b = o.boards;
+    for (const QString& port : parser.values(QStringLiteral("port")))
+        b.ports.push_back(port.toStdString());
+    b.all_found = parser.isSet(QStringLiteral("ports-all-found"));
+    if (parser.isSet(QStringLiteral("virtual-boards"))) {
+        bool number = false;
+        b.virtual_boards = parser.value(QStringLiteral("virtual-boards")).toInt(&number);
+        if (!number || b.virtual_boards < 1 || b.virtual_boards > WindowOptions::kMostVirtualBoards) {
+            usage_error(QStringLiteral("--virtual-boards takes a number from 1 to %1.")
+                            .arg(WindowOptions::kMostVirtualBoards));
+            return false;
+        }
+        // One virtual board is the one-board window's.
+        o.virtual_board = o.virtual_board || b.virtual_boards == 1;
+    }
+    b.virtual_board = o.virtual_board;
+    return true;
+}
+
 } // namespace
 
 std::optional<int> answer_information_options(int argc, char* argv[]) {
@@ -147,6 +180,8 @@ std::optional<WindowOptions> window_options() {
     o.job_start.job = given(parser, "job");
     o.job_start.operator_name = given(parser, "operator");
     o.job_start.lot = given(parser, "lot");
+    if (!board_options(parser, o))
+        return std::nullopt;
     return o;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/boards/station_start.h"
 #include "dialogs/job/operator_mode.h"
 
 #include <QString>
@@ -29,6 +30,10 @@ struct WindowOptions {
     // A station that boots straight into production: --job, --operator and --lot, over the
     // settings file's job, operator and lot.
     JobStartOptions job_start;
+    // The boards driven side by side: --port (repeatable), --ports-all-found, --virtual-boards N
+    // (the settings file's list is added by the caller).
+    BoardOptions boards;
+    static constexpr int kMostVirtualBoards = 16;
 };
 
 // --help and --version, answered before any window system is needed, so they work on a terminal

@@ -60,6 +60,7 @@ TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
     s.job = "line@3";
     s.operator_name = "Ann Lee";
     s.lot = "L-17";
+    s.boards = {"/dev/ttyUSB0", "Virtual board 2"};
     s.inc_start_add = 0x3FE;
     s.inc_enabled = true;
     s.inc_16bit = false;
@@ -71,7 +72,7 @@ TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
                       "chip_in_time=4\r\nprod_log=/home/op/line 1.csv\r\n"
                       "records_db=postgresql://ann@db/line\r\nstation=line-2\r\n"
                       "use_sequence=1\r\nsequence=LINE\r\njob=line@3\r\noperator=Ann Lee\r\n"
-                      "lot=L-17\r\n"
+                      "lot=L-17\r\nboards=/dev/ttyUSB0,Virtual board 2\r\n"
                       "\r\n[INC]\r\ninc_start_add=1022\r\ninc_end_add=0\r\ninc_step=1\r\n"
                       "inc_enabled=1\r\ninc_rom=1\r\ninc_eeprom=0\r\ninc_hiadd=0\r\n"
                       "inc_nohigh=0\r\ninc_16bit=0\r\ninc_save=0\r\n");
@@ -85,6 +86,24 @@ TEST_F(SettingsFile, AStationsJobIsReadFromStartOnlyAndKeptAsWritten) {
     EXPECT_EQ(s.lot, ""); // in [INC]: not the station's lot
     save_settings(path, s);
     EXPECT_EQ(load_settings(path), s);
+}
+
+// The boards of a line, as written by hand: blanks around a name and empty names are dropped.
+TEST_F(SettingsFile, TheBoardsListIsReadNameByName) {
+    const struct {
+        const char* line;
+        std::vector<std::string> boards;
+    } cases[] = {
+        {"boards=", {}},
+        {"boards=/dev/ttyUSB0", {"/dev/ttyUSB0"}},
+        {"boards= /dev/ttyUSB0 ,, /dev/ttyACM1,", {"/dev/ttyUSB0", "/dev/ttyACM1"}},
+        {"boards=Virtual board 1,Virtual board 2", {"Virtual board 1", "Virtual board 2"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        write(std::string("[START]\r\n") + c.line + "\r\n");
+        EXPECT_EQ(load_settings(path).boards, c.boards);
+    }
 }
 
 TEST_F(SettingsFile, GarbageAndMissingKeysFallBackKeyByKey) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace zz {
 namespace {
 
@@ -17,6 +19,13 @@ ChipRecord chip(std::string serial, ChipResult result) {
     r.message = result == ChipResult::failed ? "Verify failed" : "";
     r.elapsed_ms = 4657;
     return r;
+}
+
+// One read, as the view runs it: asked for, run (here on the test's thread), and applied.
+void read(RecordsViewModel& view) {
+    const std::optional<RecordsQuery> query = view.request();
+    ASSERT_TRUE(query);
+    EXPECT_FALSE(view.apply(read_records(*query)));
 }
 
 class RecordsViewTest : public ::testing::Test {
@@ -37,8 +46,10 @@ TEST_F(RecordsViewTest, LastChipsNewestFirstNarrowedToOneSerialNumber) {
     add(8.1, "00000005");
     add(8.2, "00000006", ChipResult::failed);
     add(9.5, "00000007");
-    RecordsViewModel view(store.get(), {}, [this] { return clock; });
-    view.refresh();
+    RecordsViewModel view([this] { return clock; });
+    view.set_store(store.get());
+    EXPECT_EQ(view.status(), "Reading the records database...");
+    read(view);
     ASSERT_EQ(view.row_count(), 3);
     EXPECT_EQ(view.cell(0, 4), "00000007");
     const std::string row[] = {"bench-1", "/dev/ttyUSB0", "16F877A",      "00000006",
@@ -55,11 +66,11 @@ TEST_F(RecordsViewTest, LastChipsNewestFirstNarrowedToOneSerialNumber) {
         if (const char taken = RecordsViewModel::filter_key(key))
             typed += taken;
     view.set_filter(typed);
-    view.refresh();
+    read(view);
     ASSERT_EQ(view.row_count(), 1);
     EXPECT_EQ(view.cell(0, 4), "00000006");
     view.set_filter("00-06"); // pasted: not a number, so no chip
-    view.refresh();
+    read(view);
     EXPECT_EQ(view.row_count(), 0);
 }
 
@@ -70,8 +81,9 @@ TEST_F(RecordsViewTest, TodaysHoursAreBarsOfPassedAndFailedChips) {
     add(11.5, "B1", ChipResult::failed);
     add(11.6, "B2");
     add(-1, "yesterday");
-    RecordsViewModel view(store.get(), {}, [this] { return day + 12 * 3'600'000; });
-    view.refresh();
+    RecordsViewModel view([this] { return day + 12 * 3'600'000; });
+    view.set_store(store.get());
+    read(view);
     const auto bars = view.bars(100);
     struct Expected {
         std::size_t hour;
@@ -86,9 +98,51 @@ TEST_F(RecordsViewTest, TodaysHoursAreBarsOfPassedAndFailedChips) {
     EXPECT_EQ(view.hours()[11].failed, 1);
 }
 
+// One read runs at a time; what is asked for meanwhile is read once it is in, and an answer for
+// a filter that has changed since is not shown.
+TEST_F(RecordsViewTest, OneReadAtATimeAndNoAnswerForAnEarlierFilter) {
+    add(8.1, "00000005");
+    add(8.2, "00000006");
+    RecordsViewModel view([this] { return clock; });
+    view.set_store(store.get());
+    const std::optional<RecordsQuery> first = view.request();
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(view.request()); // a chip finished while the first read runs
+    EXPECT_TRUE(view.reading());
+    const std::optional<RecordsQuery> second = view.apply(read_records(*first));
+    ASSERT_TRUE(second); // the one asked for meanwhile
+    EXPECT_EQ(view.row_count(), 2);
+    view.set_filter("00000005");
+    EXPECT_FALSE(view.request());
+    const std::optional<RecordsQuery> third = view.apply(read_records(*second));
+    EXPECT_EQ(view.row_count(), 2) << "an answer for every chip, the filter is 00000005 now";
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->filter, "00000005");
+    EXPECT_FALSE(view.apply(read_records(*third)));
+    EXPECT_EQ(view.row_count(), 1);
+    EXPECT_FALSE(view.reading());
+}
+
+// A store that cannot be read keeps the rows shown and says why; the next good read clears it.
+TEST_F(RecordsViewTest, AnUnreadableStoreKeepsWhatWasShown) {
+    add(8.1, "00000005");
+    RecordsViewModel view([this] { return clock; });
+    view.set_store(store.get());
+    read(view);
+    RecordsSnapshot failed;
+    failed.error = "server gone";
+    ASSERT_TRUE(view.request());
+    EXPECT_FALSE(view.apply(failed));
+    EXPECT_EQ(view.row_count(), 1);
+    EXPECT_EQ(view.status(), "The records database cannot be read: server gone");
+    read(view);
+    EXPECT_EQ(view.status(), "1 chips shown; today 1 passed, 0 failed, yield 100.0 %");
+}
+
 TEST(RecordsView, WithoutAStoreItSaysWhy) {
-    RecordsViewModel view(nullptr, "Cannot open the records database sqlite:/x: disk full");
-    view.refresh();
+    RecordsViewModel view;
+    view.set_store(nullptr, "Cannot open the records database sqlite:/x: disk full");
+    EXPECT_FALSE(view.request());
     EXPECT_EQ(view.row_count(), 0);
     EXPECT_EQ(view.status(),
               "No records database: Cannot open the records database sqlite:/x: disk full");

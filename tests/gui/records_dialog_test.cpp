@@ -1,6 +1,6 @@
 // "Production Records..." in the window: the chips of a run on the virtual board appear as they
-// finish, the serial-number filter, the chart, and numbers taken from the shared sequence that
-// the Serial Number dialog chooses.
+// finish, the serial-number filter, the chart, a store that is lost while the view reads it, and
+// numbers taken from the shared sequence that the Serial Number dialog chooses.
 #include "records/records_env.h"
 #include "gui/dialogs/inc_data_dialog.h"
 #include "gui/dialogs/records_dialog.h"
@@ -13,8 +13,50 @@
 #include <QTableView>
 #include <QTest>
 
+#include <condition_variable>
+#include <mutex>
+
 namespace zz::test {
 namespace {
+
+using ::testing::HasSubstr;
+
+// A database whose statements wait at a gate while it is held: a server that takes its time to
+// answer, then is found gone (`down`).
+class HeldBackend : public testing::FlakyBackend {
+public:
+    using FlakyBackend::FlakyBackend;
+    using FlakyBackend::exec;
+
+    SqlRows exec(std::string_view sql, const std::vector<SqlValue>& params) override {
+        std::unique_lock lock(mutex_);
+        waiting_ += held_;
+        gate_.notify_all();
+        gate_.wait(lock, [this] { return !held_; });
+        lock.unlock();
+        return FlakyBackend::exec(sql, params);
+    }
+    void hold() {
+        const std::lock_guard lock(mutex_);
+        held_ = true;
+    }
+    void release() {
+        const std::lock_guard lock(mutex_);
+        held_ = false;
+        gate_.notify_all();
+    }
+    // Waits until a statement reached the held gate (the read runs on a thread of its own).
+    void wait_for_statement() {
+        std::unique_lock lock(mutex_);
+        gate_.wait(lock, [this] { return waiting_ > 0; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable gate_;
+    bool held_ = false;
+    int waiting_ = 0;
+};
 
 class RecordsDialogTest : public WindowFixture {
 protected:
@@ -25,7 +67,11 @@ protected:
         session->buffer.set_cell_and_view(Area::rom, 0x10, "0005");
         session->buffer.set_cell_and_view(Area::rom, 0x11, "0000");
     }
-    void TearDown() override { session->set_station(nullptr); }
+    // The window waits for a read under way before it goes; the station goes after it.
+    void TearDown() override {
+        window.reset();
+        session->set_station(nullptr);
+    }
 
     RecordsDialog* dialog() const {
         return window->findChild<RecordsDialog*>(QStringLiteral("records_form"));
@@ -35,6 +81,13 @@ protected:
         board.insert_chip(VirtualChip(session->chip()));
         click("Button9");
         loop.run_for(200);
+    }
+    // The reads run off the window's thread: their answers arrive as events.
+    void wait_for_reads() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog()->view().reading(); }));
+    }
+    QString status_line() const {
+        return dialog()->findChild<QLabel*>(QStringLiteral("Label1"))->text();
     }
     QString cell(int row, int column) const {
         return dialog()->table().index(row, column).data().toString();
@@ -50,26 +103,55 @@ TEST_F(RecordsDialogTest, ChipsAppearAsTheyFinishAndTheFilterNarrowsThem) {
     EXPECT_FALSE(dialog()->isModal());
     QAbstractItemModelTester tester(&dialog()->table(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
+    wait_for_reads();
     EXPECT_EQ(dialog()->table().rowCount(), 0);
     session->buffer.SerialNumberEnabled = true;
     session->serial_settings =
         SerialSettings{0x10, 0x11, 1, true, false, false, false, true, false};
     for (int n = 0; n < 3; ++n)
         program();
+    wait_for_reads();
     ASSERT_EQ(dialog()->table().rowCount(), 3);
     EXPECT_EQ(cell(0, 4), "00000007"); // newest first: the buffer advanced after each pass
     EXPECT_EQ(cell(0, 5), "passed");
     EXPECT_EQ(cell(2, 1), "bench-1");
-    EXPECT_EQ(dialog()->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
-              "3 chips shown; today 3 passed, 0 failed, yield 100.0 %");
+    EXPECT_EQ(status_line(), "3 chips shown; today 3 passed, 0 failed, yield 100.0 %");
     auto* filter = dialog()->findChild<QLineEdit*>(QStringLiteral("Edit1"));
     QTest::keyClicks(filter, QStringLiteral("0000x0006")); // "x" is no hex digit
     EXPECT_EQ(filter->text(), "00000006");
+    wait_for_reads();
     ASSERT_EQ(dialog()->table().rowCount(), 1);
     EXPECT_EQ(cell(0, 4), "00000006");
     EXPECT_FALSE(dialog()->grab().isNull()); // the chart paints
     click("N_records");                      // brings the open one forward
     EXPECT_EQ(window->findChildren<RecordsDialog*>().size(), 1);
+}
+
+// The store is lost while the view reads it: the window goes on meanwhile (the read waits on a
+// thread of its own), and the view says why once the read gives up.
+TEST_F(RecordsDialogTest, AStoreLostWhileTheViewReadsItBlocksNothingAndSaysWhy) {
+    window.reset();
+    session->set_station(nullptr);
+    auto* held = new HeldBackend(open_backend(parse_store_uri(records.uri()), 5000));
+    Station lost(std::make_unique<RecordsStore>(std::unique_ptr<RecordsBackend>(held),
+                                                records.uri(), records.options()));
+    window = std::make_unique<MainWindow>(*session, desktop, data_dir);
+    session->set_station(&lost);
+    held->hold();
+    held->down = true;
+    click("N_records"); // returns while the statement waits at the gate
+    held->wait_for_statement();
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_TRUE(dialog()->view().reading());
+    EXPECT_EQ(status_line(), "Reading the records database...");
+    auto* filter = dialog()->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    QTest::keyClicks(filter, QStringLiteral("2a")); // the window takes keys meanwhile
+    EXPECT_EQ(filter->text(), "2A");
+    held->release();
+    wait_for_reads();
+    EXPECT_THAT(status_line().toStdString(), HasSubstr("The records database cannot be read: "));
+    window.reset(); // before the station it reads
+    session->set_station(nullptr);
 }
 
 TEST_F(RecordsDialogTest, TheSerialNumberDialogChoosesTheSharedSequence) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace zz {
 
@@ -33,9 +34,31 @@ int scaled(std::int64_t count, std::int64_t most, int height) {
 
 } // namespace
 
-RecordsViewModel::RecordsViewModel(RecordsStore* store, std::string error,
-                                   std::function<std::int64_t()> now)
-    : store_(store), error_(std::move(error)), now_(std::move(now)) {}
+RecordsSnapshot read_records(const RecordsQuery& query) {
+    RecordsSnapshot snapshot;
+    snapshot.filter = query.filter;
+    if (!query.store)
+        return snapshot;
+    RecordFilter filter;
+    filter.serial = query.filter;
+    filter.last = RecordsViewModel::kLastChips;
+    try {
+        if (is_hex(query.filter))
+            snapshot.rows = query.store->records(filter);
+        std::reverse(snapshot.rows.begin(), snapshot.rows.end());
+        snapshot.hours = query.store->hourly(local_day_start_ms(query.now_ms));
+    } catch (const StoreError& e) {
+        snapshot.error = e.what();
+    }
+    return snapshot;
+}
+
+RecordsViewModel::RecordsViewModel(std::function<std::int64_t()> now) : now_(std::move(now)) {}
+
+void RecordsViewModel::set_store(RecordsStore* store, std::string why_none) {
+    store_ = store;
+    why_none_ = std::move(why_none);
+}
 
 std::int64_t RecordsViewModel::now_ms() const {
     return now_ ? now_() : utc_now_ms();
@@ -55,23 +78,32 @@ void RecordsViewModel::set_filter(std::string serial) {
     filter_ = std::move(serial);
 }
 
-void RecordsViewModel::refresh() {
+std::optional<RecordsQuery> RecordsViewModel::request() {
     if (!store_)
-        return;
-    RecordFilter filter;
-    filter.serial = filter_;
-    filter.last = kLastChips;
-    try {
-        std::vector<ChipRecord> rows;
-        if (is_hex(filter_))
-            rows = store_->records(filter);
-        std::reverse(rows.begin(), rows.end());
-        hours_ = store_->hourly(local_day_start_ms(now_ms()));
-        rows_ = std::move(rows);
-        error_.clear();
-    } catch (const StoreError& e) {
-        error_ = e.what();
+        return std::nullopt;
+    if (reading_) {
+        read_again_ = true;
+        return std::nullopt;
     }
+    reading_ = true;
+    return RecordsQuery{store_, filter_, now_ms()};
+}
+
+std::optional<RecordsQuery> RecordsViewModel::apply(RecordsSnapshot snapshot) {
+    reading_ = false;
+    if (snapshot.filter == filter_) {
+        read_once_ = true;
+        error_ = std::move(snapshot.error);
+        if (error_.empty()) {
+            rows_ = std::move(snapshot.rows);
+            hours_ = snapshot.hours;
+        }
+    } else {
+        read_again_ = true; // the filter changed meanwhile: its own read follows
+    }
+    if (!std::exchange(read_again_, false))
+        return std::nullopt;
+    return request();
 }
 
 std::string RecordsViewModel::header(int column) {
@@ -112,9 +144,11 @@ bool RecordsViewModel::failed(int row) const {
 
 std::string RecordsViewModel::status() const {
     if (!store_)
-        return "No records database: " + error_;
+        return "No records database: " + why_none_;
     if (!error_.empty())
         return "The records database cannot be read: " + error_;
+    if (!read_once_)
+        return "Reading the records database...";
     HourCount day;
     for (const HourCount& hour : hours_) {
         day.passed += hour.passed;

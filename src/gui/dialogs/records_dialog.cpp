@@ -2,6 +2,7 @@
 
 #include "gui/dialogs/hour_chart.h"
 #include "gui/dialogs/records_table_model.h"
+#include "gui/off_thread.h"
 #include "gui/window_face.h"
 
 #include <QHBoxLayout>
@@ -21,14 +22,6 @@ namespace {
 constexpr const char* kObjectName = "records_form";
 constexpr int kChartHeight = 120; // px
 
-RecordsViewModel view_model_of(const Session& session) {
-    const Station* station = session.station();
-    if (station && station->store())
-        return RecordsViewModel(station->store());
-    return RecordsViewModel(nullptr, station ? station->why_no_store()
-                                             : std::string("no records database is open"));
-}
-
 template <class W> W* named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
@@ -36,8 +29,17 @@ template <class W> W* named(W* widget, const char* name) {
 
 } // namespace
 
-RecordsDialog::RecordsDialog(Session& session, QWidget* parent)
-    : QDialog(parent), model_(view_model_of(session)) {
+RecordsSource records_source(const Station* station, OffThread& worker) {
+    return RecordsSource{[station] { return station ? station->store() : nullptr; },
+                         [station] {
+                             return station ? station->why_no_store()
+                                            : std::string("no records database is open");
+                         },
+                         &worker};
+}
+
+RecordsDialog::RecordsDialog(RecordsSource source, QWidget* parent)
+    : QDialog(parent), source_(std::move(source)) {
     setObjectName(QString::fromLatin1(kObjectName));
     setWindowTitle(QStringLiteral("Production Records"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -45,10 +47,11 @@ RecordsDialog::RecordsDialog(Session& session, QWidget* parent)
     build();
     refresh();
     // A chip finished: its record is in the store.
-    session.chips_recorded.observe([guard = QPointer<RecordsDialog>(this)](int) {
-        if (guard)
-            guard->refresh();
-    });
+    if (source_.chips_recorded)
+        source_.chips_recorded->observe([guard = QPointer<RecordsDialog>(this)](int) {
+            if (guard)
+                guard->refresh();
+        });
 }
 
 void RecordsDialog::build() {
@@ -90,11 +93,34 @@ void RecordsDialog::build() {
 }
 
 void RecordsDialog::refresh() {
-    table_->refresh();
+    // The store may have come since the last read.
+    RecordsStore* store = source_.store();
+    model_.set_store(store, store ? std::string() : source_.why_none());
+    if (std::optional<RecordsQuery> query = model_.request())
+        run(std::move(*query));
+    show_status();
+}
+
+void RecordsDialog::run(RecordsQuery query) {
+    const QPointer<RecordsDialog> guard(this);
+    source_.worker->run<RecordsSnapshot>([query] { return read_records(query); },
+                                         [guard](RecordsSnapshot snapshot) {
+                                             if (guard)
+                                                 guard->show_answer(std::move(snapshot));
+                                         });
+}
+
+void RecordsDialog::show_answer(RecordsSnapshot snapshot) {
+    std::optional<RecordsQuery> next = table_->apply(std::move(snapshot));
     chart_->update();
+    show_status();
+    findChild<QTableView*>(QStringLiteral("RecordsTable"))->resizeColumnsToContents();
+    if (next)
+        run(std::move(*next));
+}
+
+void RecordsDialog::show_status() {
     status_->setText(QString::fromStdString(model_.status()));
-    auto* view = findChild<QTableView*>(QStringLiteral("RecordsTable"));
-    view->resizeColumnsToContents();
 }
 
 // Printable keys go through the filter field's rule; the rest keep their usual meaning.
@@ -109,13 +135,15 @@ bool RecordsDialog::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void open_records_dialog(QWidget* window, Session& session) {
+RecordsDialog* open_records_dialog(QWidget* window, const RecordsSource& source) {
     if (auto* open = window->findChild<RecordsDialog*>(QString::fromLatin1(kObjectName))) {
         open->raise();
         open->activateWindow();
-        return;
+        return open;
     }
-    (new RecordsDialog(session, window))->show();
+    auto* dialog = new RecordsDialog(source, window);
+    dialog->show();
+    return dialog;
 }
 
 } // namespace zz

@@ -8,10 +8,11 @@ namespace zz {
 RecordsTableModel::RecordsTableModel(RecordsViewModel& view, QObject* parent)
     : QAbstractTableModel(parent), view_(view) {}
 
-void RecordsTableModel::refresh() {
+std::optional<RecordsQuery> RecordsTableModel::apply(RecordsSnapshot snapshot) {
     beginResetModel();
-    view_.refresh();
+    std::optional<RecordsQuery> next = view_.apply(std::move(snapshot));
     endResetModel();
+    return next;
 }
 
 int RecordsTableModel::rowCount(const QModelIndex& parent) const {

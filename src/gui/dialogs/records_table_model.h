@@ -4,6 +4,8 @@
 
 #include <QAbstractTableModel>
 
+#include <optional>
+
 namespace zz {
 
 // The last chips on record as a table: one row per chip, the rows and texts of the view's
@@ -13,8 +15,9 @@ class RecordsTableModel : public QAbstractTableModel {
 public:
     RecordsTableModel(RecordsViewModel& view, QObject* parent = nullptr);
 
-    // Reads the store again; views of the table follow.
-    void refresh();
+    // A read's answer into the view's model; views of the table follow. The next read to run,
+    // as RecordsViewModel::apply says.
+    std::optional<RecordsQuery> apply(RecordsSnapshot snapshot);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -1,0 +1,132 @@
+// The station view: four virtual boards on panels of their own, programming at once from one
+// sequence, a failing board that stops no other, and Stop all ending every production loop.
+#include "files/hex_export.h"
+#include "gui/board_panel_widget.h"
+#include "gui/station_window.h"
+#include "records/records_env.h"
+#include "sim/socket_operator.h"
+#include "sim/virtual_board.h"
+#include "sim/virtual_line.h"
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+
+#include <gmock/gmock.h>
+
+#include <set>
+
+namespace zz::test {
+namespace {
+
+constexpr int kBoards = 4;
+constexpr int kWeakBoard = 3; // its chips never take the image: they fail their verify
+
+class StationWindowTest : public ::testing::Test {
+protected:
+    StationWindowTest() : station(store.open("window")) {
+        chip = ChipDatabase(kDataDir).load(3, "16F877A", ChipParams{});
+        Buffer image;
+        image.clrbuffer(chip);
+        image.set_cell_and_view(Area::rom, 0x10, "0005");
+        image.set_cell_and_view(Area::rom, 0x11, "0000");
+        export_hex_file(chip, image, store.folder.path() / "image.hex");
+        // Boards on the virtual clock, each with a person changing its chips (ms).
+        station.set_board_factory([this](const std::string& name) {
+            BoardLine line = virtual_line(3, name, false);
+            const bool weak = name == virtual_board_name(kWeakBoard);
+            const auto fresh = [this, weak] {
+                VirtualChip c(chip);
+                if (weak)
+                    c.set_weak_cell(0x10);
+                return c;
+            };
+            line.board->insert_chip(fresh());
+            line.attachment =
+                std::make_shared<SocketOperator>(*line.board, OperatorTimes{200, 200}, fresh);
+            return line;
+        });
+        AppSettings settings;
+        settings.filename = (store.folder.path() / "image.hex").string();
+        settings.fast = true;
+        StationPlan plan{true, {0x10, 0x11, 1, true, false, false, false, true, false}, "LINE",
+                         nullptr, nullptr};
+        window = std::make_unique<StationWindow>(
+            StationWindow::Setup{station, BoardStart{kDataDir, settings, plan, true}, {},
+                                 kDataDir, {}, {}},
+            desktop);
+        std::vector<std::string> ports;
+        for (int n = 1; n <= kBoards; ++n)
+            ports.push_back(virtual_board_name(n));
+        window->set_boards(ports);
+    }
+
+    BoardPanel panel(int n) const { return window->panel(virtual_board_name(n))->panel(); }
+    // Waits (the boards work on threads of their own) until every panel satisfies `done`.
+    bool every_panel(const std::function<bool(const BoardPanel&)>& done) const {
+        return QTest::qWaitFor(
+            [&] {
+                for (int n = 1; n <= kBoards; ++n)
+                    if (!done(panel(n)))
+                        return false;
+                return true;
+            },
+            20000);
+    }
+    void trigger(const char* name) {
+        window->findChild<QAction*>(QString::fromLatin1(name))->trigger();
+    }
+
+    testing::StoreEnv store;
+    Station station;
+    ChipParams chip;
+    VirtualLoop loop;
+    FakeDesktop desktop{loop};
+    std::unique_ptr<StationWindow> window;
+};
+
+TEST_F(StationWindowTest, ProgramActsOnEveryBoardAndAFailingBoardStopsNoOther) {
+    ASSERT_EQ(window->boards().size(), std::size_t{kBoards});
+    ASSERT_TRUE(every_panel([](const BoardPanel& p) { return p.phase == BoardPhase::ready; }));
+    EXPECT_EQ(panel(1).model, "RO-ZUZ330");
+    EXPECT_FALSE(panel(1).firmware.empty());
+    trigger("N9");
+    ASSERT_TRUE(every_panel([](const BoardPanel& p) { return p.passed + p.failed == 1 && !p.busy; }));
+    std::set<std::string> serials;
+    for (int n = 1; n <= kBoards; ++n) {
+        const BoardPanel p = panel(n);
+        EXPECT_EQ(p.failed, n == kWeakBoard ? 1 : 0) << n;
+        EXPECT_EQ(p.phase, n == kWeakBoard ? BoardPhase::failed : BoardPhase::passed) << n;
+        if (n != kWeakBoard)
+            serials.insert(p.serial);
+    }
+    EXPECT_EQ(serials.size(), std::size_t{kBoards - 1}); // one sequence, no number twice
+    EXPECT_THAT(window->status_text().toStdString(),
+                ::testing::HasSubstr("4 boards: 3 passed, 1 failed"));
+    EXPECT_TRUE(desktop.messages.empty()); // nothing modal: the failure is on its panel
+    EXPECT_FALSE(panel(kWeakBoard).message.empty());
+}
+
+TEST_F(StationWindowTest, AutoProgramRunsEveryBoardUntilStopAll) {
+    EXPECT_EQ(window->findChild<QAction*>("N9")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(window->findChild<QAction*>("N_autoprog")->shortcut(), QKeySequence("Ctrl+A"));
+    EXPECT_EQ(window->findChild<QAction*>("N_stopall")->shortcut(), QKeySequence(Qt::Key_Escape));
+    ASSERT_TRUE(every_panel([](const BoardPanel& p) { return p.phase == BoardPhase::ready; }));
+    trigger("N_autoprog");
+    ASSERT_TRUE(every_panel([](const BoardPanel& p) { return p.passed + p.failed >= 2; }));
+    auto* own = window->panel(virtual_board_name(1))->findChild<QPushButton*>("btn_auto");
+    EXPECT_EQ(own->text(), "Stop"); // each panel can stop its own board too
+    trigger("N_stopall");
+    ASSERT_TRUE(every_panel([](const BoardPanel& p) { return !p.auto_running && !p.busy; }));
+    EXPECT_GE(panel(1).passed, 2);
+    EXPECT_GE(panel(kWeakBoard).failed, 2); // its failures did not stop its own loop either
+    EXPECT_EQ(own->text(), "Auto Program");
+    // A board no longer wanted goes at once when idle; the others stay.
+    window->set_boards({virtual_board_name(1), virtual_board_name(2)});
+    EXPECT_EQ(window->boards(), (std::vector<std::string>{virtual_board_name(1),
+                                                          virtual_board_name(2)}));
+}
+
+} // namespace
+} // namespace zz::test
