@@ -9,6 +9,7 @@
 #include "gui/qt_loop.h"
 #include "sim/virtual_board.h"
 #include "sim/virtual_port.h"
+#include "stall_meter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -31,33 +32,6 @@ public:
     std::string choose_save_file() override { return {}; }
     std::string choose_log_file() override { return {}; }
     void open_help(const std::filesystem::path&) override {}
-};
-
-// Records the longest gap between the ticks of a 5 ms timer: how long the window stays frozen.
-class StallMeter : public QObject {
-public:
-    StallMeter() {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, this, &StallMeter::tick);
-    }
-    void start() {
-        clock_.start();
-        last_ = 0;
-        worst_ = 0;
-        timer_.start();
-    }
-    qint64 worst_ms() const { return worst_; }
-
-private:
-    void tick() {
-        const qint64 now = clock_.elapsed();
-        worst_ = std::max(worst_, now - last_);
-        last_ = now;
-    }
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 last_ = 0;
-    qint64 worst_ = 0;
 };
 
 void fill_every_word(zz::Session& session) {
@@ -97,7 +71,7 @@ int main(int argc, char* argv[]) {
         loop.process_events();
 
     fill_every_word(session);
-    StallMeter meter;
+    zz::bench::StallMeter meter;
     meter.start();
     QElapsedTimer cycle;
     cycle.start();

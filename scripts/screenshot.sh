@@ -68,6 +68,15 @@ shoot "" "" --screenshot "$root/data/manual/about.png" --screenshot-dialog N25
 shoot 16F84A "" --virtual-chip 16F84A --virtual-operator 300,300 \
     --screenshot "$root/data/manual/auto-program.png" --screenshot-auto-program 3
 
+# The station view: four virtual boards in Auto Program, numbered from one sequence, each with a
+# person changing its chips, after three passes each.
+rm -f ze-zuzu.ini
+printf '[START]\nprog_type=3\nchip_mode=All Chip\nchip_type=16F877A\nfilename=%s\nrecords_db=%s\nuse_sequence=1\nsequence=LINE\n[INC]\ninc_enabled=1\ninc_rom=1\ninc_start_add=16\ninc_end_add=17\n' \
+    "$work/code.hex" "$work/station.sqlite" >ze-zuzu.ini
+xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" ./ze-zuzu --virtual-boards 4 \
+    --virtual-operator 300,300 --screenshot "$root/data/manual/station-view.png" \
+    --screenshot-auto-program 3
+
 # The production records of a day on two stations: numbered chips on three boards, one chip
 # refused as not blank, their times spread over the working hours of today.
 cli=$build/ze-zuzu-cli

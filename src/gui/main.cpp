@@ -204,7 +204,10 @@ int main(int argc, char* argv[]) {
         return 2;
     const std::filesystem::path data_dir = data_folder();
     if (start.station)
-        return run_station(*options, {data_dir, settings_file, settings, start, person});
+        return run_station(*options, {data_dir, settings_file, settings, start, person,
+                                      zz::start_job(options->job_start,
+                                                    {settings.job, settings.operator_name,
+                                                     settings.lot})});
     use_port(settings_file, settings, start);
     return run_window(*options, person, data_dir, settings_file, settings);
 }

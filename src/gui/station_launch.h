@@ -6,6 +6,7 @@
 #include "app/station.h"
 #include "app/store_keeper.h"
 #include "dialogs/boards/station_start.h"
+#include "dialogs/job/operator_mode.h"
 #include "gui/desktop.h"
 #include "gui/station_window.h"
 #include "sim/socket_operator.h"
@@ -23,6 +24,7 @@ struct StationLaunchSetup {
     AppSettings settings;
     StationStart start;
     std::optional<OperatorTimes> person; // at each virtual board's socket
+    JobStart job;                        // the job every board runs; none: the settings'
 };
 
 // The programmer model of the virtual boards: the settings', as the one-board window's.
@@ -38,6 +40,9 @@ StationPlan station_plan(const AppSettings& settings, const ChipParams& chip, st
 BoardFactory station_lines(bool virtual_boards, int model, const ChipParams& chip,
                            const std::optional<OperatorTimes>& person);
 
+// The boards start once the station knows what they run: at once, or with a job once it is read
+// from the records store (a job that cannot be opened is said once, and the boards run the
+// settings as the one-board window does).
 class StationLaunch {
 public:
     StationLaunch(const StationLaunchSetup& setup, Desktop& desktop);
@@ -48,6 +53,14 @@ public:
     StoreKeeper& keeper() { return *keeper_; }
 
 private:
+    void store_changed();
+    void open_job();
+    void job_opened(std::shared_ptr<const RunningJob> job, const std::string& why);
+    void start_boards();
+
+    StationLaunchSetup setup_;
+    Desktop& desktop_;
+    bool job_pending_ = false;
     std::unique_ptr<Station> station_;
     std::unique_ptr<StationWindow> window_;
     std::unique_ptr<StoreKeeper> keeper_; // last: it ends before the window it tells

@@ -227,6 +227,8 @@ void StationWindow::board_changed(int id) {
     }
     show_status();
     if (finished)
+        count_job_done();
+    if (finished)
         if (auto* records = findChild<RecordsDialog*>(QStringLiteral("records_form")))
             records->refresh();
 }
@@ -269,7 +271,7 @@ bool StationWindow::any_busy() const {
 }
 
 void StationWindow::load() {
-    if (any_busy())
+    if (any_busy() || job_)
         return;
     const std::string path = desktop_.choose_load_file();
     if (!path.empty())
@@ -277,7 +279,7 @@ void StationWindow::load() {
 }
 
 bool StationWindow::load_image(const std::string& path) {
-    if (any_busy())
+    if (any_busy() || job_)
         return false;
     setup_.start.settings.filename = path;
     keep_settings();
@@ -328,6 +330,8 @@ QString StationWindow::status_text() const {
 
 void StationWindow::show_status() {
     std::string store = setup_.store_text ? setup_.store_text() : std::string();
+    if (job_)
+        store = job_text() + (store.empty() ? "" : ". " + store);
     if (setup_.station.stop_is_failure())
         store += (store.empty() ? "" : ". ") + setup_.station.stop_reason();
     store_->setText(QString::fromStdString(store));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/board_runner.h"
+#include "app/running_job.h"
 #include "app/station.h"
 #include "dialogs/boards/board_roster.h"
 #include "gui/desktop.h"
@@ -10,10 +11,12 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +62,12 @@ public:
     // changes) while one is.
     bool load_image(const std::string& path);
 
+    // The job every board runs, set before the boards start: its chip, image and numbering. Load
+    // is off from then on; the job, its count and who runs it show on the status line and in the
+    // caption.
+    void use_job(std::shared_ptr<const RunningJob> job);
+    const RunningJob* job() const { return job_.get(); }
+
     // The boards on show, in their order.
     std::vector<std::string> boards() const;
     BoardPanelWidget* panel(const std::string& port) const;
@@ -99,6 +108,9 @@ private:
     // Ends the runner on a thread of the window's (it may wait for its board), then `then` on
     // the window's thread.
     void end_runner(std::unique_ptr<BoardRunner> runner, std::function<void()> then = {});
+    // station_job.cpp: the job's passed chips, counted off the window's thread after each chip.
+    void count_job_done();
+    std::string job_text() const;
     Slot* slot_of(int id);
     Slot* slot_of(const std::string& port) const;
 
@@ -113,6 +125,10 @@ private:
     QLabel* totals_ = nullptr;
     OffThread* off_thread_ = nullptr;
     QThreadPool enders_; // runners ending, each on a thread of its own
+    std::shared_ptr<const RunningJob> job_;
+    std::optional<std::int64_t> job_done_;
+    bool counting_ = false;
+    bool count_again_ = false; // chips finished while a count was under way
 };
 
 } // namespace zz

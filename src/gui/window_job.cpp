@@ -6,6 +6,7 @@
 #include "gui/dialogs/job_dialog.h"
 #include "gui/dialogs/password_dialog.h"
 #include "gui/main_window.h"
+#include "gui/job_shown.h"
 #include "gui/off_thread.h"
 #include "gui/operator_lock.h"
 #include "ops/auto_program.h"
@@ -24,10 +25,7 @@ std::optional<JobShown> shown_job(const Session& s) {
     const RunningJob* running = s.job();
     if (!running || !s.job_locked.get())
         return std::nullopt;
-    return JobShown{running->title(),      short_fingerprint(running->fingerprint),
-                    running->checksum,     running->job.chip,
-                    running->job.quantity, running->lot,
-                    running->operator_name};
+    return job_shown(*running);
 }
 
 // What the list shows of a released job, from its text (on the reading thread).
