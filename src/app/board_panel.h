@@ -1,6 +1,7 @@
 #pragma once
 // What one board of a station shows on its panel, as its runner last saw it, and how the panel
 // puts it into words. A plain copy: the window reads it while the board works on.
+#include <cstdint>
 #include <string>
 
 namespace zz {
@@ -33,6 +34,17 @@ struct BoardPanel {
     // The last chip's result while the production loop waits for it to be taken out: 1 passed,
     // 0 failed, -1 none.
     int last_result = -1;
+    // Commands taken from the queue and commands finished: a command that ran and ended shows
+    // as both grown, whether or not it programmed a chip.
+    int commands_begun = 0;
+    int commands_ended = 0;
+    // Chips finished on this board, and the last one's record: its id in the store (empty when
+    // it is not there), its result, its failing step's message and its time (ms).
+    int chips = 0;
+    bool chip_passed = false;
+    std::string chip_record_id;
+    std::string chip_message;
+    std::int64_t chip_elapsed_ms = 0;
 
     bool operator==(const BoardPanel&) const = default;
 };

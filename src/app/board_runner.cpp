@@ -95,17 +95,28 @@ void BoardRunner::work(Session& session) {
 }
 
 void BoardRunner::run_command(Session& session, Command command) {
-    if (session.link().Busy)
-        return;
+    const bool idle = !session.link().Busy;
     {
         const std::lock_guard lock(mutex_);
-        panel_.last_result = -1;
-        panel_.message.clear();
+        ++panel_.commands_begun;
+        if (idle) {
+            panel_.last_result = -1;
+            panel_.message.clear();
+        }
     }
-    if (command == Command::program) {
+    publish();
+    if (idle && command == Command::program)
         session.program_command();
-        return;
+    else if (idle)
+        run_auto(session);
+    {
+        const std::lock_guard lock(mutex_);
+        ++panel_.commands_ended;
     }
+    publish();
+}
+
+void BoardRunner::run_auto(Session& session) {
     stop_ = false;
     session.CloseRequested = false;
     if (!session.flags.N_autoprog)
@@ -120,7 +131,6 @@ void BoardRunner::run_command(Session& session, Command command) {
         panel_.auto_running = false;
         panel_.last_result = -1;
     }
-    publish();
 }
 
 void BoardRunner::watch(Session& session) {
@@ -131,14 +141,46 @@ void BoardRunner::watch(Session& session) {
     status.progress_max.observe(changed);
     session.link().Busy.observe(changed);
     session.link().BoardReady.observe(changed);
-    session.chip_finished = [this](const ChipRecord& r) {
-        {
-            const std::lock_guard lock(mutex_);
-            panel_.serial = r.serial;
-            panel_.last_result = r.result == ChipResult::passed ? 1 : 0;
-        }
-        publish();
-    };
+    session.chip_finished = [this](const ChipRecord& r) { note_chip(r); };
+}
+
+namespace {
+
+// The id the store gave the chip just put on record: the newest finished record of its port at
+// this station (this board's thread records its chips one after another). Empty when the record
+// waits in the spool.
+std::string recorded_id(const Station& station, const ChipRecord& chip) {
+    RecordsStore* store = station.store();
+    if (!store)
+        return {};
+    RecordFilter filter;
+    filter.station = store->station();
+    filter.last = 64; // the newest of every board, however many finished meanwhile
+    try {
+        const std::vector<ChipRecord> records = store->records(filter);
+        for (auto r = records.rbegin(); r != records.rend(); ++r)
+            if (r->port == chip.port && r->result == chip.result && r->serial == chip.serial)
+                return r->id;
+    } catch (const StoreError&) {
+    }
+    return {};
+}
+
+} // namespace
+
+void BoardRunner::note_chip(const ChipRecord& r) {
+    const std::string id = recorded_id(station_, r);
+    {
+        const std::lock_guard lock(mutex_);
+        panel_.serial = r.serial;
+        panel_.last_result = r.result == ChipResult::passed ? 1 : 0;
+        ++panel_.chips;
+        panel_.chip_passed = r.result == ChipResult::passed;
+        panel_.chip_record_id = id;
+        panel_.chip_message = r.message;
+        panel_.chip_elapsed_ms = r.elapsed_ms;
+    }
+    publish();
 }
 
 namespace {
@@ -190,11 +232,25 @@ void BoardRunner::publish() {
         const std::lock_guard lock(mutex_);
         if (p == panel_)
             return;
-        panel_ = std::move(p);
+        panel_ = p;
     }
     ++version_;
     if (changed)
         changed();
+    const std::lock_guard lock(listeners_mutex_);
+    for (const auto& [id, listener] : listeners_)
+        listener(p);
+}
+
+int BoardRunner::add_listener(std::function<void(const BoardPanel&)> listener) {
+    const std::lock_guard lock(listeners_mutex_);
+    listeners_.emplace_back(++next_listener_, std::move(listener));
+    return next_listener_;
+}
+
+void BoardRunner::remove_listener(int id) {
+    const std::lock_guard lock(listeners_mutex_);
+    std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
 }
 
 void BoardRunner::note_message(std::string_view caption, std::string_view text) {

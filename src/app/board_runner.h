@@ -17,6 +17,8 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace zz {
 
@@ -49,6 +51,10 @@ public:
     std::uint64_t version() const { return version_.load(); }
     // Told from the board's thread after each change of the panel (may be empty).
     void on_change(std::function<void()> changed);
+    // Also told from the board's thread after each change, with the panel as published; more
+    // than one may listen. Once remove_listener(id) returns, that listener is not called again.
+    int add_listener(std::function<void(const BoardPanel&)> listener);
+    void remove_listener(int id);
 
     // --- commands, from any thread; each is ignored while it cannot be carried out ---
     void program();     // one chip, as the Program command
@@ -63,6 +69,8 @@ private:
     void run();
     void work(Session& session);
     void run_command(Session& session, Command command);
+    void run_auto(Session& session);
+    void note_chip(const ChipRecord& record);
     void watch(Session& session);
     void publish();
     void note_message(std::string_view caption, std::string_view text);
@@ -80,6 +88,9 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> ending_{false};
     std::optional<bool> answer_; // under mutex_
+    std::mutex listeners_mutex_; // held while they are told
+    std::vector<std::pair<int, std::function<void(const BoardPanel&)>>> listeners_;
+    int next_listener_ = 0;
     std::thread thread_;         // last: started once everything above is set
 };
 
