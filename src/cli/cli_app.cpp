@@ -9,6 +9,7 @@
 #include "cli/ports_command.h"
 #include "cli/records_command.h"
 #include "cli/serve_board.h"
+#include "cli/station_command.h"
 #include "cli/stop_signals.h"
 #include "device/chip_family.h"
 #include "device/data_folder.h"
@@ -275,6 +276,8 @@ int run_cli(const CliOptions& o) {
     check_names(o, settings, ChipDatabase(data_dir));
     if (command.kind == CommandKind::serve)
         return serve_board(o, settings, data_dir);
+    if (o.command == "station")
+        return station_command(o, settings, data_dir);
     if (o.command == "auto")
         catch_stop_signals();
     const std::vector<std::string> ports = several_board_ports(o);

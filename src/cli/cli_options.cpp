@@ -3,6 +3,7 @@
 #include "cli/firmware_options.h"
 
 #include "cli/serve_board_options.h"
+#include "cli/station_options.h"
 #include "cli/flag_options.h"
 #include "cli/info_options.h"
 
@@ -37,6 +38,7 @@ constexpr CommandInfo kCommands[] = {
     {"upgrade-firmware", 0, CommandKind::board},
     {"serve-board", 0, CommandKind::serve},
     {"auto", 0, CommandKind::board, 1},
+    {"station", 0, CommandKind::board, 1},
     {"records", 0, CommandKind::store},
     {"sequence", 1, CommandKind::store},
     {"job", 1, CommandKind::job, 2},
@@ -156,6 +158,7 @@ constexpr OptionGroup kOptionGroups[] = {
     {parse_job_option, check_job_options, kJobHelp},
     kFirmwareOptions,
     kServeBoardOptions,
+    kStationOptions,
     kInfoOptions,
 };
 
@@ -288,6 +291,9 @@ commands:
                                 Auto Program: chip after chip as the board senses them, until
                                 N chips passed, the target is reached, or SIGINT/SIGTERM;
                                 one line per chip and a summary
+  station --listen ADDRESS [FILE | --job NAME]
+                                the boards as a service: clients drive them with JSON Lines
+                                on a control socket (docs/service.md) until SIGINT/SIGTERM
   write-rom FILE                program and verify the program memory from FILE
   write-eeprom FILE             program and verify the data EEPROM from FILE
   write-fuses FILE              program and verify the ID and configuration words from FILE

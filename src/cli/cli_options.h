@@ -62,6 +62,12 @@ struct ServeOptions {
     std::string deliver; // "fifo", "fifo:N", "byte" or "frame:MS"; empty: fifo
 };
 
+// station: where the control socket listens, and the token its clients give.
+struct ListenOptions {
+    std::string address;    // unix:PATH or tcp:HOST:PORT
+    std::string token_file; // empty: no token
+};
+
 struct CliOptions {
     std::optional<int> model;
     std::optional<std::string> port;
@@ -86,6 +92,7 @@ struct CliOptions {
     ProductionOptions production;
     RecordsOptions records;
     ServeOptions serve;
+    ListenOptions listen;
     FlagOptions flags;
     InfoOptions info;
     BoardsOptions boards;

@@ -9,7 +9,7 @@ namespace zz::cli {
 namespace {
 
 bool runs_job(const std::string& command) {
-    return command == "program" || command == "auto";
+    return command == "program" || command == "auto" || command == "station";
 }
 
 std::string job_subcommand(const CliOptions& o) {

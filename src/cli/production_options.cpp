@@ -85,9 +85,11 @@ void check_production_options(const CliOptions& o, const CommandInfo&) {
     }
     const bool any = p.any_serial() || p.no_serial || !p.log.empty() || p.count;
     const bool job_serial = creates_job(o) && !p.no_serial && p.log.empty() && !p.count;
-    if (any && o.command != "program" && o.command != "auto" && !job_serial)
+    const bool station_serial = o.command == "station" && !p.count;
+    if (any && o.command != "program" && o.command != "auto" && !job_serial && !station_serial)
         throw UsageError("--serial..., --no-serial, --log and --count belong to the program and "
-                         "auto commands (--serial... also to job create)");
+                         "auto commands (--serial..., --no-serial and --log also to station, "
+                         "--serial... to job create)");
     if (p.serial)
         one_of("--serial", *p.serial, {"rom", "eeprom", "id"});
     if (p.no_serial && p.any_serial())

@@ -8,7 +8,7 @@ namespace zz::cli {
 namespace {
 
 bool is_production(const std::string& command) {
-    return command == "program" || command == "auto";
+    return command == "program" || command == "auto" || command == "station";
 }
 
 // Refuses `options` unless the command is one of `commands` (texts for the message: "--db", or
