@@ -19,6 +19,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -117,6 +118,8 @@ protected:
         if (weak)
             in_socket.set_weak_cell(0x10);
         line.board->insert_chip(std::move(in_socket));
+        if (setup_board)
+            setup_board(n, *line.board);
         AppSettings s;
         s.filename = (store.folder.path() / "image.hex").string();
         s.fast = true;
@@ -151,6 +154,8 @@ protected:
     zz::testing::StoreEnv store;
     Station station;
     ChipParams chip;
+    // Called for each board before it starts (faults, say); may be empty.
+    std::function<void(int n, VirtualBoard& board)> setup_board;
     std::vector<std::unique_ptr<BoardRunner>> runners;
     std::mutex log_mutex;
     std::vector<std::string> log;

@@ -101,6 +101,28 @@ TEST_F(ServiceTest, AChipWhoseClientLeftIsFinishedAndOnRecord) {
     EXPECT_FALSE(watcher.until("result").empty());
 }
 
+// A board that stops answering while it writes: its client hears why, the other board goes on.
+TEST_F(ServiceTest, ABoardLostMidChipIsReportedAndTheOtherGoesOn) {
+    setup_board = [](int n, VirtualBoard& board) {
+        if (n == 1)
+            board.add_fault(Fault::silent(fault_target::kRomBlock, 2));
+    };
+    start();
+    listen_unix();
+    Client lost = connect(), other = connect();
+    lost.request({{"cmd", "program"}, {"board", 1}});
+    other.request({{"cmd", "program"}, {"board", 2}});
+    const std::vector<json> of_other = other.until("result");
+    ASSERT_FALSE(of_other.empty());
+    EXPECT_EQ(of_other.back()["result"], "passed");
+    const std::vector<json> of_lost = lost.until("result");
+    ASSERT_FALSE(of_lost.empty());
+    EXPECT_EQ(of_lost.back()["result"], "failed");
+    EXPECT_THAT(of_lost.back()["message"].get<std::string>(), HasSubstr("Receive data error"));
+    other.request({{"cmd", "status"}});
+    EXPECT_EQ(other.next().value()["boards"][1]["passed"], 1);
+}
+
 struct BadLine {
     const char* name;
     std::string line;
