@@ -76,8 +76,13 @@ void BoardEvents::step(const BoardPanel& p, std::vector<json>& events) {
         events.push_back({{"event", "started"}, {"board", number_}});
     }
     std::string name = step_name(p.status);
-    const int now = percent(p);
-    if (!chip_open_ || name.empty() || (name == step_name_ && now == step_percent_))
+    if (!chip_open_ || name.empty())
+        return;
+    // A new step starts at 0 %, whatever its forerunner left on the bar; within a step the
+    // bar only grows (it is reset a moment after the step's text changes).
+    const bool next_step = name != step_name_;
+    const int now = next_step ? 0 : percent(p);
+    if (!next_step && now <= step_percent_)
         return;
     step_name_ = std::move(name);
     step_percent_ = now;

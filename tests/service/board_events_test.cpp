@@ -65,9 +65,11 @@ TEST(BoardEvents, AChipTellsItsStartStepsAndResult) {
         std::vector<std::string> events;
     } cases[] = {
         {"one chip",
-         {kBegin, working("Erasing...", 0), working("Writing program memory.....", 16),
-          working("Writing program memory......", 16), kPassed, kEnd},
-         {"started", "step:Erasing 0", "step:Writing program memory 50", "result:passed 0000002A"}},
+         {kBegin, working("Erasing...", 0), working("Writing program memory.....", 32),
+          working("Writing program memory......", 0), working("Writing program memory", 16),
+          working("Writing program memory", 8), kPassed, kEnd},
+         {"started", "step:Erasing 0", "step:Writing program memory 0",
+          "step:Writing program memory 50", "result:passed 0000002A"}},
         {"no chip: the reason",
          {kBegin, [](BoardPanel& p) { p.message = "Error: no chip in the socket"; }, kEnd},
          {"error:Error: no chip in the socket"}},
@@ -75,13 +77,14 @@ TEST(BoardEvents, AChipTellsItsStartStepsAndResult) {
          {"question"}},
         {"the loop: idle, a chip, the next chip, stopped",
          {kBegin, [](BoardPanel& p) { p.auto_running = true; }, working("Ready", 0),
-          working("Verifying", 8), kPassed, working("Ready", 0), working("Erasing", 0), kPassed,
-          working("Ready", 0), [](BoardPanel& p) { p.auto_running = false; }, kEnd},
-         {"auto:on", "started", "step:Verifying 25", "result:passed 0000002A", "started",
-          "step:Erasing 0", "result:passed 0000002A", "auto:off"}},
+          working("Verifying", 0), working("Verifying", 8), kPassed, working("Ready", 0),
+          working("Erasing", 0), kPassed, working("Ready", 0),
+          [](BoardPanel& p) { p.auto_running = false; }, kEnd},
+         {"auto:on", "started", "step:Verifying 0", "step:Verifying 25", "result:passed 0000002A",
+          "started", "step:Erasing 0", "result:passed 0000002A", "auto:off"}},
         {"lost",
          {kBegin, working("Writing", 1), [](BoardPanel& p) { p.phase = BoardPhase::no_board; }},
-         {"started", "step:Writing 3",
+         {"started", "step:Writing 0",
           "lost:The board on P stopped answering: no more chips are taken from it"}},
     };
     for (const auto& c : cases)
@@ -92,8 +95,8 @@ TEST(BoardEvents, TheNextChipStartsAfresh) {
     bool ended = false;
     EXPECT_EQ(told({kBegin, working("Writing", 32), kPassed, kEnd, kBegin, working("Writing", 32)},
                    &ended),
-              (std::vector<std::string>{"started", "step:Writing 100", "result:passed 0000002A",
-                                        "started", "step:Writing 100"}));
+              (std::vector<std::string>{"started", "step:Writing 0", "step:Writing 100",
+                                        "result:passed 0000002A", "started", "step:Writing 0"}));
     EXPECT_FALSE(ended);
     told({kBegin, kEnd}, &ended);
     EXPECT_TRUE(ended);
