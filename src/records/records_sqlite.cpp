@@ -4,9 +4,16 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
+
 namespace zz {
 
 namespace {
+
+constexpr const char* kOpenPragmas =
+    "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON";
+constexpr int kBusyPauseMs = 10; // between tries of a file another connection holds
 
 // The file cannot be read or written any more: as if a server had gone away.
 bool is_lost(int code) {
@@ -88,10 +95,15 @@ void SqliteBackend::open() {
         throw StoreError("Cannot open the records database " + shown_ + ": " + reason, true);
     }
     sqlite3_busy_timeout(db_, deadline_ms_);
-    // Also the first read of the file: a file that is no database fails here.
-    const int pragmas = sqlite3_exec(
-        db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON", nullptr,
-        nullptr, nullptr);
+    // Also the first read of the file: a file that is no database fails here. Turning a new
+    // file to WAL takes it whole, and SQLite reports that busy at once rather than waiting: the
+    // stations that open a new file together take turns until the deadline.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(deadline_ms_);
+    int pragmas = SQLITE_BUSY;
+    while ((pragmas = sqlite3_exec(db_, kOpenPragmas, nullptr, nullptr, nullptr)) != SQLITE_OK &&
+           (pragmas & 0xFF) == SQLITE_BUSY && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(kBusyPauseMs));
     if (pragmas != SQLITE_OK) {
         const std::string reason = sqlite3_errmsg(db_);
         close();
