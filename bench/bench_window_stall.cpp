@@ -151,7 +151,7 @@ int main(int argc, char* argv[]) {
         start.ports.push_back(virtual_board_name(n));
     QuietDesktop desktop;
     StationLaunch launch({ZZ_SOURCE_DIR "/data", {}, settings_for(folder, db), start,
-                          OperatorTimes{300, 300}},
+                          OperatorTimes{300, 300}, {}},
                          desktop);
     launch.window().show();
     bench::StallMeter meter;

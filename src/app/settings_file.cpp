@@ -69,6 +69,8 @@ AppSettings load_settings(const std::filesystem::path& path) {
     s.operator_name = ini.read_string("START", "operator", d.operator_name);
     s.lot = ini.read_string("START", "lot", d.lot);
     s.boards = split_boards(ini.read_string("START", "boards", ""));
+    s.remote = ini.read_string("START", "remote", d.remote);
+    s.remote_token_file = ini.read_string("START", "remote_token_file", d.remote_token_file);
     return s;
 }
 
@@ -92,6 +94,8 @@ void save_settings(const std::filesystem::path& path, const AppSettings& s) {
     ini.write_string("START", "operator", s.operator_name);
     ini.write_string("START", "lot", s.lot);
     ini.write_string("START", "boards", join_boards(s.boards));
+    ini.write_string("START", "remote", s.remote);
+    ini.write_string("START", "remote_token_file", s.remote_token_file);
     ini.write_int("INC", "inc_start_add", s.inc_start_add);
     ini.write_int("INC", "inc_end_add", s.inc_end_add);
     ini.write_int("INC", "inc_step", s.inc_step);

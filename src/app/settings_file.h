@@ -45,6 +45,11 @@ struct AppSettings {
     // The ports of the boards the window drives side by side (Option, "Boards..."); fewer than
     // two: the one-board window. Key "boards", comma-separated.
     std::vector<std::string> boards;
+    // Option, "Remote Control...": where the station view listens for handlers and testers
+    // ("unix:PATH" or "tcp:HOST:PORT"; empty: nowhere), and the token file an address beyond
+    // this computer needs. Keys "remote" and "remote_token_file".
+    std::string remote;
+    std::string remote_token_file;
 
     bool operator==(const AppSettings&) const = default;
 };

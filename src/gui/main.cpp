@@ -198,6 +198,7 @@ int main(int argc, char* argv[]) {
     zz::AppSettings settings = zz::load_settings(settings_file);
     zz::BoardOptions boards = options->boards;
     boards.settings_boards = settings.boards;
+    boards.remote = !settings.remote.empty();
     const zz::StationStart start = zz::station_start(boards);
     std::optional<zz::OperatorTimes> person;
     if (!person_at_socket(*options, start.virtual_boards, person))

@@ -4,6 +4,7 @@
 #include "gui/dialogs/fuse_dialog.h"
 #include "gui/dialogs/inc_data_dialog.h"
 #include "gui/dialogs/records_dialog.h"
+#include "gui/dialogs/remote_control_dialog.h"
 #include "gui/main_menu.h"
 #include "gui/off_thread.h"
 #include "gui/window_face.h"
@@ -115,6 +116,7 @@ void MainWindow::wire_commands() {
         on_click(name, [this, fuses] { open_fuse_dialog(*fuses, this); });
     on_click("N21", [this] { open_inc_data_dialog(this, session_, desktop_); });
     on_click("N_boards", [this] { choose_boards(); });
+    on_click("N_remote", [this] { choose_remote_control(); });
     on_click("N_records", [this] {
         RecordsSource source = records_source(session_.station(), *off_thread_);
         source.chips_recorded = &session_.chips_recorded;
@@ -215,6 +217,16 @@ void MainWindow::choose_boards() {
     // Kept in the settings file as the window closes; the window drives them from its next start.
     if (const std::optional<std::vector<std::string>> chosen = zz::choose_boards(setup, this))
         session_.settings.boards = stored_boards(*chosen);
+}
+
+// Only the station view listens: kept in the settings file for the next start.
+void MainWindow::choose_remote_control() {
+    AppSettings& s = session_.settings;
+    if (const std::optional<RemoteControlModel> chosen = zz::choose_remote_control(
+            RemoteControlModel(s.remote, s.remote_token_file, false), this)) {
+        s.remote = chosen->address();
+        s.remote_token_file = chosen->token_file();
+    }
 }
 
 void MainWindow::show_store_state(const std::string& note) {

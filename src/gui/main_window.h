@@ -95,6 +95,8 @@ private:
     void save();
     // Option, "Boards...": the list the window drives side by side from its next start.
     void choose_boards();
+    // Option, "Remote Control...": the address the station view listens on.
+    void choose_remote_control();
     // window_editors.cpp: the calibration and buffer edit dialogs.
     void wire_buffer_editors();
 

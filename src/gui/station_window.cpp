@@ -10,6 +10,7 @@
 #include "gui/main_menu.h"
 #include "gui/off_thread.h"
 #include "gui/window_face.h"
+#include "service/station_service.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -51,6 +52,7 @@ StationWindow::StationWindow(Setup setup, Desktop& desktop, QWidget* parent)
 }
 
 StationWindow::~StationWindow() {
+    stop_listening();
     for (Slot& slot : slots_)
         if (slot.runner)
             end_runner(std::move(slot.runner));
@@ -75,6 +77,7 @@ void StationWindow::build_menus() {
     on("N_autoprog", [this] { for_each_runner([](BoardRunner& r) { r.start_auto(); }); });
     on("N_stopall", [this] { for_each_runner([](BoardRunner& r) { r.stop(); }); });
     on("N_boards", [this] { choose_boards_dialog(); });
+    on("N_remote", [this] { choose_remote_control(); });
     on("N_records", [this] { open_records(); });
     on("N24", [this] { desktop_.open_help(setup_.data_dir / kManualFile); });
     on("N25", [this] {
@@ -137,6 +140,8 @@ void StationWindow::apply(const BoardRoster::Changes& changes) {
     for (Slot& slot : slots_)
         if (slot.runner)
             slot.widget->show_panel(slot.runner->panel(), roster_.leaving(slot.port));
+    if (!changes.add.empty() || !changes.remove.empty())
+        listen();
     show_status();
 }
 
@@ -188,6 +193,7 @@ void StationWindow::remove_board(const std::string& port) {
     if (at == slots_.end())
         return;
     at->widget->deleteLater();
+    stop_listening();
     if (at->runner)
         end_runner(std::move(at->runner));
     slots_.erase(at);
@@ -196,7 +202,11 @@ void StationWindow::remove_board(const std::string& port) {
 void StationWindow::restart_board(Slot& slot) {
     slot.widget->show_restarting();
     // The port is opened again only once the board's old session has closed it.
-    end_runner(std::move(slot.runner), [this, id = slot.id] { start_board(id); });
+    stop_listening();
+    end_runner(std::move(slot.runner), [this, id = slot.id] {
+        start_board(id);
+        listen();
+    });
 }
 
 void StationWindow::end_runner(std::unique_ptr<BoardRunner> runner, std::function<void()> then) {
@@ -224,6 +234,7 @@ void StationWindow::board_changed(int id) {
         for (const std::string& port : gone.remove)
             remove_board(port);
         place_panels();
+        listen();
     }
     show_status();
     if (finished)
@@ -310,6 +321,8 @@ void StationWindow::keep_settings() {
     try {
         AppSettings kept = load_settings(setup_.settings_file);
         kept.boards = stored_boards(wanted_);
+        kept.remote = setup_.start.settings.remote;
+        kept.remote_token_file = setup_.start.settings.remote_token_file;
         kept.filename = setup_.start.settings.filename;
         save_settings(setup_.settings_file, kept);
     } catch (const std::exception& e) {
@@ -332,6 +345,8 @@ void StationWindow::show_status() {
     std::string store = setup_.store_text ? setup_.store_text() : std::string();
     if (job_)
         store = job_text() + (store.empty() ? "" : ". " + store);
+    if (!remote_text_.empty())
+        store = remote_text_ + (store.empty() ? "" : ". " + store);
     if (setup_.station.stop_is_failure())
         store += (store.empty() ? "" : ". ") + setup_.station.stop_reason();
     store_->setText(QString::fromStdString(store));

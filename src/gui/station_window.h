@@ -27,6 +27,9 @@ namespace zz {
 
 class BoardPanelWidget;
 class OffThread;
+namespace service {
+class StationService;
+}
 
 // The station view: the window drives several boards side by side, one panel per board, each
 // board's session on a thread of its own (a BoardRunner) working for one Station: one sequence,
@@ -111,6 +114,11 @@ private:
     // station_job.cpp: the job's passed chips, counted off the window's thread after each chip.
     void count_job_done();
     std::string job_text() const;
+    // station_remote.cpp: Option, "Remote Control...", and the service that drives the boards
+    // standing now. It goes before any board's runner ends and comes back once all stand again.
+    void choose_remote_control();
+    void listen();
+    void stop_listening();
     Slot* slot_of(int id);
     Slot* slot_of(const std::string& port) const;
 
@@ -126,6 +134,8 @@ private:
     OffThread* off_thread_ = nullptr;
     QThreadPool enders_; // runners ending, each on a thread of its own
     std::shared_ptr<const RunningJob> job_;
+    std::unique_ptr<service::StationService> service_;
+    std::string remote_text_; // the status line's: where it listens, or why it cannot
     std::optional<std::int64_t> job_done_;
     bool counting_ = false;
     bool count_again_ = false; // chips finished while a count was under way

@@ -61,6 +61,8 @@ TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
     s.operator_name = "Ann Lee";
     s.lot = "L-17";
     s.boards = {"/dev/ttyUSB0", "Virtual board 2"};
+    s.remote = "tcp:0.0.0.0:7070";
+    s.remote_token_file = "/etc/ze-zuzu/token";
     s.inc_start_add = 0x3FE;
     s.inc_enabled = true;
     s.inc_16bit = false;
@@ -72,7 +74,8 @@ TEST_F(SettingsFile, WrittenInTheFixedOrderAndReadBackIdentically) {
                       "chip_in_time=4\r\nprod_log=/home/op/line 1.csv\r\n"
                       "records_db=postgresql://ann@db/line\r\nstation=line-2\r\n"
                       "use_sequence=1\r\nsequence=LINE\r\njob=line@3\r\noperator=Ann Lee\r\n"
-                      "lot=L-17\r\nboards=/dev/ttyUSB0,Virtual board 2\r\n"
+                      "lot=L-17\r\nboards=/dev/ttyUSB0,Virtual board 2\r\nremote=tcp:0.0.0.0:7070\r\n"
+                      "remote_token_file=/etc/ze-zuzu/token\r\n"
                       "\r\n[INC]\r\ninc_start_add=1022\r\ninc_end_add=0\r\ninc_step=1\r\n"
                       "inc_enabled=1\r\ninc_rom=1\r\ninc_eeprom=0\r\ninc_hiadd=0\r\n"
                       "inc_nohigh=0\r\ninc_16bit=0\r\ninc_save=0\r\n");

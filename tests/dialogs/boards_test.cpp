@@ -3,6 +3,7 @@
 #include "dialogs/boards/board_roster.h"
 #include "dialogs/boards/boards_model.h"
 #include "dialogs/boards/station_start.h"
+#include "dialogs/remote/remote_control_model.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -32,6 +33,11 @@ TEST(StationStart, TheOptionsWinOverTheSettingsAndOneBoardIsTheOneBoardWindow) {
         {{{"X"}, false, 3, false, {}}, true, false, vb},
         {{{}, false, 1, true, {}}, false, false, {}},
         {{{"X"}, true, 0, false, {}}, true, true, {}},
+        // Only the station view listens for remote control: one board gets a panel too.
+        {{{"X"}, false, 0, false, {}, true}, true, false, {"X"}},
+        {{{}, false, 0, true, {}, true}, true, false, {"Virtual board 1"}},
+        {{{}, false, 0, false, {"A"}, true}, true, false, {"A"}},
+        {{{}, false, 0, false, {}, true}, true, true, {}},
     };
     for (const Case& c : cases) {
         const StationStart s = station_start(c.options);
@@ -87,6 +93,37 @@ TEST(BoardsModel, TheSearchAddsTheBoardsItFoundAndOkKeepsTheTickedPorts) {
     model.search_failed("no serial ports");
     EXPECT_THAT(model.status(), ::testing::StartsWith("The search failed: no serial ports."));
     EXPECT_EQ(stored_boards({"A", virtual_board_name(2), "B"}), (Ports{"A", "B"}));
+}
+
+TEST(RemoteControlModel, OkIsRefusedForAnAddressThatCannotBeListenedOnAsGiven) {
+    struct Case {
+        const char* address;
+        const char* token;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"", "", "Remote control is off."},
+        {"unix:/run/ze-zuzu/line-1.sock", "", "The station listens from OK on."},
+        {"unix:", "", "A Unix socket is unix:PATH."},
+        {"tcp::7070", "", "The station listens from OK on."},
+        {"tcp:127.0.0.1:7070", "", "The station listens from OK on."},
+        {"tcp:[::1]:7070", "", "The station listens from OK on."},
+        {"tcp:0.0.0.0:7070", "", "An address beyond this computer needs a token file."},
+        {"tcp:0.0.0.0:7070", "/etc/ze-zuzu/token", "The station listens from OK on."},
+        {"tcp:localhost:0", "", "A TCP address is tcp:HOST:PORT, with a port from 1 to 65535."},
+        {"tcp:localhost:65536", "", "A TCP address is tcp:HOST:PORT, with a port from 1 to 65535."},
+        {"tcp:localhost", "", "A TCP address is tcp:HOST:PORT, with a port from 1 to 65535."},
+        {"/run/line.sock", "", "The address is unix:PATH or tcp:HOST:PORT."},
+    };
+    for (const Case& c : cases) {
+        const RemoteControlModel model(c.address, c.token, true);
+        EXPECT_EQ(model.status(), c.status) << c.address;
+        EXPECT_EQ(model.problem().empty(), std::string(c.status).rfind("The station", 0) == 0 ||
+                                               std::string(c.address).empty())
+            << c.address;
+    }
+    EXPECT_EQ(RemoteControlModel("unix:/tmp/s", "", false).status(),
+              "The window listens from its next start, its boards on panels.");
 }
 
 } // namespace

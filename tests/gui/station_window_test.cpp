@@ -17,6 +17,11 @@
 
 #include <set>
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace zz::test {
 namespace {
 
@@ -47,9 +52,16 @@ protected:
                 std::make_shared<SocketOperator>(*line.board, OperatorTimes{200, 200}, fresh);
             return line;
         });
+        make_window({});
+    }
+
+    // The window over the four boards; `remote`: the address it listens on.
+    void make_window(const std::string& remote) {
+        window.reset();
         AppSettings settings;
         settings.filename = (store.folder.path() / "image.hex").string();
         settings.fast = true;
+        settings.remote = remote;
         StationPlan plan{true, {0x10, 0x11, 1, true, false, false, false, true, false}, "LINE",
                          nullptr, nullptr};
         window = std::make_unique<StationWindow>(
@@ -126,6 +138,36 @@ TEST_F(StationWindowTest, AutoProgramRunsEveryBoardUntilStopAll) {
     window->set_boards({virtual_board_name(1), virtual_board_name(2)});
     EXPECT_EQ(window->boards(), (std::vector<std::string>{virtual_board_name(1),
                                                           virtual_board_name(2)}));
+}
+
+// A handler drives a board over the socket while the panels show it; a line it reads is one event.
+TEST_F(StationWindowTest, AHandlerDrivesTheBoardsOverTheRemoteControlSocket) {
+    const std::string path = (store.folder.path() / "station.sock").string();
+    make_window("unix:" + path);
+    ASSERT_TRUE(every_panel([](const BoardPanel& p) { return p.phase == BoardPhase::ready; }));
+    EXPECT_THAT(window->status_text().toStdString(),
+                ::testing::StartsWith("Remote control on unix:" + path));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string request = "{\"cmd\":\"program\",\"board\":2}\n";
+    ASSERT_EQ(::write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    std::string got;
+    char chunk[4096];
+    while (got.find("\"event\":\"result\"") == std::string::npos) {
+        pollfd wait{fd, POLLIN, 0};
+        ASSERT_EQ(::poll(&wait, 1, 20000), 1) << got;
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        ASSERT_GT(n, 0) << got;
+        got.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    EXPECT_THAT(got, ::testing::HasSubstr("\"event\":\"started\""));
+    EXPECT_THAT(got, ::testing::HasSubstr("\"result\":\"passed\""));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return panel(2).passed == 1; }, 20000));
+    EXPECT_EQ(panel(1).passed + panel(3).passed + panel(4).passed, 0);
 }
 
 } // namespace

@@ -22,6 +22,16 @@ StationStart station_start(const BoardOptions& o) {
             s.ports = real;
         }
     }
+    if (!s.station && o.remote) {
+        s.station = true;
+        if (o.virtual_board || o.virtual_boards == 1) {
+            s.virtual_boards = true;
+            s.ports = {virtual_board_name(1)};
+        } else if (s.ports.empty()) {
+            s.ports = stored_boards(o.settings_boards);
+            s.search = s.ports.empty();
+        }
+    }
     return s;
 }
 

@@ -13,6 +13,7 @@ struct BoardOptions {
     int virtual_boards = 0;         // --virtual-boards N
     bool virtual_board = false;     // --virtual-board
     std::vector<std::string> settings_boards; // "boards" of the settings file
+    bool remote = false; // the settings file names an address to listen on
 };
 
 struct StationStart {
@@ -23,7 +24,9 @@ struct StationStart {
 };
 
 // The options win over the settings file's list; one board (one --port, --virtual-boards 1, a
-// list of one) is the one-board window, as are --virtual-board and no choice at all.
+// list of one) is the one-board window, as are --virtual-board and no choice at all, unless the
+// window listens for remote control: only the station view does, with one board too (and with
+// no choice, every board the search finds).
 StationStart station_start(const BoardOptions& options);
 
 } // namespace zz
