@@ -10,6 +10,7 @@
 #include "sim/virtual_board.h"
 #include "sim/virtual_line.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -111,6 +112,20 @@ void wait_for_stop_signal() {
         std::this_thread::sleep_for(std::chrono::milliseconds(kSignalPollMs));
 }
 
+// Until every board has ended its command, its chip on record; a board that takes longer than
+// its question's wait is left to its runner's end.
+void wait_for_chips(const std::vector<std::unique_ptr<BoardRunner>>& runners) {
+    const auto deadline = std::chrono::steady_clock::now() + BoardRunner::kQuestionWait;
+    const auto working = [&runners] {
+        return std::any_of(runners.begin(), runners.end(), [](const auto& r) {
+            const BoardPanel p = r->panel();
+            return p.busy || p.commands_ended < p.commands_begun;
+        });
+    };
+    while (working() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSignalPollMs));
+}
+
 } // namespace
 
 int station_command(const CliOptions& o, const AppSettings& settings,
@@ -141,10 +156,12 @@ int station_command(const CliOptions& o, const AppSettings& settings,
         std::fflush(stdout);
         wait_for_stop_signal();
         std::fprintf(stderr, "Stopping: the chips being programmed finish first\n");
+        service.refuse_chips();
+        for (const auto& runner : runners)
+            runner->stop();
+        wait_for_chips(runners); // their clients are told of them
     }
-    for (const auto& runner : runners)
-        runner->stop();
-    runners.clear(); // each after its current chip, which goes on record
+    runners.clear();
     print_summary(o, *s.station, kSuccess);
     return kSuccess;
 }

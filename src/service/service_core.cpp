@@ -107,7 +107,9 @@ void ServiceCore::status(int client) {
 namespace {
 
 // Why the board takes no command now; empty when it does.
-std::string busy_reason(const BoardPanel& p, bool commanded) {
+std::string busy_reason(const BoardPanel& p, bool commanded, bool refusing) {
+    if (refusing)
+        return "the station is stopping";
     if (!p.question.empty())
         return "it waits for an answer";
     if (p.auto_running)
@@ -123,7 +125,8 @@ void ServiceCore::program(int client, const Request& r) {
     Board* b = board_of(client, r);
     if (!b)
         return;
-    if (const std::string why = busy_reason(b->runner->panel(), b->owner != 0); !why.empty())
+    if (const std::string why = busy_reason(b->runner->panel(), b->owner != 0, refusing_);
+        !why.empty())
         return send_(client, error_event("program: board " + std::to_string(*r.board) +
                                              " takes no chip now: " + why,
                                          *r.board));
@@ -142,7 +145,8 @@ void ServiceCore::auto_mode(int client, const Request& r) {
         b->until_end.insert(client);
         return b->runner->stop();
     }
-    if (const std::string why = busy_reason(panel, b->owner != 0); !why.empty())
+    if (const std::string why = busy_reason(panel, b->owner != 0, refusing_);
+        !why.empty())
         return send_(client, error_event("auto: board " + std::to_string(*r.board) +
                                              " cannot start its production loop: " + why,
                                          *r.board));

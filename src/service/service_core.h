@@ -6,6 +6,7 @@
 #include "service/request.h"
 #include "service/service_setup.h"
 
+#include <atomic>
 #include <functional>
 #include <set>
 #include <vector>
@@ -23,6 +24,9 @@ public:
     // The board at `index` (from 0) published `panel`.
     void board_changed(std::size_t index, const BoardPanel& panel);
     void client_gone(int client);
+    // From any thread: no more chips are started (the station is stopping); the running ones
+    // finish and are told.
+    void refuse_chips() { refusing_ = true; }
 
     // The most records one answer lists.
     static constexpr int kMostRecords = 1000;
@@ -54,6 +58,7 @@ private:
     const ServiceSetup& setup_;
     Send send_;
     std::vector<Board> boards_;
+    std::atomic<bool> refusing_{false};
 };
 
 } // namespace zz::service

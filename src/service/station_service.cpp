@@ -85,6 +85,7 @@ void StationService::stop() {
     stopping_ = true;
     signal_fd(wake_fd_);
     thread_.join();
+    take_news(); // the boards' last changes (a chip's result) still reach their clients
     for (const auto& [id, client] : clients_)
         core_.client_gone(id);
     clients_.clear();

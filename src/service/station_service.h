@@ -34,6 +34,9 @@ public:
     const std::string& address() const { return listener_.shown; }
     // Closes every connection and the socket; the boards' chips go on. Also by the destructor.
     void stop();
+    // From any thread: no more chips are started; the boards' running chips finish and their
+    // clients are told, until stop().
+    void refuse_chips() { core_.refuse_chips(); }
 
 private:
     void serve();

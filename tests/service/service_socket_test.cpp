@@ -164,6 +164,9 @@ TEST_F(ServiceTest, EveryBadLineGetsItsErrorAndTheConnectionGoesOn) {
     c.request({{"cmd", "status"}});
     const json status = c.next().value();
     EXPECT_EQ(status["boards"][1]["passed"], 1);
+    service->refuse_chips(); // stopping
+    c.request({{"cmd", "auto"}, {"board", 1}, {"on", true}});
+    EXPECT_THAT(c.next().value()["message"].get<std::string>(), HasSubstr("station is stopping"));
 }
 
 TEST_F(ServiceTest, TheTokenGuardsTcp) {
