@@ -193,9 +193,12 @@ void latencies(Rig& rig, Client& client, int chips) {
         to_first.push_back((port.first_us - sent) / 1000.0);
         from_last.push_back((received - port.last_us) / 1000.0);
     }
-    std::printf("program request -> board's first byte: median %.3f ms, worst %.3f ms\n",
-                median(to_first), *std::max_element(to_first.begin(), to_first.end()));
-    std::printf("board's last byte -> result event:     median %.3f ms, worst %.3f ms\n",
+    // The board's first chip also finds the session's and the store's work cold.
+    std::printf("program request -> board's first byte: first chip %.3f ms; then median %.3f ms, "
+                "worst %.3f ms\n",
+                to_first.front(), median({to_first.begin() + 1, to_first.end()}),
+                *std::max_element(to_first.begin() + 1, to_first.end()));
+    std::printf("board's last byte -> result event: median %.3f ms, worst %.3f ms\n",
                 median(from_last), *std::max_element(from_last.begin(), from_last.end()));
 }
 
