@@ -64,6 +64,31 @@ void BoardRunner::answer(bool yes) {
         answer_ = yes;
 }
 
+void BoardRunner::use_plan(StationPlan plan) {
+    {
+        const std::lock_guard lock(mutex_);
+        next_plan_ = std::move(plan);
+    }
+    line_.loop->wake();
+}
+
+// Between commands, so that a chip is never programmed half by one job and half by another.
+void BoardRunner::take_plan(Session& session) {
+    std::optional<StationPlan> plan;
+    {
+        const std::lock_guard lock(mutex_);
+        if (!next_plan_ || session.link().Busy)
+            return;
+        plan = std::exchange(next_plan_, std::nullopt);
+    }
+    setup_.plan = *plan;
+    session.leave_job();
+    // A job that cannot run here (said on the panel) leaves the board refusing chips: it must
+    // never program what the station no longer runs.
+    plan_refused_ = !station_.serve(session, setup_.plan);
+    publish();
+}
+
 void BoardRunner::run() {
     PanelOperator op(*this);
     Session session(SessionEnv{*line_.loop, op, *line_.port, setup_.data_dir, {}, line_.lister,
@@ -87,7 +112,10 @@ void BoardRunner::work(Session& session) {
         *line_.loop, [this] { return stop_.load() || ending_.load(); }, session.CloseRequested);
     Loop& loop = *line_.loop;
     while (!ending_) {
-        if (const Command command = command_.exchange(Command::none); command != Command::none)
+        // The command is taken first: a plan sent before it is then surely in.
+        const Command command = command_.exchange(Command::none);
+        take_plan(session);
+        if (command != Command::none)
             run_command(session, command);
         loop.process_events();
         loop.poll_pause(kIdlePollMs);
@@ -105,7 +133,9 @@ void BoardRunner::run_command(Session& session, Command command) {
         }
     }
     publish();
-    if (idle && command == Command::program)
+    if (idle && plan_refused_)
+        note_message("Error", "This board cannot run the station's job: no chip is programmed");
+    else if (idle && command == Command::program)
         session.program_command();
     else if (idle)
         run_auto(session);

@@ -61,6 +61,9 @@ public:
     void start_auto();  // the production loop, until stopped
     void stop();        // the production loop ends after its current chip
     void answer(bool yes); // the question on the panel
+    // The station's plan (another job, its numbering) the board takes once it is idle, before
+    // any command sent after this call.
+    void use_plan(StationPlan plan);
 
 private:
     enum class Command { none, program, start_auto };
@@ -69,6 +72,7 @@ private:
     void run();
     void work(Session& session);
     void run_command(Session& session, Command command);
+    void take_plan(Session& session);
     void run_auto(Session& session);
     void note_chip(const ChipRecord& record);
     void watch(Session& session);
@@ -88,6 +92,8 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> ending_{false};
     std::optional<bool> answer_; // under mutex_
+    std::optional<StationPlan> next_plan_; // under mutex_
+    bool plan_refused_ = false;            // the board's thread's
     std::mutex listeners_mutex_; // held while they are told
     std::vector<std::pair<int, std::function<void(const BoardPanel&)>>> listeners_;
     int next_listener_ = 0;

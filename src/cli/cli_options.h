@@ -66,6 +66,7 @@ struct ServeOptions {
 struct ListenOptions {
     std::string address;    // unix:PATH or tcp:HOST:PORT
     std::string token_file; // empty: no token
+    bool allow_job_change = false; // clients may set the released job every board runs
 };
 
 struct CliOptions {

@@ -107,6 +107,38 @@ std::unique_ptr<BoardRunner> start_board(const CliOptions& o, const AppSettings&
     return std::make_unique<BoardRunner>(*s.station, s.station->open_line(port), std::move(start));
 }
 
+// `job {name}` over the socket: the released job read and judged as a start with --job reads
+// it, then handed to every board, which takes it before its next chip.
+std::string change_job(const CliOptions& o, const std::filesystem::path& data_dir, Settled& s,
+                       const std::vector<BoardRunner*>& boards, const std::string& name,
+                       std::string& title) {
+    std::shared_ptr<const RunningJob> running;
+    const ChipDatabase database(data_dir);
+    try {
+        running = open_running_job({name, o.job.lot, o.job.operator_name, false},
+                                   s.station->store(), database);
+    } catch (const std::exception& e) { // JobError, StoreError
+        return e.what();
+    }
+    const Job& job = running->job;
+    StationPlan plan = s.plan;
+    plan.job = running;
+    plan.numbered = job.serial.enabled;
+    plan.serial = job.serial.settings;
+    plan.sequence = job.serial.sequence;
+    const ChipParams chip = database.load(job.model, job.chip, ChipParams{});
+    if (boards.size() > 1)
+        if (std::string refused = Station::sharing_refused(plan, chip); !refused.empty())
+            return refused;
+    s.plan = plan;
+    for (BoardRunner* board : boards)
+        board->use_plan(plan);
+    title = running->title();
+    std::fprintf(stderr, "Job %s, fingerprint %s: every board takes it before its next chip\n",
+                 title.c_str(), short_fingerprint(running->fingerprint).c_str());
+    return {};
+}
+
 void wait_for_stop_signal() {
     while (!stop_signal_caught())
         std::this_thread::sleep_for(std::chrono::milliseconds(kSignalPollMs));
@@ -144,8 +176,13 @@ int station_command(const CliOptions& o, const AppSettings& settings,
     for (const std::string& port : ports)
         boards.push_back(runners.emplace_back(start_board(o, settings, data_dir, s, port)).get());
     {
-        service::StationService service(
-            {*s.station, boards, s.plan.job ? s.plan.job->title() : std::string(), token, {}});
+        service::ServiceSetup setup{*s.station, boards,
+                                    s.plan.job ? s.plan.job->title() : std::string(), token, {}};
+        if (o.listen.allow_job_change)
+            setup.change_job = [&](const std::string& name, std::string& title) {
+                return change_job(o, data_dir, s, boards, name, title);
+            };
+        service::StationService service(std::move(setup));
         try {
             service.listen(o.listen.address);
         } catch (const service::ServiceError& e) {

@@ -7,6 +7,8 @@ bool parse_station_option(const std::string& name, OptionArg& arg, CliOptions& o
         o.listen.address = arg.value();
     else if (name == "--token-file")
         o.listen.token_file = arg.value();
+    else if (name == "--allow-job-change")
+        o.listen.allow_job_change = true;
     else
         return false;
     return true;
@@ -14,8 +16,9 @@ bool parse_station_option(const std::string& name, OptionArg& arg, CliOptions& o
 
 void check_station_options(const CliOptions& o, const CommandInfo&) {
     const bool station = o.command == "station";
-    if (!station && (!o.listen.address.empty() || !o.listen.token_file.empty()))
-        throw UsageError("--listen and --token-file belong to station");
+    if (!station &&
+        (!o.listen.address.empty() || !o.listen.token_file.empty() || o.listen.allow_job_change))
+        throw UsageError("--listen, --token-file and --allow-job-change belong to station");
     if (station && o.listen.address.empty())
         throw UsageError("station needs --listen unix:PATH or --listen tcp:HOST:PORT");
     const FlagOptions& f = o.flags;
@@ -32,6 +35,8 @@ const char kStationHelp[] =
                        tcp:HOST:PORT (HOST empty: loopback)
   --token-file FILE    station: the first request of each connection carries the token, the
                        first line of FILE (needed for an address beyond loopback)
+  --allow-job-change   station: clients may set the released job every board runs
+                       ({"cmd":"job","name":"NAME[@REV]"}, every board idle)
 )";
 
 } // namespace zz::cli

@@ -18,7 +18,7 @@ json board_event(const char* name, int board) {
 } // namespace
 
 ServiceCore::ServiceCore(const ServiceSetup& setup, Send send)
-    : setup_(setup), send_(std::move(send)) {
+    : setup_(setup), send_(std::move(send)), job_(setup.job) {
     int number = 0;
     for (BoardRunner* runner : setup.boards)
         boards_.push_back(Board{runner, BoardEvents(++number, runner->panel()), 0, {}, {}});
@@ -91,8 +91,8 @@ void ServiceCore::hello(int client) {
         boards.push_back(board_json(++number, b.runner->panel()));
     json event{{"event", "hello"},       {"program", "ze-zuzu"}, {"version", ZZ_VERSION},
                {"protocol", kProtocolVersion}, {"job", nullptr}, {"boards", boards}};
-    if (!setup_.job.empty())
-        event["job"] = setup_.job;
+    if (!job_.empty())
+        event["job"] = job_;
     send_(client, event);
 }
 
@@ -186,9 +186,25 @@ void ServiceCore::subscribe(int client, const Request& r) {
 }
 
 void ServiceCore::job(int client, const Request& r) {
-    send_(client, error_event("job: this station was not started to allow a job change; it runs " +
-                              (setup_.job.empty() ? std::string("no job") : "job " + setup_.job) +
-                              ", not " + r.name));
+    if (!setup_.change_job)
+        return send_(client, error_event("job: this station was not started to allow a job "
+                                         "change; it runs " +
+                                         (job_.empty() ? std::string("no job") : "job " + job_) +
+                                         ", not " + r.name));
+    if (r.name.empty())
+        return send_(client, error_event("job: the request names no job (\"name\")"));
+    // Every board idle: no chip is ever programmed half by one job and half by another.
+    for (std::size_t n = 0; n < boards_.size(); ++n) {
+        const BoardPanel p = boards_[n].runner->panel();
+        if (p.busy || p.auto_running || !p.question.empty())
+            return send_(client, error_event("job: board " + std::to_string(n + 1) +
+                                             " is at work; stop every board first"));
+    }
+    std::string title;
+    if (const std::string why = setup_.change_job(r.name, title); !why.empty())
+        return send_(client, error_event("job: " + why));
+    job_ = title;
+    send_(client, {{"event", "job"}, {"job", job_}});
 }
 
 RecordsStore* ServiceCore::store(int client) {

@@ -58,6 +58,7 @@ private:
     const ServiceSetup& setup_;
     Send send_;
     std::vector<Board> boards_;
+    std::string job_; // the job every board runs, as hello names it
     std::atomic<bool> refusing_{false};
 };
 

@@ -27,6 +27,10 @@ struct ServiceSetup {
     std::string token;
     // One line for the station's log (connections, refused tokens); empty: stderr.
     std::function<void(const std::string&)> log;
+    // `job {name}`: every board takes the released job `name` (its latest revision, or
+    // NAME@REV) before its next chip. Returns why not (empty: done) and sets `title` to the job's.
+    // Empty: the job cannot be changed over the socket.
+    std::function<std::string(const std::string& name, std::string& title)> change_job = {};
 };
 
 } // namespace zz::service
