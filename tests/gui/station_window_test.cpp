@@ -2,7 +2,9 @@
 // sequence, a failing board that stops no other, and Stop all ending every production loop.
 #include "files/hex_export.h"
 #include "gui/board_panel_widget.h"
+#include "gui/station_launch.h"
 #include "gui/station_window.h"
+#include "job/job_file.h"
 #include "records/records_env.h"
 #include "sim/socket_operator.h"
 #include "sim/virtual_board.h"
@@ -168,6 +170,45 @@ TEST_F(StationWindowTest, AHandlerDrivesTheBoardsOverTheRemoteControlSocket) {
     EXPECT_THAT(got, ::testing::HasSubstr("\"result\":\"passed\""));
     ASSERT_TRUE(QTest::qWaitFor([this] { return panel(2).passed == 1; }, 20000));
     EXPECT_EQ(panel(1).passed + panel(3).passed + panel(4).passed, 0);
+}
+
+// A line PC that boots into a released job: every board runs it, and Load is off; a job that
+// cannot be opened is said once and the boards run the settings.
+TEST(StationLaunchTest, TheBoardsRunTheStartUpJobOrTheSettingsWhenItCannotBeOpened) {
+    testing::StoreEnv store;
+    const ChipParams chip = ChipDatabase(kDataDir).load(3, "16F877A", ChipParams{});
+    Buffer image;
+    image.clrbuffer(chip);
+    Job job;
+    job.name = "line";
+    job.chip = "16F877A";
+    job.image_hex = hex_image_text(chip, image);
+    store.open()->release_job("line", job_fingerprint(job), job_file_text(job, true), "eng");
+    AppSettings settings;
+    settings.records_db = store.uri();
+    const StationStart start{true, false, true, {virtual_board_name(1), virtual_board_name(2)}};
+    struct Case {
+        JobStart job;
+        bool runs_job;
+    };
+    for (const Case& c : {Case{{"line", "ann", ""}, true}, Case{{"nosuch", "ann", ""}, false}}) {
+        VirtualLoop loop;
+        FakeDesktop desktop{loop};
+        StationLaunch launch({kDataDir, {}, settings, start, std::nullopt, c.job}, desktop);
+        StationWindow& window = launch.window();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.boards().size() == 2; }, 20000));
+        EXPECT_EQ(window.job() != nullptr, c.runs_job) << c.job.job;
+        EXPECT_EQ(window.findChild<QAction*>("N5")->isEnabled(), !c.runs_job);
+        EXPECT_EQ(desktop.messages.size(), c.runs_job ? 0U : 1U);
+        if (c.runs_job) {
+            EXPECT_THAT(window.status_text().toStdString(),
+                        ::testing::StartsWith("Operator mode: job line@1 " +
+                                              short_fingerprint(job_fingerprint(job))));
+            EXPECT_THAT(window.windowTitle().toStdString(), ::testing::HasSubstr("operator ann"));
+        } else {
+            EXPECT_THAT(desktop.messages.at(0), ::testing::HasSubstr("nosuch"));
+        }
+    }
 }
 
 } // namespace
