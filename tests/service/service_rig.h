@@ -137,7 +137,8 @@ protected:
         std::vector<BoardRunner*> boards;
         for (const auto& r : runners) {
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-            while (r->panel().phase != BoardPhase::ready &&
+            // Ready, and its firmware asked (hello names it).
+            while ((r->panel().phase != BoardPhase::ready || r->panel().firmware.empty()) &&
                    std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
             boards.push_back(r.get());
