@@ -9,6 +9,7 @@
 #include "gui/qt_loop.h"
 #include "sim/virtual_board.h"
 #include "sim/virtual_port.h"
+#include "quiet_desktop.h"
 #include "stall_meter.h"
 
 #include <QApplication>
@@ -21,18 +22,6 @@
 #include <cstdlib>
 
 namespace {
-
-// Answers every question with Yes, keeps quiet, makes no sound.
-class QuietDesktop : public zz::Desktop {
-public:
-    void show_message(std::string_view, std::string_view, zz::Icon) override {}
-    bool ask_yes_no(std::string_view, std::string_view) override { return true; }
-    bool play_tone(int, int) override { return true; }
-    std::string choose_load_file() override { return {}; }
-    std::string choose_save_file() override { return {}; }
-    std::string choose_log_file() override { return {}; }
-    void open_help(const std::filesystem::path&) override {}
-};
 
 void fill_every_word(zz::Session& session) {
     for (std::size_t i = 0; i < session.buffer.cell_count(zz::Area::rom); ++i)
@@ -51,7 +40,7 @@ int main(int argc, char* argv[]) {
     const std::filesystem::path data = ZZ_SOURCE_DIR "/data";
 
     zz::QtLoop loop;
-    QuietDesktop desktop;
+    zz::bench::QuietDesktop desktop;
     zz::VirtualBoard board(loop, 3);
     board.set_wire_timing(true);
     board.insert_chip(zz::VirtualChip(zz::ChipDatabase(data).load(3, "16F877A", zz::ChipParams{})));

@@ -11,6 +11,7 @@
 #include "gui/board_panel_widget.h"
 #include "gui/desktop.h"
 #include "gui/station_launch.h"
+#include "quiet_desktop.h"
 #include "stall_meter.h"
 
 #include <QAction>
@@ -32,17 +33,6 @@ using namespace zz;
 constexpr int kRunMs = 10000;   // Auto Program before the server goes, and after it is back
 constexpr int kOutageMs = 10000; // the server away
 constexpr const char* kDatabase = "zz_bench_stall";
-
-class QuietDesktop : public Desktop {
-public:
-    void show_message(std::string_view, std::string_view, Icon) override {}
-    bool ask_yes_no(std::string_view, std::string_view) override { return true; }
-    bool play_tone(int, int) override { return true; }
-    std::string choose_load_file() override { return {}; }
-    std::string choose_save_file() override { return {}; }
-    std::string choose_log_file() override { return {}; }
-    void open_help(const std::filesystem::path&) override {}
-};
 
 // "VERSION NAME" of the cluster on $PGPORT; empty without one pg_ctlcluster knows.
 std::string cluster_on_port() {
@@ -149,7 +139,7 @@ int main(int argc, char* argv[]) {
     StationStart start{true, false, true, {}};
     for (int n = 1; n <= boards; ++n)
         start.ports.push_back(virtual_board_name(n));
-    QuietDesktop desktop;
+    zz::bench::QuietDesktop desktop;
     StationLaunch launch({ZZ_SOURCE_DIR "/data", {}, settings_for(folder, db), start,
                           OperatorTimes{300, 300}, {}},
                          desktop);

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <thread>
 
 namespace zz::cli {
@@ -46,18 +45,6 @@ BoardFactory station_lines(const CliOptions& o, int model, const ChipParams& chi
                 *line.board, *person, [chip] { return VirtualChip(chip); });
         return line;
     };
-}
-
-bool read_token(const std::string& file, std::string& token) {
-    std::ifstream in(file);
-    std::getline(in, token);
-    while (!token.empty() && (token.back() == '\r' || token.back() == ' '))
-        token.pop_back();
-    if (in.bad() || token.empty()) {
-        std::fprintf(stderr, "Error: no token in the first line of %s\n", file.c_str());
-        return false;
-    }
-    return true;
 }
 
 // What every board works with, settled before any of them is touched.
@@ -163,8 +150,13 @@ void wait_for_chips(const std::vector<std::unique_ptr<BoardRunner>>& runners) {
 int station_command(const CliOptions& o, const AppSettings& settings,
                     const std::filesystem::path& data_dir) {
     std::string token;
-    if (!o.listen.token_file.empty() && !read_token(o.listen.token_file, token))
+    try {
+        if (!o.listen.token_file.empty())
+            token = service::read_token_file(o.listen.token_file);
+    } catch (const service::ServiceError& e) {
+        std::fprintf(stderr, "Error: %s\n", e.what());
         return kBadInput;
+    }
     const std::vector<std::string> ports = station_ports(o, settings);
     Settled s;
     if (const int status = settle(o, settings, data_dir, ports.size() > 1, s); status != kSuccess)

@@ -4,26 +4,7 @@
 #include "gui/station_window.h"
 #include "service/station_service.h"
 
-#include <fstream>
-
 namespace zz {
-
-namespace {
-
-// The token: the file's first line, without the blanks around it. Throws ServiceError.
-std::string read_token(const std::string& path) {
-    std::ifstream file(path);
-    std::string token;
-    if (!file || !std::getline(file, token))
-        throw service::ServiceError("the token file " + path + " cannot be read");
-    const auto first = token.find_first_not_of(" \t\r");
-    const auto last = token.find_last_not_of(" \t\r");
-    if (first == std::string::npos)
-        throw service::ServiceError("the token file " + path + " is empty");
-    return token.substr(first, last - first + 1);
-}
-
-} // namespace
 
 void StationWindow::choose_remote_control() {
     AppSettings& s = setup_.start.settings;
@@ -55,7 +36,7 @@ void StationWindow::listen() {
     if (!s.remote.empty()) {
         try {
             const std::string token =
-                s.remote_token_file.empty() ? std::string() : read_token(s.remote_token_file);
+                s.remote_token_file.empty() ? std::string() : service::read_token_file(s.remote_token_file);
             auto service = std::make_unique<service::StationService>(service::ServiceSetup{
                 setup_.station, runners, job_ ? job_->title() : std::string(), token, {}});
             service->listen(s.remote);

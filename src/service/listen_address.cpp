@@ -1,5 +1,7 @@
 #include "service/listen_address.h"
 
+#include <fstream>
+
 #include "service/service_setup.h"
 
 #include <arpa/inet.h>
@@ -138,6 +140,17 @@ ListenAddress parse_listen_address(const std::string& text) {
 
 Listener open_listener(const ListenAddress& address) {
     return address.unix_socket ? unix_listener(address.path) : tcp_listener(address);
+}
+
+std::string read_token_file(const std::string& path) {
+    std::ifstream in(path);
+    std::string token;
+    std::getline(in, token);
+    while (!token.empty() && (token.back() == '\r' || token.back() == ' ' || token.back() == '\t'))
+        token.pop_back();
+    if (in.bad() || token.empty())
+        throw ServiceError("no token in the first line of " + path);
+    return token;
 }
 
 } // namespace zz::service

@@ -21,6 +21,10 @@ struct Listener {
     std::string shown; // as listened on, with the port the system chose for port 0
 };
 
+// The token of `path`: its first line without the blanks after it. Throws ServiceError when the
+// file cannot be read or its first line is empty.
+std::string read_token_file(const std::string& path);
+
 // Binds and listens. A Unix socket gets mode 0660 (its group may drive the station); one left
 // behind by a service that is gone is replaced, one in use is not. Throws ServiceError.
 Listener open_listener(const ListenAddress& address);
